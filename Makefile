@@ -1,0 +1,23 @@
+# The project's two commands: `make demo` and `make test`.
+.PHONY: all deps build demo test bench fuzz clean
+
+all: build
+
+deps:
+	@./tools/install-deps
+
+build: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32
+
+test: deps
+	cmake --workflow --preset native
+	cmake --workflow --preset win32
+
+demo: build
+	@echo "demo: the command-line tool is not built yet; the module and its tests are."
+
+clean:
+	rm -rf build

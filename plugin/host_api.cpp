@@ -1,0 +1,3 @@
+#include "plugin/host_api.h"
+
+HostApiTable HostApi = {};

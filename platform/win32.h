@@ -8,4 +8,5 @@
 #else
 #include "platform/posix/win32_types.h"
 #include "platform/posix/win32_user.h"
+#include "platform/posix/win32_module.h"
 #endif

@@ -8,10 +8,16 @@
 #define APIENTRY
 
 typedef int BOOL;
+typedef unsigned char BYTE;
+typedef unsigned short WORD;
+typedef long LONG;
 typedef unsigned int UINT;
 typedef unsigned long DWORD;
 typedef intptr_t INT_PTR;
 typedef uintptr_t UINT_PTR;
+typedef uintptr_t ULONG_PTR;
+typedef uintptr_t DWORD_PTR;
+typedef intptr_t LONG_PTR;
 typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
 typedef intptr_t LRESULT;

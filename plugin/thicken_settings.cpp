@@ -1,0 +1,4 @@
+#include "plugin/thicken_settings.h"
+
+// Zero-initialised before any code of the module runs.
+ThickenSettingsRecord ThickenSettings{};

@@ -1,0 +1,158 @@
+#include "host/object.h"
+
+#include <algorithm>
+#include <cassert>
+
+MQObjectRec* MQObjectRec::Clone() const {
+    MQObjectRec* copy = new MQObjectRec(*this);
+    copy->document = nullptr;
+    for (HostFace& f : copy->faces) f.selected = 0;
+    return copy;
+}
+
+int MQObjectRec::AddVertex(const MQPoint& p) {
+    positions.push_back(p);
+    weights.push_back(1.0f);
+    vertexIds.push_back(nextVertexId++);
+    vertexRefs.push_back(0);
+    vertexLive.push_back(1);
+    return VertexCount() - 1;
+}
+
+int MQObjectRec::AddFace(int count, const int* points, const MQCoordinate* uvs) {
+    if (count < 1 || count > kMaxFacePoints || points == nullptr) return -1;
+    for (int i = 0; i < count; ++i)
+        if (!IsLiveVertex(points[i])) return -1;
+    HostFace f = {};
+    for (int i = 0; i < count; ++i) {
+        f.points[i] = points[i];
+        if (uvs) f.uvs[i] = uvs[i];
+        ++vertexRefs[points[i]];
+    }
+    f.count = static_cast<uint8_t>(count);
+    f.material = -1;
+    f.uniqueId = nextFaceId++;
+    faces.push_back(f);
+    return FaceCount() - 1;
+}
+
+bool MQObjectRec::DeleteFace(int f, bool deleteUnusedVertices) {
+    if (!IsLiveFace(f)) return false;
+    HostFace& face = faces[f];
+    for (int i = 0; i < face.count; ++i) {
+        int v = face.points[i];
+        assert(vertexRefs[v] > 0);
+        if (--vertexRefs[v] == 0 && deleteUnusedVertices) vertexLive[v] = 0;
+    }
+    face.count = 0;
+    face.selected = 0;
+    return true;
+}
+
+bool MQObjectRec::DeleteVertex(int v) {
+    if (!IsLiveVertex(v)) return false;
+    if (vertexRefs[v] > 0) {
+        for (int f = 0; f < FaceCount(); ++f) {
+            const HostFace& face = faces[f];
+            if (std::find(face.points, face.points + face.count, v) != face.points + face.count)
+                DeleteFace(f, false);
+        }
+    }
+    vertexLive[v] = 0;
+    return true;
+}
+
+bool MQObjectRec::InvertFace(int f) {
+    if (!IsLiveFace(f)) return false;
+    HostFace& face = faces[f];
+    std::reverse(face.points, face.points + face.count);
+    std::reverse(face.uvs, face.uvs + face.count);
+    return true;
+}
+
+void MQObjectRec::Compact() {
+    // Vertices first: newIndex maps every old slot to its compacted index.
+    const int n = VertexCount();
+    std::vector<int32_t> newIndex(n, -1);
+    int kept = 0;
+    for (int v = 0; v < n; ++v) {
+        if (!vertexLive[v]) continue;
+        newIndex[v] = kept;
+        positions[kept] = positions[v];
+        weights[kept] = weights[v];
+        vertexIds[kept] = vertexIds[v];
+        vertexRefs[kept] = vertexRefs[v];
+        vertexLive[kept] = 1;
+        ++kept;
+    }
+    positions.resize(kept);
+    weights.resize(kept);
+    vertexIds.resize(kept);
+    vertexRefs.resize(kept);
+    vertexLive.resize(kept);
+
+    size_t keptFaces = 0;
+    for (const HostFace& face : faces) {
+        if (face.count == 0) continue;
+        HostFace& out = faces[keptFaces++];
+        out = face;
+        for (int i = 0; i < out.count; ++i) {
+            assert(newIndex[out.points[i]] >= 0);  // live faces name live vertices
+            out.points[i] = newIndex[out.points[i]];
+        }
+    }
+    faces.resize(keptFaces);
+}
+
+void MQObjectRec::Merge(const MQObjectRec& source) {
+    assert(&source != this);
+    const int n = source.VertexCount();
+    std::vector<int32_t> newIndex(n, -1);
+    for (int v = 0; v < n; ++v) {
+        if (!source.vertexLive[v]) continue;
+        newIndex[v] = AddVertex(source.positions[v]);
+        weights[newIndex[v]] = source.weights[v];
+    }
+    faces.reserve(faces.size() + source.faces.size());
+    for (const HostFace& face : source.faces) {
+        if (face.count == 0) continue;
+        HostFace out = face;
+        for (int i = 0; i < out.count; ++i) {
+            out.points[i] = newIndex[face.points[i]];
+            ++vertexRefs[out.points[i]];
+        }
+        out.uniqueId = nextFaceId++;
+        out.selected = 0;
+        faces.push_back(out);
+    }
+}
+
+bool MQObjectRec::CopyVertexAttribute(int tv, const MQObjectRec& source, int sv) {
+    if (!IsVertex(tv) || !source.IsVertex(sv)) return false;
+    weights[tv] = source.weights[sv];
+    return true;
+}
+
+void MQObjectRec::RecountVertexRefs() {
+    std::fill(vertexRefs.begin(), vertexRefs.end(), 0);
+    for (const HostFace& face : faces)
+        for (int i = 0; i < face.count; ++i) ++vertexRefs[face.points[i]];
+}
+
+int MQObjectRec::VertexIndexFromUniqueId(int id) const {
+    if (id <= 0) return -1;
+    // Ids grow with the index, so the live ones are sorted: binary search.
+    auto it = std::lower_bound(vertexIds.begin(), vertexIds.end(), id);
+    if (it == vertexIds.end() || *it != id) return -1;
+    int v = static_cast<int>(it - vertexIds.begin());
+    return vertexLive[v] ? v : -1;
+}
+
+int MQObjectRec::FaceIndexFromUniqueId(int id) const {
+    if (id <= 0) return -1;
+    auto it = std::lower_bound(faces.begin(), faces.end(), id,
+                               [](const HostFace& f, int value) { return f.uniqueId < value; });
+    if (it == faces.end() || it->uniqueId != id) return -1;
+    int f = static_cast<int>(it - faces.begin());
+    return faces[f].count ? f : -1;
+}

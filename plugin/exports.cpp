@@ -1,0 +1,49 @@
+#include "plugin/exports.h"
+
+#include "plugin/host_binding.h"
+#include "plugin/module_instance.h"
+#include "plugin/plugin_identity.h"
+#include "plugin/thicken_command.h"
+
+// The exports have default visibility in the native module, where everything
+// else is hidden; the Windows DLL exports them through its .def file.
+#ifndef THICKEN_EXPORT
+#define THICKEN_EXPORT
+#endif
+
+extern "C" {
+
+THICKEN_EXPORT uint32_t MQAPICALL MQCheckVersion(uint32_t hostVersion) {
+    return hostVersion < kMinimumHostVersion ? 0u : kInterfaceVersion;
+}
+
+THICKEN_EXPORT void MQAPICALL MQGetPlugInID(uint32_t* product, uint32_t* id) {
+    *product = kProductId;
+    *id = kPluginId;
+}
+
+THICKEN_EXPORT const char* MQAPICALL MQGetPlugInName(void) { return PluginName; }
+
+THICKEN_EXPORT int MQAPICALL MQGetPlugInType(void) { return kPluginType; }
+
+THICKEN_EXPORT const char* MQAPICALL MQEnumString(int index) {
+    return index == 0 ? MenuLabel : nullptr;
+}
+
+THICKEN_EXPORT BOOL MQAPICALL MQInit(const char* hostFileName) {
+    return BindHost(hostFileName) ? TRUE : FALSE;
+}
+
+THICKEN_EXPORT BOOL MQAPICALL MQModifySelect(int index, MQDocument document) {
+    // Without a complete binding every host call would go through a null or
+    // stale entry.
+    if (index != 0 || !HostIsBound()) return FALSE;
+    return RunThickenCommand(document) ? TRUE : FALSE;
+}
+
+THICKEN_EXPORT BOOL WINAPI DllMain(HINSTANCE instance, DWORD /*reason*/, LPVOID /*reserved*/) {
+    ModuleInstance = instance;
+    return TRUE;
+}
+
+}  // extern "C"

@@ -1,0 +1,3 @@
+#include "plugin/module_instance.h"
+
+HINSTANCE ModuleInstance = nullptr;

@@ -1,0 +1,125 @@
+#include "thicken/thicken_object.h"
+
+#include <cassert>
+#include <vector>
+
+#include "mesh/zum_mq_object.h"
+#include "plugin/host_api.h"
+#include "plugin/thicken_settings.h"
+
+namespace {
+
+// Side quads whose corners lie closer than this are joined into one wall.
+constexpr float kSideWeldDistance = 0.001f;
+
+struct Offsets {
+    double front;
+    double back;
+};
+
+Offsets OffsetsFor(double thickness, ThicknessDirection direction) {
+    switch (direction) {
+    case ThicknessDirection::Front: return {thickness, 0.0};
+    case ThicknessDirection::Back: return {0.0, thickness};
+    case ThicknessDirection::Center: break;
+    }
+    return {thickness * 0.5, thickness * 0.5};
+}
+
+// The host's temporary objects of one run, released together.
+struct TemporaryObjects {
+    MQObject front = nullptr;
+    MQObject back = nullptr;
+    MQObject side = nullptr;
+
+    bool Complete() const { return front && back && side; }
+
+    ~TemporaryObjects() {
+        if (front) HostApi.MQObj_Delete(front);
+        if (back) HostApi.MQObj_Delete(back);
+        if (side) HostApi.MQObj_Delete(side);
+    }
+};
+
+// Moves every vertex of the front copy along its normal and every vertex of
+// the back copy against it. All normals come from the unmoved work surface.
+void MoveCopies(ZUM_MQObject& workModel, ZUM_MQObject& frontModel, ZUM_MQObject& backModel,
+                const Offsets& offsets) {
+    const int n = workModel.VertexCount();
+    assert(frontModel.VertexCount() == n && backModel.VertexCount() == n);
+    std::vector<ZUM_MQVector> normals(n);
+    for (int i = 0; i < n; ++i) normals[i].Assign(workModel.VertexAt(i)->ComputeVertexNormal());
+    for (int i = 0; i < n; ++i) {
+        frontModel.VertexAt(i)->Translate(ZUM_MQVector::Scaled(normals[i], offsets.front));
+        backModel.VertexAt(i)->Translate(
+            ZUM_MQVector::Scaled(ZUM_MQVector::Negated(normals[i]), offsets.back));
+    }
+}
+
+// One quad per open edge of the surface, joining the front copy's edge, run
+// backwards, to the back copy's edge, so that the walls face the way the
+// front and the turned back copy face.
+void BuildSideWalls(ZUM_MQObject& workModel, ZUM_MQObject& frontModel, ZUM_MQObject& backModel,
+                    ZUM_MQObject& sideModel) {
+    const int m = workModel.EdgeCount();
+    assert(frontModel.EdgeCount() == m && backModel.EdgeCount() == m);
+    for (int i = 0; i < m; ++i) {
+        EdgeObject* front = frontModel.EdgeAt(i);
+        if (front->PolygonCount() != 1) continue;
+        EdgeObject* back = backModel.EdgeAt(i);
+        VertexObject* a = sideModel.AddVertex(front->VertexAt(1)->Position());
+        VertexObject* b = sideModel.AddVertex(front->VertexAt(0)->Position());
+        VertexObject* c = sideModel.AddVertex(back->VertexAt(0)->Position());
+        VertexObject* d = sideModel.AddVertex(back->VertexAt(1)->Position());
+        EdgeObject* ab = sideModel.AddEdge(a, b);
+        EdgeObject* bc = sideModel.AddEdge(b, c);
+        EdgeObject* cd = sideModel.AddEdge(c, d);
+        EdgeObject* da = sideModel.AddEdge(d, a);
+        sideModel.AddPolygon(ab, bc, cd, da);
+    }
+}
+
+}  // namespace
+
+bool ThickenObject(MQObject& work) {
+    assert(work);
+    ZUM_MQObject workModel;
+    workModel.LoadFromHost(work);
+
+    TemporaryObjects temporary;
+    temporary.front = HostApi.MQObj_Clone(work);
+    temporary.back = HostApi.MQObj_Clone(work);
+    temporary.side = HostApi.MQ_CreateObject();
+    // Nothing has been changed yet; a host that cannot deliver an object
+    // leaves the work object as it came.
+    if (!temporary.Complete()) return false;
+
+    ZUM_MQObject frontModel;
+    ZUM_MQObject backModel;
+    ZUM_MQObject sideModel;
+    frontModel.LoadFromHost(temporary.front);
+    backModel.LoadFromHost(temporary.back);
+    sideModel.LoadFromHost(temporary.side);
+
+    const bool makeFront = ThickenSettings.makeFront;
+    const bool makeSide = ThickenSettings.makeSide;
+    const bool makeBack = ThickenSettings.makeBack;
+    const Offsets offsets = OffsetsFor(ThickenSettings.thickness, ThickenSettings.direction);
+
+    MoveCopies(workModel, frontModel, backModel, offsets);
+    frontModel.CommitToHost();
+    backModel.CommitToHost();
+
+    BuildSideWalls(workModel, frontModel, backModel, sideModel);
+    sideModel.CommitToHost();
+    HostApi.MQObj_OptimizeVertex(temporary.side, kSideWeldDistance, nullptr);
+    HostApi.MQObj_Compact(temporary.side);
+
+    backModel.InvertHostFaces();
+    workModel.ClearHostFaces();
+
+    if (makeFront) HostApi.MQObj_Merge(work, temporary.front);
+    if (makeBack) HostApi.MQObj_Merge(work, temporary.back);
+    if (makeSide) HostApi.MQObj_Merge(work, temporary.side);
+    return true;
+}

@@ -1,0 +1,15 @@
+// The thickening driver: turns the surface held by a host object into a
+// closed shell of front surface, side walls and back surface.
+#pragma once
+
+#include "plugin/mq_host.h"
+
+// Thickens the surface in `work` (a host object in no document) with the last
+// confirmed dialog settings (ThickenSettings): a front copy moved along the
+// vertex normals, a back copy moved against them and turned inside out, and
+// one four-sided wall per open edge; `work` then holds the chosen groups,
+// merged in the order front, back, sides, unwelded and uncompacted. The three
+// temporary host objects are released. Returns false, with `work` unchanged
+// and nothing left behind, when the host could not make a temporary object.
+// Expects a bound HostApi.
+bool ThickenObject(MQObject& work);

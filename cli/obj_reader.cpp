@@ -1,0 +1,270 @@
+// Reader of Wavefront .obj files, one pass over the lines.
+#include <algorithm>
+#include <unordered_map>
+
+#include "cli/number_text.h"
+#include "cli/obj_format.h"
+
+namespace {
+
+constexpr const char* kDefaultObjectName = "obj1";
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsSpace(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// Splits off the first blank-separated word of `rest`.
+std::string_view NextWord(std::string_view& rest) {
+    rest = Trim(rest);
+    size_t end = 0;
+    while (end < rest.size() && !IsSpace(rest[end])) ++end;
+    std::string_view word = rest.substr(0, end);
+    rest.remove_prefix(end);
+    return word;
+}
+
+class ObjParser {
+public:
+    ObjParser(const std::string& fileName, Scene& scene, std::string& error)
+        : fileName_(fileName), scene_(scene), error_(error) {}
+
+    bool Parse(std::string_view text) {
+        hasObjectLines_ = HasObjectLines(text);
+        size_t pos = 0;
+        while (pos < text.size()) {
+            size_t end = text.find('\n', pos);
+            if (end == std::string_view::npos) end = text.size();
+            ++line_;
+            if (!ParseLine(text.substr(pos, end - pos))) return false;
+            pos = end + 1;
+        }
+        Finish();
+        return true;
+    }
+
+private:
+    // Files with "o" lines name their objects with them, and their "g" lines
+    // are groups within an object; files without name objects with "g".
+    static bool HasObjectLines(std::string_view text) {
+        for (size_t pos = 0; pos < text.size();) {
+            while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
+            if (pos + 1 < text.size() && text[pos] == 'o' && IsSpace(text[pos + 1])) return true;
+            if (pos + 1 == text.size() && text[pos] == 'o') return true;
+            size_t end = text.find('\n', pos);
+            if (end == std::string_view::npos) break;
+            pos = end + 1;
+        }
+        return false;
+    }
+
+    bool Fail(const std::string& message) {
+        error_ = fileName_ + ":" + std::to_string(line_) + ": " + message;
+        return false;
+    }
+
+    bool ParseLine(std::string_view line) {
+        line = Trim(line);
+        if (line.empty()) return true;
+        if (line.front() == '#') return ParseComment(line);
+        std::string_view rest = line;
+        std::string_view keyword = NextWord(rest);
+        if (keyword == "v") return ParseVertex(rest);
+        if (keyword == "vt") return ParseTexture(rest);
+        if (keyword == "f") return ParseElement(rest, 3, false);
+        if (keyword == "l") return ParseElement(rest, 2, true);
+        if (keyword == "p") return ParsePoints(rest);
+        if (keyword == "o" || (keyword == "g" && !hasObjectLines_)) {
+            SwitchObject(std::string(Trim(rest)), keyword == "o");
+            return true;
+        }
+        if (keyword == "usemtl") {
+            material_ = MaterialIndex(std::string(Trim(rest)));
+            return true;
+        }
+        return true;  // vn, vp, s, mtllib, curves...: nothing the scene keeps
+    }
+
+    bool ParseComment(std::string_view line) {
+        line.remove_prefix(1);
+        line = Trim(line);
+        if (line.substr(0, 10) != "mqthicken:") return true;
+        std::string_view flag = Trim(line.substr(10));
+        if (flag == "hidden") Current().visible = false;
+        if (flag == "locked") Current().locked = true;
+        if (flag.substr(0, 9) == "material ") MaterialIndex(std::string(Trim(flag.substr(9))));
+        return true;
+    }
+
+    bool ParseVertex(std::string_view rest) {
+        float xyz[3];
+        for (float& c : xyz)
+            if (!ParseFloat(NextWord(rest), c))
+                return Fail("expected three coordinates after \"v\"");
+        // Further numbers (w, or a vertex colour) have no place in the scene.
+        const int32_t object = CurrentIndex();
+        SceneObject& target = scene_.objects[object];
+        owner_.push_back(object);
+        local_.push_back(static_cast<int32_t>(target.vertices.size()));
+        target.vertices.push_back({xyz[0], xyz[1], xyz[2]});
+        return true;
+    }
+
+    bool ParseTexture(std::string_view rest) {
+        SceneUv uv;
+        if (!ParseFloat(NextWord(rest), uv.u)) return Fail("expected a number after \"vt\"");
+        std::string_view v = NextWord(rest);
+        if (!v.empty() && !ParseFloat(v, uv.v)) return Fail("expected a number for v");
+        uv.v = 1 - uv.v;
+        textures_.push_back(uv);
+        return true;
+    }
+
+    // Resolves a 1-based (or negative, relative) index into a list of `count`.
+    bool Resolve(std::string_view text, size_t count, const char* what, size_t& index) {
+        int32_t value;
+        if (!ParseInt(text, value) || value == 0)
+            return Fail(std::string("bad ") + what + " index \"" + std::string(text) + "\"");
+        int64_t resolved = value > 0 ? int64_t(value) - 1 : int64_t(count) + value;
+        if (resolved < 0 || resolved >= int64_t(count))
+            return Fail(std::string(what) + " index " + std::to_string(value) +
+                        " out of range (" + std::to_string(count) + " so far)");
+        index = static_cast<size_t>(resolved);
+        return true;
+    }
+
+    // Reads the point references of an f or l line into points_ / uvs_.
+    bool ReadReferences(std::string_view rest, bool& allUv) {
+        points_.clear();
+        uvs_.clear();
+        allUv = true;
+        for (std::string_view word = NextWord(rest); !word.empty(); word = NextWord(rest)) {
+            size_t slash = word.find('/');
+            size_t vertex;
+            if (!Resolve(word.substr(0, slash), owner_.size(), "vertex", vertex)) return false;
+            SceneUv uv;
+            bool hasUv = false;
+            if (slash != std::string_view::npos) {
+                std::string_view t = word.substr(slash + 1);
+                t = t.substr(0, t.find('/'));
+                if (!t.empty()) {
+                    size_t texture;
+                    if (!Resolve(t, textures_.size(), "texture", texture)) return false;
+                    uv = textures_[texture];
+                    hasUv = true;
+                }
+            }
+            allUv = allUv && hasUv;
+            points_.push_back(LocalVertex(vertex));
+            uvs_.push_back(uv);
+        }
+        return true;
+    }
+
+    bool ParseElement(std::string_view rest, size_t minimum, bool polyline) {
+        bool allUv;
+        if (!ReadReferences(rest, allUv)) return false;
+        if (points_.size() < minimum)
+            return Fail(polyline ? "a line needs at least 2 points"
+                                 : "a face needs at least 3 points");
+        SceneObject& object = Current();
+        if (polyline) {
+            // A polyline becomes one two-point face per segment.
+            for (size_t i = 0; i + 1 < points_.size(); ++i) {
+                int32_t pair[2] = {points_[i + 1], points_[i]};
+                SceneUv pairUv[2] = {uvs_[i + 1], uvs_[i]};
+                object.AddFace(pair, allUv ? pairUv : nullptr, 2, material_);
+            }
+            return true;
+        }
+        std::reverse(points_.begin(), points_.end());
+        std::reverse(uvs_.begin(), uvs_.end());
+        object.AddFace(points_.data(), allUv ? uvs_.data() : nullptr,
+                       static_cast<uint32_t>(points_.size()), material_);
+        return true;
+    }
+
+    bool ParsePoints(std::string_view rest) {
+        bool allUv;
+        if (!ReadReferences(rest, allUv)) return false;
+        for (size_t i = 0; i < points_.size(); ++i)
+            Current().AddFace(&points_[i], allUv ? &uvs_[i] : nullptr, 1, material_);
+        return true;
+    }
+
+    // The index in the current object of global vertex `global`; a vertex
+    // declared in another object is copied into this one, once.
+    int32_t LocalVertex(size_t global) {
+        const int32_t object = CurrentIndex();
+        if (owner_[global] == object) return local_[global];
+        const uint64_t key = (uint64_t(uint32_t(object)) << 32) | uint32_t(global);
+        auto [it, inserted] = borrowed_.try_emplace(key, 0);
+        if (inserted) {
+            SceneObject& target = scene_.objects[object];
+            it->second = static_cast<int32_t>(target.vertices.size());
+            target.vertices.push_back(scene_.objects[owner_[global]].vertices[local_[global]]);
+        }
+        return it->second;
+    }
+
+    // "o" starts a new object; "g" (in files without "o") returns to the
+    // last object of that name, as groups are often reopened, or starts one.
+    void SwitchObject(const std::string& name, bool fresh) {
+        auto [it, inserted] = objectByName_.try_emplace(name, scene_.objects.size());
+        if (inserted || fresh) {
+            it->second = scene_.objects.size();
+            scene_.objects.emplace_back();
+            scene_.objects.back().name = name;
+        }
+        current_ = static_cast<int32_t>(it->second);
+    }
+
+    int32_t CurrentIndex() {
+        if (current_ < 0) SwitchObject(kDefaultObjectName, false);
+        return current_;
+    }
+    SceneObject& Current() { return scene_.objects[CurrentIndex()]; }
+
+    int32_t MaterialIndex(const std::string& name) {
+        if (name.empty()) return -1;
+        auto [it, inserted] = materialByName_.try_emplace(name, scene_.materials.size());
+        if (inserted) scene_.materials.push_back({name, DefaultMaterialParams()});
+        return static_cast<int32_t>(it->second);
+    }
+
+    // Drops the objects that were named but got neither vertices nor faces.
+    void Finish() {
+        auto& objects = scene_.objects;
+        objects.erase(std::remove_if(objects.begin(), objects.end(),
+                                     [](const SceneObject& o) {
+                                         return o.vertices.empty() && o.FaceCount() == 0;
+                                     }),
+                      objects.end());
+    }
+
+    const std::string& fileName_;
+    Scene& scene_;
+    std::string& error_;
+    int line_ = 0;
+    bool hasObjectLines_ = false;
+    int32_t current_ = -1;
+    int32_t material_ = -1;
+    std::vector<int32_t> owner_, local_;  // per global vertex
+    std::vector<SceneUv> textures_;
+    std::unordered_map<uint64_t, int32_t> borrowed_;
+    std::unordered_map<std::string, size_t> objectByName_, materialByName_;
+    std::vector<int32_t> points_;
+    std::vector<SceneUv> uvs_;
+};
+
+}  // namespace
+
+bool ReadObj(std::string_view text, const std::string& fileName, Scene& scene,
+             std::string& error) {
+    scene = Scene{};
+    scene.encoding = TextEncoding::Utf8;
+    return ObjParser(fileName, scene, error).Parse(text);
+}

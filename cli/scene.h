@@ -1,0 +1,90 @@
+// The tool's own document model: what a mesh file holds, independent of the
+// file format and of the host. Flat arrays, so that reading, writing and
+// handing a scene to the host are single passes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+// How the names of a scene are encoded. Names are kept as the bytes of the
+// file they came from, so that writing the same format back loses nothing;
+// a writer of the other format converts them.
+enum class TextEncoding {
+    Cp932,  // Shift-JIS, the modeller's own documents
+    Utf8,   // Wavefront files
+};
+
+struct ScenePoint {
+    float x = 0, y = 0, z = 0;
+};
+
+struct SceneUv {
+    float u = 0, v = 0;
+};
+
+// One `key(args)` item of a material line, args kept as written.
+struct MaterialParam {
+    std::string key;
+    std::string args;
+};
+
+struct SceneMaterial {
+    std::string name;
+    // Every item after the name, in file order (col, dif, amb, shader, tex...).
+    std::vector<MaterialParam> params;
+};
+
+// An object of the scene. Faces are stored flat: face f has the points
+// faceStart[f] .. faceStart[f + 1] - 1 of `points` and `uvs`, in the host's
+// order (clockwise seen from the front).
+struct SceneObject {
+    std::string name;
+    bool visible = true;
+    bool locked = false;
+
+    std::vector<ScenePoint> vertices;
+
+    std::vector<uint32_t> faceStart{0};  // size = face count + 1
+    std::vector<int32_t> points;         // vertex index per face point
+    std::vector<SceneUv> uvs;            // one pair per face point
+    std::vector<int32_t> faceMaterial;   // material per face, -1 for none
+    std::vector<uint8_t> faceHasUv;      // whether the file gave the face UVs
+
+    // Items of a face line that the tool does not interpret (COL(...),
+    // UID(...)), as (face, text), in increasing face order.
+    std::vector<std::pair<uint32_t, std::string>> faceExtras;
+
+    // Lines of the object chunk that the tool does not interpret (shading,
+    // facet, color, mirror..., and whole unknown sub-chunks), as written,
+    // in file order: those before the vertex chunk and those after it
+    // (vertexattr, BVertex...), which are written back after the faces.
+    std::vector<std::string> leadingLines;
+    std::vector<std::string> trailingLines;
+
+    size_t FaceCount() const { return faceMaterial.size(); }
+    uint32_t FaceSize(size_t f) const { return faceStart[f + 1] - faceStart[f]; }
+
+    // Appends a face of `count` points with the given vertex indices and UVs
+    // (null for none) and material. Expects count > 0.
+    void AddFace(const int32_t* vertexIndices, const SceneUv* faceUvs, uint32_t count,
+                 int32_t material);
+};
+
+struct Scene {
+    TextEncoding encoding = TextEncoding::Cp932;
+    std::vector<SceneMaterial> materials;
+    std::vector<SceneObject> objects;
+
+    // Lines of the chunks of a document that the tool does not interpret
+    // (Scene, BackImage, IncludeXml...), as written: those before the first
+    // object, written back before the materials, and those after it.
+    std::vector<std::string> leadingLines;
+    std::vector<std::string> trailingLines;
+};
+
+// The default parameters the modeller gives a new material, with colour
+// (r, g, b, a).
+std::vector<MaterialParam> DefaultMaterialParams(float r = 1, float g = 1, float b = 1,
+                                                 float a = 1);

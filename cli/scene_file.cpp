@@ -1,0 +1,68 @@
+#include "cli/scene_file.h"
+
+#include <cctype>
+#include <filesystem>
+
+#include "cli/file_io.h"
+#include "cli/mqo_format.h"
+#include "cli/obj_format.h"
+#include "cli/text_encoding.h"
+
+SceneFormat FormatOfPath(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == ".mqo") return SceneFormat::Mqo;
+    if (extension == ".obj") return SceneFormat::Obj;
+    return SceneFormat::Unknown;
+}
+
+bool LoadScene(const std::string& path, Scene& scene, std::string& error) {
+    const SceneFormat format = FormatOfPath(path);
+    if (format == SceneFormat::Unknown) {
+        error = path + ": unknown file type (expected .mqo or .obj)";
+        return false;
+    }
+    std::string text;
+    if (!ReadWholeFile(path, text, error)) return false;
+    return format == SceneFormat::Mqo ? ReadMqo(text, path, scene, error)
+                                      : ReadObj(text, path, scene, error);
+}
+
+namespace {
+
+void Recode(std::string& name, TextEncoding from, std::vector<std::string>& lossy) {
+    std::string converted;
+    const bool complete = from == TextEncoding::Cp932 ? Utf8FromCp932(name, converted)
+                                                      : Cp932FromUtf8(name, converted);
+    if (!complete) lossy.push_back(from == TextEncoding::Cp932 ? converted : name);
+    name = std::move(converted);
+}
+
+}  // namespace
+
+void ConvertSceneEncoding(Scene& scene, TextEncoding encoding, std::vector<std::string>& lossy) {
+    if (scene.encoding == encoding) return;
+    for (SceneMaterial& material : scene.materials) Recode(material.name, scene.encoding, lossy);
+    for (SceneObject& object : scene.objects) Recode(object.name, scene.encoding, lossy);
+    scene.encoding = encoding;
+}
+
+bool SaveScene(const std::string& path, const Scene& scene, std::vector<std::string>& lossy,
+               std::string& error) {
+    const SceneFormat format = FormatOfPath(path);
+    if (format == SceneFormat::Unknown) {
+        error = path + ": unknown file type (expected .mqo or .obj)";
+        return false;
+    }
+    const TextEncoding encoding =
+        format == SceneFormat::Mqo ? TextEncoding::Cp932 : TextEncoding::Utf8;
+    const Scene* source = &scene;
+    Scene converted;
+    if (scene.encoding != encoding) {
+        converted = scene;
+        ConvertSceneEncoding(converted, encoding, lossy);
+        source = &converted;
+    }
+    const std::string text = format == SceneFormat::Mqo ? WriteMqo(*source) : WriteObj(*source);
+    return WriteFileAtomically(path, text, error);
+}

@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "cli/obj_format.h"
+
+namespace {
+
+Scene Read(const std::string& text) {
+    Scene scene;
+    std::string error;
+    EXPECT_TRUE(ReadObj(text, "mesh.obj", scene, error)) << error;
+    return scene;
+}
+
+std::vector<int32_t> FacePoints(const SceneObject& object, size_t f) {
+    return {object.points.begin() + object.faceStart[f],
+            object.points.begin() + object.faceStart[f + 1]};
+}
+
+TEST(ObjFormat, ReadsEveryReferenceFormReversingTheWinding) {
+    Scene scene = Read("# a comment\n"
+                       "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0 1.0\n"
+                       "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
+                       "vn 0 0 1\n"
+                       "f 1/1 2/2 3/3 4/4\n"
+                       "f 1//1 2//1 3//1\n"
+                       "f -4/-4/1 -3/-3/1 -2/-2/1\n"
+                       "f 1 2 3 4 1\n"
+                       "l 1 2 3\n");
+    ASSERT_EQ(scene.objects.size(), 1u);
+    const SceneObject& o = scene.objects[0];
+    EXPECT_EQ(o.name, "obj1");
+    ASSERT_EQ(o.vertices.size(), 4u);
+    ASSERT_EQ(o.FaceCount(), 6u);
+    EXPECT_EQ(FacePoints(o, 0), (std::vector<int32_t>{3, 2, 1, 0}));
+    EXPECT_TRUE(o.faceHasUv[0]);
+    // UVs reversed with the points, v measured from the top.
+    EXPECT_FLOAT_EQ(o.uvs[0].u, 0.0f);
+    EXPECT_FLOAT_EQ(o.uvs[0].v, 0.0f);
+    EXPECT_FLOAT_EQ(o.uvs[1].u, 1.0f);
+    EXPECT_FLOAT_EQ(o.uvs[1].v, 0.0f);
+    EXPECT_FLOAT_EQ(o.uvs[3].v, 1.0f);
+    EXPECT_FALSE(o.faceHasUv[1]);
+    EXPECT_EQ(FacePoints(o, 2), (std::vector<int32_t>{2, 1, 0}));
+    EXPECT_TRUE(o.faceHasUv[2]);
+    EXPECT_EQ(o.FaceSize(3), 5u);  // n-gons are kept whole
+    // The polyline becomes two lines.
+    EXPECT_EQ(FacePoints(o, 4), (std::vector<int32_t>{1, 0}));
+    EXPECT_EQ(FacePoints(o, 5), (std::vector<int32_t>{2, 1}));
+    EXPECT_EQ(o.faceMaterial[0], -1);
+}
+
+TEST(ObjFormat, ObjectsGroupsAndMaterials) {
+    Scene scene = Read("mtllib scene.mtl\n"
+                       "o first\nv 0 0 0\nv 1 0 0\nv 0 1 0\n"
+                       "g part\nusemtl red\nf 1 2 3\n"
+                       "o second\nv 5 5 5\nusemtl blue\nf 4 1 2\nusemtl red\nf 4 2 3\n");
+    ASSERT_EQ(scene.objects.size(), 2u);
+    EXPECT_EQ(scene.objects[0].name, "first");  // "g" within an object is a group
+    EXPECT_EQ(scene.objects[1].name, "second");
+    ASSERT_EQ(scene.materials.size(), 2u);
+    EXPECT_EQ(scene.materials[0].name, "red");
+    EXPECT_EQ(scene.materials[1].name, "blue");
+    EXPECT_EQ(scene.objects[0].faceMaterial, (std::vector<int32_t>{0}));
+    EXPECT_EQ(scene.objects[1].faceMaterial, (std::vector<int32_t>{1, 0}));
+    // The second object borrows copies of the first object's vertices.
+    const SceneObject& second = scene.objects[1];
+    ASSERT_EQ(second.vertices.size(), 4u);
+    EXPECT_EQ(FacePoints(second, 0), (std::vector<int32_t>{2, 1, 0}));
+    EXPECT_EQ(FacePoints(second, 1), (std::vector<int32_t>{3, 2, 0}));
+    EXPECT_FLOAT_EQ(second.vertices[1].x, 0.0f);
+    EXPECT_FLOAT_EQ(second.vertices[2].x, 1.0f);
+}
+
+TEST(ObjFormat, GroupsNameObjectsInFilesWithoutObjectLines) {
+    Scene scene = Read("v 0 0 0\nv 1 0 0\nv 0 1 0\ng a\nf 1 2 3\ng b\nf 3 2 1\ng a\nf 1 3 2\n");
+    ASSERT_EQ(scene.objects.size(), 3u);  // obj1 holds the vertices
+    EXPECT_EQ(scene.objects[0].name, "obj1");
+    EXPECT_EQ(scene.objects[1].name, "a");
+    EXPECT_EQ(scene.objects[1].FaceCount(), 2u);
+    EXPECT_EQ(scene.objects[2].name, "b");
+}
+
+TEST(ObjFormat, RoundTripKeepsObjectsFlagsUvsLinesAndMaterials) {
+    Scene scene;
+    scene.encoding = TextEncoding::Utf8;
+    scene.materials.push_back({"赤", DefaultMaterialParams(1, 0, 0)});
+    scene.materials.push_back({"青い 材質", DefaultMaterialParams(0, 0, 1)});
+    SceneObject a;
+    a.name = "表板";
+    a.vertices = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0.25f}};
+    int32_t quad[4] = {0, 1, 2, 3};
+    SceneUv quadUv[4] = {{0, 0}, {1, 0}, {1, 1}, {0.3f, 0.7f}};
+    a.AddFace(quad, quadUv, 4, 1);
+    int32_t tri[3] = {0, 2, 3};
+    a.AddFace(tri, nullptr, 3, 0);
+    int32_t line[2] = {1, 3};
+    a.AddFace(line, nullptr, 2, -1);
+    SceneObject b;
+    b.name = "hidden and locked";
+    b.visible = false;
+    b.locked = true;
+    b.vertices = {{2, 2, 2}, {3, 2, 2}, {2, 3, 2}, {7, 7, 7}};  // the last one is unused
+    b.AddFace(tri, nullptr, 3, 0);
+    scene.objects = {a, b};
+
+    const std::string text = WriteObj(scene);
+    Scene back = Read(text);
+    EXPECT_EQ(WriteObj(back), text);
+    ASSERT_EQ(back.objects.size(), 2u);
+    ASSERT_EQ(back.materials.size(), 2u);
+    EXPECT_EQ(back.materials[1].name, "青い 材質");
+    for (size_t i = 0; i < 2; ++i) {
+        const SceneObject &x = scene.objects[i], &y = back.objects[i];
+        EXPECT_EQ(y.name, x.name);
+        EXPECT_EQ(y.visible, x.visible);
+        EXPECT_EQ(y.locked, x.locked);
+        ASSERT_EQ(y.vertices.size(), x.vertices.size());
+        for (size_t v = 0; v < x.vertices.size(); ++v) {
+            EXPECT_EQ(y.vertices[v].x, x.vertices[v].x);
+            EXPECT_EQ(y.vertices[v].z, x.vertices[v].z);
+        }
+        EXPECT_EQ(y.faceStart, x.faceStart);
+        EXPECT_EQ(y.points, x.points);
+        EXPECT_EQ(y.faceMaterial, x.faceMaterial);
+        EXPECT_EQ(y.faceHasUv, x.faceHasUv);
+    }
+    // v is mirrored on the way out and back: exact up to rounding near 0.
+    for (size_t p = 0; p < 4; ++p) {
+        EXPECT_EQ(back.objects[0].uvs[p].u, quadUv[p].u);
+        EXPECT_NEAR(back.objects[0].uvs[p].v, quadUv[p].v, 1e-7);
+    }
+}
+
+TEST(ObjFormat, ReportsMalformedLinesWithTheirNumbers) {
+    struct Case {
+        std::string text;
+        int line;
+        const char* message;
+    } cases[] = {
+        {"v 0 0\n", 1, "three coordinates"},
+        {"v 0 0 0\nv a b c\n", 2, "three coordinates"},
+        {"vt\n", 1, "number after \"vt\""},
+        {"v 0 0 0\nf 1 1\n", 2, "at least 3 points"},
+        {"v 0 0 0\n\nf 1 1 2\n", 3, "vertex index 2 out of range (1 so far)"},
+        {"v 0 0 0\nf 0 1 1\n", 2, "bad vertex index \"0\""},
+        {"v 0 0 0\nf -2 1 1\n", 2, "vertex index -2 out of range"},
+        {"v 0 0 0\nf 1/1 1 1\n", 2, "texture index 1 out of range (0 so far)"},
+        {"v 0 0 0\nf 1/x 1 1\n", 2, "bad texture index"},
+        {"v 0 0 0\nl 1\n", 2, "at least 2 points"},
+        {"v 0 0 0\nf 99999999999 1 1\n", 2, "bad vertex index"},
+    };
+    for (const Case& c : cases) {
+        Scene scene;
+        std::string error;
+        EXPECT_FALSE(ReadObj(c.text, "bad.obj", scene, error)) << c.text;
+        const std::string prefix = "bad.obj:" + std::to_string(c.line) + ": ";
+        EXPECT_EQ(error.substr(0, prefix.size()), prefix) << error;
+        EXPECT_NE(error.find(c.message), std::string::npos) << error;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/file_io.h"
+#include "cli/scene_file.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class SceneFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("mqthicken-scene-file-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+    static std::string Contents(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    size_t EntriesInDir() const {
+        return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {}));
+    }
+
+    fs::path dir_;
+};
+
+Scene JapaneseScene() {
+    Scene scene;
+    scene.encoding = TextEncoding::Cp932;
+    scene.materials.push_back({"\x8d\xde\x8e\xbf", DefaultMaterialParams()});  // 材質
+    SceneObject object;
+    object.name = "\x95\x5c\x94\xc2";  // 表板
+    object.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    int32_t tri[3] = {0, 1, 2};
+    SceneUv uv[3] = {{0, 0}, {1, 0}, {0, 1}};
+    object.AddFace(tri, uv, 3, 0);
+    scene.objects.push_back(object);
+    return scene;
+}
+
+TEST_F(SceneFileTest, JapaneseNamesSurviveBothFormats) {
+    std::vector<std::string> lossy;
+    std::string error;
+    ASSERT_TRUE(SaveScene(Path("a.obj"), JapaneseScene(), lossy, error)) << error;
+    EXPECT_TRUE(lossy.empty());
+    EXPECT_NE(Contents(Path("a.obj")).find("o 表板\n"), std::string::npos);
+    EXPECT_NE(Contents(Path("a.obj")).find("usemtl 材質\n"), std::string::npos);
+
+    Scene fromObj;
+    ASSERT_TRUE(LoadScene(Path("a.obj"), fromObj, error)) << error;
+    EXPECT_EQ(fromObj.encoding, TextEncoding::Utf8);
+    ASSERT_TRUE(SaveScene(Path("b.MQO"), fromObj, lossy, error)) << error;
+    Scene fromMqo;
+    ASSERT_TRUE(LoadScene(Path("b.MQO"), fromMqo, error)) << error;
+    ASSERT_EQ(fromMqo.objects.size(), 1u);
+    EXPECT_EQ(fromMqo.objects[0].name, "\x95\x5c\x94\xc2");
+    EXPECT_EQ(fromMqo.materials[0].name, "\x8d\xde\x8e\xbf");
+    EXPECT_EQ(fromMqo.objects[0].points, (std::vector<int32_t>{0, 1, 2}));
+}
+
+TEST_F(SceneFileTest, NamesShiftJisCannotHoldAreReported) {
+    Scene scene = JapaneseScene();
+    std::vector<std::string> lossy;
+    ConvertSceneEncoding(scene, TextEncoding::Utf8, lossy);
+    scene.objects[0].name = "snow \xE2\x98\x83";  // U+2603 has no Shift-JIS form
+    std::string error;
+    ASSERT_TRUE(SaveScene(Path("c.mqo"), scene, lossy, error)) << error;
+    ASSERT_EQ(lossy.size(), 1u);
+    EXPECT_EQ(lossy[0], "snow \xE2\x98\x83");
+    Scene back;
+    ASSERT_TRUE(LoadScene(Path("c.mqo"), back, error)) << error;
+    EXPECT_EQ(back.objects[0].name, "snow ?");
+}
+
+TEST_F(SceneFileTest, ReadErrorsNameTheFile) {
+    Scene scene;
+    std::string error;
+    EXPECT_FALSE(LoadScene(Path("missing.mqo"), scene, error));
+    EXPECT_NE(error.find("cannot open " + Path("missing.mqo")), std::string::npos) << error;
+    EXPECT_NE(error.find("No such file"), std::string::npos) << error;
+
+    std::ofstream(Path("mesh.stl")) << "solid";
+    EXPECT_FALSE(LoadScene(Path("mesh.stl"), scene, error));
+    EXPECT_NE(error.find("unknown file type"), std::string::npos) << error;
+
+    fs::create_directory(Path("folder.obj"));
+    EXPECT_FALSE(LoadScene(Path("folder.obj"), scene, error));
+    EXPECT_NE(error.find("folder"), std::string::npos) << error;
+}
+
+TEST_F(SceneFileTest, AtomicWriteReplacesOnlyOnSuccessAndLeavesNoTemporary) {
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(Path("out.txt"), "old", error)) << error;
+    ASSERT_TRUE(WriteFileAtomically(Path("out.txt"), "new contents", error)) << error;
+    EXPECT_EQ(Contents(Path("out.txt")), "new contents");
+    EXPECT_EQ(EntriesInDir(), 1u);
+
+    EXPECT_FALSE(WriteFileAtomically(Path("no/such/folder/out.txt"), "x", error));
+    EXPECT_NE(error.find("cannot write " + Path("no/such/folder/out.txt")), std::string::npos)
+        << error;
+
+    fs::create_directory(Path("taken"));
+    EXPECT_FALSE(WriteFileAtomically(Path("taken"), "x", error));
+    EXPECT_TRUE(fs::is_directory(Path("taken")));
+    EXPECT_EQ(Contents(Path("out.txt")), "new contents");
+    EXPECT_EQ(EntriesInDir(), 2u);
+}
+
+}  // namespace

@@ -1,0 +1,206 @@
+// The weld (MQObj_OptimizeVertex): which vertices join, who survives, and
+// what happens to the faces.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <vector>
+
+#include "host/mq_functions.h"
+
+namespace {
+
+int Add(MQObject o, float x, float y, float z = 0.0f) {
+    MQPoint p{x, y, z};
+    return MQObj_AddVertex(o, &p);
+}
+
+// Adds a face with fresh vertices at the given corners, the way the module
+// copies selected faces; UV u of each point is its corner number.
+int AddLooseFace(MQObject o, const std::vector<MQPoint>& corners) {
+    std::vector<int> pts;
+    std::vector<MQCoordinate> uv;
+    for (size_t i = 0; i < corners.size(); ++i) {
+        MQPoint p = corners[i];
+        pts.push_back(MQObj_AddVertex(o, &p));
+        uv.push_back(MQCoordinate{float(i), 0.0f});
+    }
+    int f = MQObj_AddFace(o, static_cast<int>(pts.size()), pts.data());
+    MQObj_SetFaceCoordinateArray(o, f, uv.data());
+    return f;
+}
+
+std::vector<int> Points(MQObject o, int f) {
+    std::vector<int> pts(MQObj_GetFacePointCount(o, f));
+    MQObj_GetFacePointArray(o, f, pts.data());
+    return pts;
+}
+
+std::vector<float> Us(MQObject o, int f) {
+    std::vector<MQCoordinate> uv(MQObj_GetFacePointCount(o, f));
+    MQObj_GetFaceCoordinateArray(o, f, uv.data());
+    std::vector<float> u;
+    for (const MQCoordinate& c : uv) u.push_back(c.u);
+    return u;
+}
+
+TEST(HostWeld, JoinsCoincidentCornersOfNeighbouringQuadsKeepingLowestIndex) {
+    MQObject o = MQ_CreateObject();
+    // A 2 x 2 grid of loose quads: 16 vertices, 9 distinct positions.
+    for (int j = 0; j < 2; ++j)
+        for (int i = 0; i < 2; ++i) {
+            float x = float(i), y = float(j);
+            AddLooseFace(o, {{x, y, 0}, {x + 1, y, 0}, {x + 1, y + 1, 0}, {x, y + 1, 0}});
+        }
+    // Jitter one copy by less than the distance: it still joins.
+    MQPoint q;
+    MQObj_GetVertex(o, 4, &q);
+    q.x += 0.00004f;
+    MQObj_SetVertex(o, 4, &q);
+    ASSERT_TRUE(MQObj_OptimizeVertex(o, 0.0001f, nullptr));
+    ASSERT_EQ(MQObj_GetFaceCount(o), 4);
+    // Face 0 keeps its own vertices; face 1 (corners (1,0) (2,0) (2,1) (1,1))
+    // now starts at vertex 1 and ends at vertex 2, those of face 0.
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3}), Points(o, 0));
+    EXPECT_EQ((std::vector<int>{1, 5, 6, 2}), Points(o, 1));
+    EXPECT_EQ((std::vector<int>{3, 2, 10, 11}), Points(o, 2));
+    EXPECT_EQ((std::vector<int>{2, 6, 14, 10}), Points(o, 3));
+    EXPECT_EQ((std::vector<float>{0, 1, 2, 3}), Us(o, 3));
+    EXPECT_EQ(MQObj_GetVertexRefCount(o, 2), 4);
+    MQObj_Compact(o);
+    EXPECT_EQ(MQObj_GetVertexCount(o), 9);
+    EXPECT_EQ((std::vector<int>{2, 5, 8, 6}), Points(o, 3));
+    MQObj_Delete(o);
+}
+
+TEST(HostWeld, PointsExactlyAtTheDistanceStayApart) {
+    MQObject o = MQ_CreateObject();
+    // Exact in binary, so the distances from vertex 0 are exactly d; the
+    // other pairs are farther apart.
+    const float d = 0.625f;
+    Add(o, 0, 0);
+    Add(o, 0.625f, 0);      // at d along x
+    Add(o, 0, 0, -0.625f);  // at d along -z
+    Add(o, -0.375f, 0.5f);  // at d diagonally
+    int pts[4] = {0, 1, 3, 2};
+    MQObj_AddFace(o, 4, pts);
+    MQObj_OptimizeVertex(o, d, nullptr);
+    MQObj_Compact(o);
+    EXPECT_EQ(MQObj_GetVertexCount(o), 4);
+    EXPECT_EQ(MQObj_GetFacePointCount(o, 0), 4);
+    // Just inside the distance the first two join.
+    MQObject p = MQ_CreateObject();
+    Add(p, 0, 0);
+    Add(p, 0.62499994f, 0);
+    MQObj_OptimizeVertex(p, d, nullptr);
+    MQObj_Compact(p);
+    EXPECT_EQ(MQObj_GetVertexCount(p), 1);
+    MQObj_Delete(o);
+    MQObj_Delete(p);
+}
+
+TEST(HostWeld, CollapsesAQuadToATriangleAndATriangleToNothing) {
+    MQObject o = MQ_CreateObject();
+    // Quad whose last two corners coincide: becomes the triangle 0 1 2, the
+    // UV of the first of the repeated points stays.
+    int quad = AddLooseFace(o, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {1, 1, 0.00001f}});
+    // Triangle squeezed into a point far away: deleted, its vertices too.
+    int tri = AddLooseFace(o, {{5, 5, 5}, {5, 5, 5}, {5, 5.00001f, 5}});
+    // Quad folded onto two points: deleted.
+    int folded = AddLooseFace(o, {{9, 0, 0}, {9, 1, 0}, {9, 0, 0}, {9, 1, 0}});
+    // A line of length zero: deleted; a real line stays.
+    int dot = AddLooseFace(o, {{7, 7, 7}, {7, 7, 7}});
+    int line = AddLooseFace(o, {{7, 0, 0}, {8, 0, 0}});
+    MQObj_OptimizeVertex(o, 0.001f, nullptr);
+
+    EXPECT_EQ((std::vector<int>{0, 1, 2}), Points(o, quad));
+    EXPECT_EQ((std::vector<float>{0, 1, 2}), Us(o, quad));
+    EXPECT_EQ(MQObj_GetFacePointCount(o, tri), 0);
+    EXPECT_EQ(MQObj_GetFacePointCount(o, folded), 0);
+    EXPECT_EQ(MQObj_GetFacePointCount(o, dot), 0);
+    EXPECT_EQ(MQObj_GetFacePointCount(o, line), 2);
+    MQObj_Compact(o);
+    EXPECT_EQ(MQObj_GetFaceCount(o), 2);
+    EXPECT_EQ(MQObj_GetVertexCount(o), 3 + 2);
+    MQObj_Delete(o);
+}
+
+TEST(HostWeld, ClustersDoNotChain) {
+    MQObject o = MQ_CreateObject();
+    // Spaced 0.6 apart with d = 1: 0 takes 1 (0.6); 2 is 1.2 from 0 and only
+    // near the joined 1, so it survives and takes 3.
+    for (int i = 0; i < 4; ++i) Add(o, 0.6f * float(i), 0);
+    MQObj_OptimizeVertex(o, 1.0f, nullptr);
+    MQObj_Compact(o);
+    ASSERT_EQ(MQObj_GetVertexCount(o), 2);
+    MQPoint a, b;
+    MQObj_GetVertex(o, 0, &a);
+    MQObj_GetVertex(o, 1, &b);
+    EXPECT_EQ(a.x, 0.0f);
+    EXPECT_EQ(b.x, 0.6f * 2.0f);
+    MQObj_Delete(o);
+}
+
+TEST(HostWeld, JoinsTheLowestIndexedSurvivorNotTheNearest) {
+    MQObject o = MQ_CreateObject();
+    Add(o, 0, 0);      // survivor 0
+    Add(o, 1.5f, 0);   // 1.5 from 0: survives with d = 1
+    Add(o, 0.8f, 0);   // 0.8 from 0, 0.7 from 1: joins 0
+    int pts[3] = {0, 1, 2};
+    MQObj_AddFace(o, 3, pts);
+    Add(o, 3, 3);
+    int pts2[3] = {1, 2, 3};
+    MQObj_AddFace(o, 3, pts2);
+    MQObj_OptimizeVertex(o, 1.0f, nullptr);
+    EXPECT_EQ((std::vector<int>{1, 0, 3}), Points(o, 1));
+    EXPECT_EQ(MQObj_GetFacePointCount(o, 0), 0);  // 0 1 0: two distinct points
+    MQObj_Delete(o);
+}
+
+TEST(HostWeld, ApplyArrayLimitsTheVerticesThatTakePart) {
+    MQObject o = MQ_CreateObject();
+    for (int i = 0; i < 4; ++i) Add(o, 0, 0);
+    unsigned char apply[4] = {0, 1, 0, 1};
+    MQObj_OptimizeVertex(o, 0.1f, apply);
+    MQObj_Compact(o);
+    EXPECT_EQ(MQObj_GetVertexCount(o), 3);  // 3 joined 1; 0 and 2 untouched
+    MQObj_Delete(o);
+}
+
+TEST(HostWeld, ZeroNegativeOrNanDistanceAndNonFinitePointsJoinNothing) {
+    MQObject o = MQ_CreateObject();
+    Add(o, 0, 0);
+    Add(o, 0, 0);
+    const float inf = std::numeric_limits<float>::infinity();
+    Add(o, inf, 0);
+    Add(o, inf, 0);
+    MQObj_OptimizeVertex(o, 0.0f, nullptr);
+    MQObj_OptimizeVertex(o, -1.0f, nullptr);
+    MQObj_OptimizeVertex(o, std::numeric_limits<float>::quiet_NaN(), nullptr);
+    MQObj_Compact(o);
+    EXPECT_EQ(MQObj_GetVertexCount(o), 4);
+    MQObj_OptimizeVertex(o, 1.0f, nullptr);
+    MQObj_Compact(o);
+    EXPECT_EQ(MQObj_GetVertexCount(o), 3);
+    MQObj_Delete(o);
+}
+
+TEST(HostWeld, LargeGridOfLooseQuadsWeldsToTheSharedGrid) {
+    // Catches cell-boundary misses: corners sit on and across grid cells of
+    // every sign, with the copies jittered within the distance.
+    MQObject o = MQ_CreateObject();
+    const int n = 40;
+    const float step = 0.00015f;  // a little more than the distance apart
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) {
+            float x = (i - n / 2) * step, y = (j - n / 2) * step;
+            float e = ((i + j) % 3 - 1) * 0.00002f;
+            AddLooseFace(o, {{x + e, y, 0}, {x + step, y - e, 0}, {x + step, y + step + e, 0}, {x, y + step, -e}});
+        }
+    MQObj_OptimizeVertex(o, 0.0001f, nullptr);
+    MQObj_Compact(o);
+    EXPECT_EQ(MQObj_GetFaceCount(o), n * n);
+    EXPECT_EQ(MQObj_GetVertexCount(o), (n + 1) * (n + 1));
+    MQObj_Delete(o);
+}
+
+}  // namespace

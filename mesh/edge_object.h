@@ -1,0 +1,45 @@
+// EdgeObject: a segment between two vertices of the mesh model, shared by all
+// the polygons that run along it. Its ends keep the order given at
+// construction, the only direction an edge has.
+#pragma once
+
+#include "mesh/small_vector.h"
+
+class VertexObject;
+class PolygonObject;
+
+class EdgeObject {
+public:
+    typedef SmallVector<PolygonObject*, 2> PolygonList;
+
+    // An edge with the given index from `first` to `second` (both non-null),
+    // recorded with both ends (once, when they are the same vertex).
+    EdgeObject(int index, VertexObject* first, VertexObject* second);
+    virtual ~EdgeObject();
+    EdgeObject(const EdgeObject&) = delete;
+    EdgeObject& operator=(const EdgeObject&) = delete;
+
+    int Index() const { return index; }
+
+    // End k (0 = first, 1 = second); null for any other k.
+    VertexObject* VertexAt(int k) const { return (k == 0 || k == 1) ? vertices[k] : nullptr; }
+
+    // The end opposite the one whose index is `vertexIndex` (the first end is
+    // tested first); null when neither end has that index.
+    VertexObject* OtherVertex(int vertexIndex) const;
+
+    // Number of polygons on this edge: 0 for a line, 1 for an open edge.
+    int PolygonCount() const { return static_cast<int>(polygons.size()); }
+    // The polygons on this edge, in order of attachment, each once.
+    const PolygonList& Polygons() const { return polygons; }
+
+    // Records `polygon` when one of its edges has this edge's index and it is
+    // not recorded yet, then offers it to both ends. Called only by the
+    // polygon constructor.
+    bool AttachPolygon(PolygonObject* polygon);
+
+private:
+    int index;
+    VertexObject* vertices[2];
+    PolygonList polygons;
+};

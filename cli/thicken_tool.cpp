@@ -1,0 +1,206 @@
+#include "cli/thicken_tool.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <unordered_set>
+
+#include "cli/dialog_script.h"
+#include "cli/host_document.h"
+#include "cli/mesh_stats.h"
+#include "cli/options.h"
+#include "cli/plugin_module.h"
+#include "cli/scene_file.h"
+#include "cli/text_encoding.h"
+#include "platform/dialog_automation.h"
+#include "platform/message_box_log.h"
+
+#ifndef MQTHICKEN_VERSION
+#define MQTHICKEN_VERSION "0"
+#endif
+
+namespace {
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "mqthicken: %s\n", message.c_str());
+    return kExitError;
+}
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "mqthicken: %s\nTry 'mqthicken --help' for more information.\n",
+                 message.c_str());
+    return kExitError;
+}
+
+void Warn(const std::string& message) {
+    std::fprintf(stderr, "mqthicken: warning: %s\n", message.c_str());
+}
+
+std::string Hex(uint32_t value, int digits) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "0x%0*" PRIX32, digits, value);
+    return buffer;
+}
+
+int ShowInfo(const PluginModule& module) {
+    uint32_t product = 0, id = 0;
+    module.getPlugInId(&product, &id);
+    const char* name = module.getPlugInName();
+    const int type = module.getPlugInType();
+    const uint32_t version = module.checkVersion(kHostVersion);
+    std::printf("module    %s\n", module.path.c_str());
+    std::printf("name      %s\n", name ? ShowCp932(name).c_str() : "(none)");
+    // The menu entries, one per command; a module offers only a few.
+    for (int i = 0; i < 64; ++i) {
+        const char* label = module.enumString(i);
+        if (!label) break;
+        std::printf("label %-3d %s\n", i, ShowCp932(label).c_str());
+    }
+    std::printf("product   %s\n", Hex(product, 8).c_str());
+    std::printf("plug-in   %s\n", Hex(id, 8).c_str());
+    std::printf("type      %d%s\n", type, type == 5 ? " (selection-modifying)" : "");
+    if (version)
+        std::printf("version   %s (accepts this host, %s)\n", Hex(version, 4).c_str(),
+                    Hex(kHostVersion, 4).c_str());
+    else
+        std::printf("version   refuses this host (%s)\n", Hex(kHostVersion, 4).c_str());
+    return kExitThickened;
+}
+
+// Shows the message boxes the module opened during the run, where the
+// platform does not already show them on stderr.
+void ReportMessageBoxes() {
+#if MQTHICKEN_PRINT_MESSAGE_BOXES
+    for (const RecordedMessageBox& box : RecordedMessageBoxes())
+        std::fprintf(stderr, "[%s] %s\n", Cp932ToUtf8(box.caption).c_str(),
+                     Cp932ToUtf8(box.text).c_str());
+#endif
+    ClearRecordedMessageBoxes();
+}
+
+// A name for the new object that no object of the scene has.
+std::string ResultName(const Scene& scene) {
+    std::unordered_set<std::string> taken;
+    for (const SceneObject& object : scene.objects) taken.insert(object.name);
+    std::string name = "thickened";
+    for (int n = 2; taken.count(name); ++n) name = "thickened" + std::to_string(n);
+    return name;
+}
+
+void PrintStats(const SceneObject& object, TextEncoding encoding) {
+    const MeshStats stats = ComputeMeshStats(object);
+    const std::string name = encoding == TextEncoding::Cp932 ? ShowCp932(object.name) : object.name;
+    std::printf("object    %s\n", name.c_str());
+    std::printf("vertices  %zu\n", stats.vertices);
+    std::printf("triangles %zu\n", stats.triangles);
+    std::printf("quads     %zu\n", stats.quads);
+    std::printf("lines     %zu\n", stats.lines);
+    if (stats.others) std::printf("others    %zu\n", stats.others);
+    std::printf("closed    %s\n", stats.closed ? "yes" : "no");
+    std::printf("oriented  %s\n", stats.oriented ? "yes" : "no");
+    std::printf("volume    %.6g\n", stats.signedVolume);
+}
+
+std::string WhyNothingWasSelected(const Options& options, const HostDocumentSummary& summary) {
+    const FaceSelection& selection = options.selection;
+    if (summary.selectedFaces == 0) {
+        if (selection.kind == FaceSelection::Material)
+            return "no face has the material " +
+                   (selection.name.empty() ? std::to_string(selection.material)
+                                           : "\"" + selection.name + "\"");
+        if (selection.kind == FaceSelection::Object)
+            return "the object \"" + selection.name + "\" has no faces";
+        return "the input has no faces";
+    }
+    return "the selected faces lie in hidden or locked objects, which are not thickened";
+}
+
+int Thicken(const Options& options) {
+    Scene scene;
+    std::string error;
+    if (!LoadScene(options.input, scene, error)) return Fail(error);
+    if (FormatOfPath(options.output) == SceneFormat::Unknown)
+        return Fail(options.output + ": unknown file type (expected .mqo or .obj)");
+
+    PluginModule module;
+    const std::string pluginPath = options.plugin.empty() ? DefaultPluginPath() : options.plugin;
+    if (!LoadPluginModule(pluginPath, module, error) || !StartPluginModule(module, error))
+        return Fail(error);
+
+    auto document = std::make_unique<MQDocumentRec>();
+    const HostDocumentSummary summary = BuildHostDocument(scene, options.selection, *document);
+    if (!summary.selectionMatched) {
+        const FaceSelection& s = options.selection;
+        return Fail(s.kind == FaceSelection::Object
+                        ? "no object named \"" + s.name + "\" in " + options.input
+                    : s.name.empty()
+                        ? "no material " + std::to_string(s.material) + " in " + options.input +
+                              " (it has " + std::to_string(scene.materials.size()) + ")"
+                        : "no material named \"" + s.name + "\" in " + options.input);
+    }
+    if (summary.splitFaces)
+        Warn(std::to_string(summary.splitFaces) +
+             " faces of more than four points were thickened as triangles");
+
+    StartObservingMessageBoxes();
+    ClearRecordedMessageBoxes();
+    SetNextDialogScript(MakeDialogScript(options));
+    const int before = document->ObjectCount();
+    const BOOL confirmed = module.modifySelect(0, document.get());
+    ReportMessageBoxes();
+    if (!confirmed) {
+        std::fprintf(stderr, "mqthicken: nothing was thickened: the dialog was not confirmed\n");
+        return kExitNothingDone;
+    }
+    const MQObjectRec* result = nullptr;
+    for (int slot = before; slot < document->ObjectCount(); ++slot)
+        if ((result = document->Object(slot))) break;
+    if (!result) {
+        std::fprintf(stderr, "mqthicken: nothing was thickened: %s\n",
+                     WhyNothingWasSelected(options, summary).c_str());
+        return kExitNothingDone;
+    }
+
+    SceneObject thick = SceneObjectFromHost(*result);
+    thick.name = ResultName(scene);
+    thick.visible = true;
+    thick.locked = false;
+    document.reset();
+    if (options.onlyResult) scene.objects.clear();
+    scene.objects.push_back(std::move(thick));
+
+    std::vector<std::string> lossy;
+    if (!SaveScene(options.output, scene, lossy, error)) return Fail(error);
+    for (const std::string& name : lossy)
+        Warn("the name \"" + name + "\" has characters " + options.output +
+             " cannot hold; they were written as '?'");
+    if (options.stats) PrintStats(scene.objects.back(), scene.encoding);
+    std::fprintf(stderr, "mqthicken: wrote %s\n", options.output.c_str());
+    return kExitThickened;
+}
+
+}  // namespace
+
+int RunThickenTool(int argc, const char* const* argv) {
+    Options options;
+    std::string error;
+    if (!ParseOptions(argc, argv, options, error)) return UsageError(error);
+    switch (options.mode) {
+        case Mode::Help:
+            std::fputs(UsageText().c_str(), stdout);
+            return kExitThickened;
+        case Mode::Version:
+            std::printf("mqthicken %s\n", MQTHICKEN_VERSION);
+            return kExitThickened;
+        case Mode::Info: {
+            PluginModule module;
+            const std::string path = options.plugin.empty() ? DefaultPluginPath() : options.plugin;
+            if (!LoadPluginModule(path, module, error)) return Fail(error);
+            return ShowInfo(module);
+        }
+        case Mode::Thicken:
+            break;
+    }
+    return Thicken(options);
+}

@@ -32,8 +32,6 @@ struct TemporaryObjects {
     MQObject back = nullptr;
     MQObject side = nullptr;
 
-    bool Complete() const { return front && back && side; }
-
     ~TemporaryObjects() {
         if (front) HostApi.MQObj_Delete(front);
         if (back) HostApi.MQObj_Delete(back);
@@ -86,13 +84,13 @@ bool ThickenObject(MQObject& work) {
     ZUM_MQObject workModel;
     workModel.LoadFromHost(work);
 
+    // Nothing is changed before the three objects exist: a host that cannot
+    // deliver one leaves the work object as it came.
     TemporaryObjects temporary;
     temporary.front = HostApi.MQObj_Clone(work);
-    temporary.back = HostApi.MQObj_Clone(work);
-    temporary.side = HostApi.MQ_CreateObject();
-    // Nothing has been changed yet; a host that cannot deliver an object
-    // leaves the work object as it came.
-    if (!temporary.Complete()) return false;
+    if (temporary.front) temporary.back = HostApi.MQObj_Clone(work);
+    if (temporary.back) temporary.side = HostApi.MQ_CreateObject();
+    if (!temporary.side) return false;
 
     ZUM_MQObject frontModel;
     ZUM_MQObject backModel;

@@ -38,7 +38,8 @@ void (*AddressIn(HMODULE module, const std::string& name))(void) {
 }
 
 int CallCount(HMODULE fakeHost) {
-    auto count = reinterpret_cast<int (*)(void)>(GetProcAddress(fakeHost, "FakeHostCallCount"));
+    auto count = reinterpret_cast<int (*)(void)>(
+        reinterpret_cast<void (*)(void)>(GetProcAddress(fakeHost, "FakeHostCallCount")));
     return count ? count() : -1;
 }
 

@@ -2,6 +2,7 @@
 // the dialog's choices, the harvest, and what cancelling or failing leaves.
 #include <cmath>
 
+#include "plugin/exports.h"
 #include "plugin/resource_ids.h"
 #include "tests/plugin/command_fixture.h"
 #include "tests/plugin/shell_check.h"

@@ -19,8 +19,12 @@ test: deps
 	cmake --workflow --preset native
 	ctest --preset win32
 
+# Thickens the sample patch with the native build of the tool and the module.
 demo: build
-	@echo "demo: the command-line tool is not built yet; the module and its tests are."
+	@mkdir -p build/demo
+	@echo "demo: thickening samples/curved_patch.mqo (5.0, centred, all faces)"
+	@./build/native/cli/mqthicken samples/curved_patch.mqo -o build/demo/curved_patch-thick.mqo --stats
+	@echo "demo: the result is build/demo/curved_patch-thick.mqo"
 
 clean:
 	rm -rf build

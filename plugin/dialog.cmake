@@ -28,4 +28,8 @@ else()
     COMMENT "Generating the dialog table from thicken.rc"
     VERBATIM)
   set(THICKEN_RESOURCE_SOURCES ${THICKEN_RC_TABLE})
+  # For targets in other directories that link the table into a program of
+  # their own (the tests): depend on this target and add its source.
+  add_custom_target(thicken_dialog_table DEPENDS ${THICKEN_RC_TABLE})
+  set_target_properties(thicken_dialog_table PROPERTIES THICKEN_TABLE_SOURCE ${THICKEN_RC_TABLE})
 endif()

@@ -1,13 +1,20 @@
 # The parameter dialog, run against the POSIX dialog layer: the real procedure,
 # the template table generated from the resource script, scripted users.
-# Included from tests/plugin/CMakeLists.txt (native builds only).
+# Included from tests/plugin/CMakeLists.txt; native builds only.
+if(WIN32 OR NOT TARGET thicken_dialog_table)
+  return()
+endif()
+
 add_executable(plugin_dialog_test
   ${CMAKE_CURRENT_LIST_DIR}/dialog_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dialog_template_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dialog_layer_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dialog_observer.cpp
-  ${THICKEN_RESOURCE_SOURCES}
 )
+# The table generated from the resource script, registered under this program.
+get_target_property(dialog_table thicken_dialog_table THICKEN_TABLE_SOURCE)
+target_sources(plugin_dialog_test PRIVATE ${dialog_table})
+add_dependencies(plugin_dialog_test thicken_dialog_table)
 target_link_libraries(plugin_dialog_test PRIVATE thicken_dialog thicken_platform GTest::gtest_main)
 
 # What windres makes of the same script, written back as a normalised script,

@@ -13,6 +13,7 @@
 // ANSI calls of the dialog return them. Exit status 0 on success, 1 with a
 // message on stderr otherwise.
 #include <iconv.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cstdint>
@@ -561,7 +562,9 @@ int main(int argc, char** argv) {
         const std::vector<Dialog> dialogs = Script(argv[1]).Parse();
         if (dialogs.empty()) throw Error(std::string(argv[1]) + ": no dialog template");
         const std::string source = Emit(dialogs, argv[1]);
-        const std::string temporary = std::string(argv[2]) + ".tmp";
+        // Written aside and renamed into place, so that a reader (or a second
+        // run at the same time) never sees half a file.
+        const std::string temporary = std::string(argv[2]) + "." + std::to_string(getpid()) + ".tmp";
         {
             std::ofstream out(temporary, std::ios::binary);
             out << source;

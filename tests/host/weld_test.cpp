@@ -2,7 +2,9 @@
 // what happens to the faces.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "host/mq_functions.h"
@@ -201,6 +203,57 @@ TEST(HostWeld, LargeGridOfLooseQuadsWeldsToTheSharedGrid) {
     EXPECT_EQ(MQObj_GetFaceCount(o), n * n);
     EXPECT_EQ(MQObj_GetVertexCount(o), (n + 1) * (n + 1));
     MQObj_Delete(o);
+}
+
+// The survivors of a weld by the written rules, found by comparing all pairs.
+std::vector<int> NaiveSurvivors(const std::vector<MQPoint>& points, float distance) {
+    const double d2 = double(distance) * double(distance);
+    std::vector<int> survivors;
+    for (size_t v = 0; v < points.size(); ++v) {
+        bool joins = false;
+        for (int s : survivors) {
+            const double dx = double(points[v].x) - points[s].x;
+            const double dy = double(points[v].y) - points[s].y;
+            const double dz = double(points[v].z) - points[s].z;
+            if (dx * dx + dy * dy + dz * dz < d2) {
+                joins = true;
+                break;
+            }
+        }
+        if (!joins) survivors.push_back(static_cast<int>(v));
+    }
+    return survivors;
+}
+
+TEST(HostWeld, AgreesWithAllPairsComparisonOnRandomClouds) {
+    std::mt19937 random(12345);
+    const float distances[] = {0.001f, 0.05f, 0.3f};
+    for (float d : distances) {
+        for (int round = 0; round < 3; ++round) {
+            // Clusters around a few centres of both signs, at scales around d,
+            // so that pairs fall on both sides of the distance and of cell walls.
+            std::uniform_real_distribution<float> centre(-20.0f * d, 20.0f * d);
+            std::uniform_real_distribution<float> offset(-1.5f * d, 1.5f * d);
+            std::vector<MQPoint> points;
+            MQObject o = MQ_CreateObject();
+            for (int i = 0; i < 600; ++i) {
+                MQPoint c{centre(random), centre(random), (i % 3 == 0) ? 0.0f : centre(random)};
+                if (i % 2 == 0 && !points.empty()) c = points[random() % points.size()];
+                MQPoint p{c.x + offset(random), c.y + offset(random), c.z + (i % 5 == 0 ? 0.0f : offset(random))};
+                points.push_back(p);
+                MQObj_AddVertex(o, &p);
+            }
+            std::vector<int> expected = NaiveSurvivors(points, d);
+            MQObj_OptimizeVertex(o, d, nullptr);
+            std::vector<int> survivors;
+            for (int v = 0; v < MQObj_GetVertexCount(o); ++v)
+                if (MQObj_GetVertexUniqueID(o, v) != 0 && MQObj_GetVertexIndexFromUniqueID(o, MQObj_GetVertexUniqueID(o, v)) == v)
+                    survivors.push_back(v);
+            EXPECT_EQ(survivors, expected) << "distance " << d << ", round " << round;
+            EXPECT_LT(expected.size(), points.size());
+            MQObj_Delete(o);
+        }
+    }
 }
 
 }  // namespace

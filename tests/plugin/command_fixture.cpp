@@ -115,6 +115,8 @@ const MQObjectRec& CommandTest::Added() const {
     return *document_.Object(document_.ObjectCount() - 1);
 }
 
+const HostApiTable& BoundHostApi() { return boundHost; }
+
 int CommandTest::Made() { return static_cast<int>(made.size()); }
 int CommandTest::Released() { return static_cast<int>(released.size()); }
 void CommandTest::FailCreate(int n) {

@@ -12,6 +12,7 @@
 
 #include "host/document.h"
 #include "platform/dialog_automation.h"
+#include "plugin/host_api.h"
 
 // The dialog's answers, as a user would give them.
 struct Answers {
@@ -25,6 +26,10 @@ struct Answers {
 // The script that types the thickness, unchecks the groups that are off,
 // picks the direction and presses OK.
 std::vector<DialogAction> Confirm(const Answers& answers);
+
+// The host's own functions, as MQInit bound them; the tests' HostApi wraps
+// some of them.
+const HostApiTable& BoundHostApi();
 
 class CommandTest : public ::testing::Test {
 protected:

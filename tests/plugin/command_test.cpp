@@ -326,4 +326,53 @@ TEST_F(Command, HostThatCannotCreateTheSideObjectChangesNothing) {
     EXPECT_EQ(Made(), 3);
 }
 
+// A host that reports a face of six points, which the reference host cannot
+// hold: face 0 of the object named "hexagon" claims vertices 0 to 5.
+struct SixPointFace {
+    static inline int copiedPoints = 0;
+    static inline std::vector<int> addedFaceSizes;
+
+    static bool IsHexagon(MQObject object, int face) {
+        return face == 0 && object->name == "hexagon";
+    }
+    static int MQAPICALL PointCount(MQObject object, int face) {
+        return IsHexagon(object, face) ? 6 : BoundHostApi().MQObj_GetFacePointCount(object, face);
+    }
+    static void MQAPICALL PointArray(MQObject object, int face, int* points) {
+        if (!IsHexagon(object, face)) return BoundHostApi().MQObj_GetFacePointArray(object, face, points);
+        for (int k = 0; k < 6; ++k) points[k] = k;
+    }
+    static void MQAPICALL Uvs(MQObject object, int face, MQCoordinate* uvs) {
+        if (!IsHexagon(object, face)) return BoundHostApi().MQObj_GetFaceCoordinateArray(object, face, uvs);
+        for (int k = 0; k < 6; ++k) uvs[k] = {0.1f * k, 0.0f};
+    }
+    static void MQAPICALL CopyAttribute(MQObject target, int tv, MQObject source, int sv) {
+        ++copiedPoints;
+        BoundHostApi().MQObj_CopyVertexAttribute(target, tv, source, sv);
+    }
+    static int MQAPICALL AddFace(MQObject object, int count, int* points) {
+        addedFaceSizes.push_back(count);
+        return BoundHostApi().MQObj_AddFace(object, count, points);
+    }
+};
+
+TEST_F(Command, AFaceOfMoreThanFourPointsIsReadWithoutOverrun) {
+    MQObjectRec* hexagon = AddObject(
+        {{1, 0, 0}, {0.5f, 0.87f, 0}, {-0.5f, 0.87f, 0}, {-1, 0, 0}, {-0.5f, -0.87f, 0}, {0.5f, -0.87f, 0}},
+        {{0, 1, 2, 3}});
+    hexagon->name = "hexagon";
+    HostApi.MQObj_GetFacePointCount = SixPointFace::PointCount;
+    HostApi.MQObj_GetFacePointArray = SixPointFace::PointArray;
+    HostApi.MQObj_GetFaceCoordinateArray = SixPointFace::Uvs;
+    HostApi.MQObj_CopyVertexAttribute = SixPointFace::CopyAttribute;
+    HostApi.MQObj_AddFace = SixPointFace::AddFace;
+
+    EXPECT_EQ(Run(Answers{}), 1);
+    EXPECT_EQ(SixPointFace::copiedPoints, 6) << "every point was copied";
+    ASSERT_FALSE(SixPointFace::addedFaceSizes.empty());
+    EXPECT_EQ(SixPointFace::addedFaceSizes.front(), 6);
+    // This host holds at most four points, so nothing was harvested.
+    EXPECT_EQ(AddedObjects(), 0);
+}
+
 }  // namespace

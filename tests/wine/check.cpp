@@ -37,6 +37,8 @@ void ReportFailure(const char* file, int line, const std::string& message) {
     std::fflush(stdout);
 }
 
+int FailureCount() { return failuresInCase; }
+
 std::string CheckPrintable(const std::string& value) {
     std::string out = "\"";
     for (unsigned char c : value) {

@@ -17,6 +17,9 @@ struct TestRegistration {
 // Records one failed check of the running case.
 void ReportFailure(const char* file, int line, const std::string& message);
 
+// Number of failed checks in the running case so far.
+int FailureCount();
+
 // Runs the registered cases whose names contain one of the arguments (all
 // of them without arguments); `--list` prints the names. Returns the exit
 // status: 0 when every check passed.

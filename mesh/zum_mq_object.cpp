@@ -1,0 +1,157 @@
+// ZUM_MQObject: construction, the load from the host object, the lookups and
+// the append operations.
+#include "mesh/zum_mq_object.h"
+
+#include "plugin/host_api.h"
+
+namespace {
+
+// A closed surface of F quads has about 2F edges; a reservation of that size
+// covers quad and triangle meshes in one block.
+constexpr int kEdgesPerFace = 2;
+
+}  // namespace
+
+ZUM_MQObject::ZUM_MQObject() : hostObject(nullptr) {}
+
+ZUM_MQObject::~ZUM_MQObject() {
+    ClearModel();
+    hostObject = nullptr;
+}
+
+bool ZUM_MQObject::LoadFromHost(MQObject object) {
+    hostObject = object;
+    return Reload();
+}
+
+bool ZUM_MQObject::Reload() {
+    ClearModel();
+    if (!hostObject) return true;
+    HostApi.MQObj_Compact(hostObject);
+    LoadVertices();
+    LoadFaces();
+    return true;
+}
+
+void ZUM_MQObject::ClearModel() {
+    vertexArena.Clear();
+    vertices.clear();
+    edgeArena.Clear();
+    edges.clear();
+    polygonArena.Clear();
+    polygons.clear();
+    edgeIndex.Clear();
+}
+
+void ZUM_MQObject::LoadVertices() {
+    const int n = HostApi.MQObj_GetVertexCount(hostObject);
+    if (n <= 0) return;
+    vertices.reserve(static_cast<size_t>(n));
+    vertexArena.Reserve(static_cast<size_t>(n));
+    MQPoint point{};
+    ZUM_MQVector position;
+    for (int i = 0; i < n; ++i) {
+        HostApi.MQObj_GetVertex(hostObject, i, &point);
+        position.FromPoint(point);
+        NewVertex(position);
+    }
+}
+
+void ZUM_MQObject::ReserveForFaces(int faceCount) {
+    if (faceCount <= 0) return;
+    const size_t f = static_cast<size_t>(faceCount);
+    polygons.reserve(f);
+    polygonArena.Reserve(f);
+    edges.reserve(f * kEdgesPerFace);
+    edgeArena.Reserve(f * kEdgesPerFace);
+    edgeIndex.Reserve(f * kEdgesPerFace);
+}
+
+void ZUM_MQObject::LoadFaces() {
+    const int faceCount = HostApi.MQObj_GetFaceCount(hostObject);
+    ReserveForFaces(faceCount);
+    int points[4];
+    MQCoordinate uvs[4];
+    int e[4];
+    for (int f = 0; f < faceCount; ++f) {
+        const int c = HostApi.MQObj_GetFacePointCount(hostObject, f);
+        // Only lines, triangles and quads become elements. The points of any
+        // other face are never needed, so they are not read at all and a face
+        // of more points than the buffers hold cannot overrun them.
+        if (c < 2 || c > 4) continue;
+        HostApi.MQObj_GetFacePointArray(hostObject, f, points);
+        if (c == 2) {
+            FindOrAddEdge(points[0], points[1]);
+            continue;
+        }
+        for (int k = 0; k < c; ++k) e[k] = FindOrAddEdge(points[k], points[k + 1 < c ? k + 1 : 0]);
+        if (FindPolygonByEdges(e[0], e[1], e[2], c == 4 ? e[3] : -1) >= 0) continue;
+        PolygonObject* polygon = NewPolygon(edges[e[0]], edges[e[1]], edges[e[2]], c == 4 ? edges[e[3]] : nullptr);
+        HostApi.MQObj_GetFaceCoordinateArray(hostObject, f, uvs);
+        for (int k = 0; k < c; ++k) polygon->AddUV(uvs[k].u, uvs[k].v);
+        polygon->SetMaterial(HostApi.MQObj_GetFaceMaterial(hostObject, f));
+    }
+}
+
+int ZUM_MQObject::FindEdgeByVertices(int a, int b) const { return edgeIndex.Find(a, b); }
+
+int ZUM_MQObject::FindOrAddEdge(int a, int b) {
+    // Range-checked first: a host point index outside the vertex array is an
+    // error, and it must not reach the index.
+    VertexObject* first = vertices.at(static_cast<size_t>(a));
+    VertexObject* second = vertices.at(static_cast<size_t>(b));
+    const int fresh = EdgeCount();
+    const int found = edgeIndex.FindOrInsert(a, b, fresh);
+    if (found != fresh) return found;
+    edges.push_back(edgeArena.Create(fresh, first, second));
+    return fresh;
+}
+
+int ZUM_MQObject::FindPolygonByEdges(int a, int b, int c, int d) const {
+    const int n = EdgeCount();
+    auto isEdge = [n](int i) { return i >= 0 && i < n; };
+    if (!isEdge(a) || !isEdge(b) || !isEdge(c) || (d >= 0 && !isEdge(d))) return -1;
+
+    // A polygon that has edge i among its edges is on edge i's own polygon
+    // list, and the lists are in the order the polygons were built, which is
+    // index order. So the first match on any one of the lists is the first
+    // match of the whole array; the shortest list is the cheapest to read.
+    const EdgeObject* shortest = edges[a];
+    for (int i : {b, c, d})
+        if (i >= 0 && edges[i]->PolygonCount() < shortest->PolygonCount()) shortest = edges[i];
+    for (const PolygonObject* p : shortest->Polygons()) {
+        const int corners = p->VertexCount();
+        if (corners != 3 && corners != 4) continue;
+        if (p->FindEdge(a) && p->FindEdge(b) && p->FindEdge(c) && (d < 0 || p->FindEdge(d))) return p->Index();
+    }
+    return -1;
+}
+
+VertexObject* ZUM_MQObject::NewVertex(const ZUM_MQVector& position) {
+    VertexObject* vertex = vertexArena.Create(VertexCount(), position);
+    vertices.push_back(vertex);
+    return vertex;
+}
+
+EdgeObject* ZUM_MQObject::NewEdge(VertexObject* first, VertexObject* second) {
+    const int index = EdgeCount();
+    EdgeObject* edge = edgeArena.Create(index, first, second);
+    edges.push_back(edge);
+    // The index keeps the first edge of each pair, as a scan would find it.
+    edgeIndex.FindOrInsert(first->Index(), second->Index(), index);
+    return edge;
+}
+
+PolygonObject* ZUM_MQObject::NewPolygon(EdgeObject* e0, EdgeObject* e1, EdgeObject* e2, EdgeObject* e3) {
+    PolygonObject* polygon = polygonArena.Create(PolygonCount(), e0, e1, e2, e3);
+    polygons.push_back(polygon);
+    return polygon;
+}
+
+VertexObject* ZUM_MQObject::AddVertex(const ZUM_MQVector& position) { return NewVertex(position); }
+
+EdgeObject* ZUM_MQObject::AddEdge(VertexObject* first, VertexObject* second) { return NewEdge(first, second); }
+
+PolygonObject* ZUM_MQObject::AddPolygon(EdgeObject* e0, EdgeObject* e1, EdgeObject* e2, EdgeObject* e3) {
+    return NewPolygon(e0, e1, e2, e3);
+}

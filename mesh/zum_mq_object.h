@@ -1,0 +1,104 @@
+// ZUM_MQObject: the mesh model of one host object. It mirrors the object's
+// vertices, the edges between them (one per unordered pair of vertices that a
+// face joins) and its distinct triangles and quads, stays bound to the object
+// and writes itself back into it.
+//
+// Lookups keep the first-match rules of a scan from the start of the arrays
+// but go through indexes: edges by their unordered pair of vertex indices,
+// polygons through the polygon lists of their edges. A load of F faces takes
+// O(F) time. Elements live in arenas owned by the model, so element pointers
+// stay valid until the model is cleared (a load, InvertHostFaces or
+// destruction).
+#pragma once
+
+#include <stdexcept>
+#include <vector>
+
+#include "mesh/edge_object.h"
+#include "mesh/edge_pair_index.h"
+#include "mesh/element_arena.h"
+#include "mesh/polygon_object.h"
+#include "mesh/vertex_object.h"
+#include "plugin/mq_host.h"
+
+class ZUM_MQObject {
+public:
+    // An empty model bound to no host object.
+    ZUM_MQObject();
+    // Deletes the model and unbinds; the host object is left as it is.
+    virtual ~ZUM_MQObject();
+    ZUM_MQObject(const ZUM_MQObject&) = delete;
+    ZUM_MQObject& operator=(const ZUM_MQObject&) = delete;
+
+    // Binds `object` and mirrors it (Reload). Always true.
+    bool LoadFromHost(MQObject object);
+    // Compacts the bound host object and rebuilds the model from it: vertex i
+    // is host vertex i; 2-point faces become loose edges; triangles and quads
+    // become polygons unless they repeat the edges of an earlier polygon;
+    // other faces add nothing. Always true. A model bound to nothing is
+    // emptied.
+    bool Reload();
+    // Deletes every element: vertices, then edges, then polygons.
+    void ClearModel();
+
+    // Index of the first edge whose ends have the indices a and b, in either
+    // order, or -1.
+    int FindEdgeByVertices(int a, int b) const;
+    // FindEdgeByVertices(a, b), or else the index of a new edge from vertex a
+    // to vertex b. a and b must be vertex indices of this model.
+    int FindOrAddEdge(int a, int b);
+    // Index of the first polygon of 3 or 4 corners that has edges with the
+    // indices a, b, c and, when d >= 0, d; or -1.
+    int FindPolygonByEdges(int a, int b, int c, int d) const;
+
+    // Counts and range-checked access (std::out_of_range outside 0 .. count - 1).
+    int VertexCount() const { return static_cast<int>(vertices.size()); }
+    VertexObject* VertexAt(int i) const { return vertices.at(static_cast<size_t>(i)); }
+    int EdgeCount() const { return static_cast<int>(edges.size()); }
+    EdgeObject* EdgeAt(int i) const { return edges.at(static_cast<size_t>(i)); }
+    int PolygonCount() const { return static_cast<int>(polygons.size()); }
+    PolygonObject* PolygonAt(int i) const { return polygons.at(static_cast<size_t>(i)); }
+
+    // Appends a vertex at a copy of `position`; its index is the old count.
+    VertexObject* AddVertex(const ZUM_MQVector& position);
+    // Appends an edge from `first` to `second` (vertices of this model),
+    // without looking for an existing edge between them.
+    EdgeObject* AddEdge(VertexObject* first, VertexObject* second);
+    // Appends a polygon on the chain e0, e1, e2 (, e3; null for a triangle).
+    // It has no UV pairs and material -1. A chain that cannot be walked gives
+    // a polygon with no corners (see PolygonObject), which is never written.
+    PolygonObject* AddPolygon(EdgeObject* e0, EdgeObject* e1, EdgeObject* e2, EdgeObject* e3);
+
+    // Replaces the host object's vertices and faces by the model: vertices in
+    // index order, then one 2-point face per edge without polygons, then one
+    // face per polygon with its UV pairs and material. Polygons with other
+    // than 3 or 4 corners cannot be written as a host face and are left out.
+    void CommitToHost();
+    // Deletes every face of the host object (and the vertices they used) and
+    // compacts it. The model is not touched.
+    void ClearHostFaces();
+    // Reverses every face of the host object and reloads the model from it.
+    // Element pointers obtained before are invalid afterwards. Always true.
+    bool InvertHostFaces();
+
+    // The bound host object, or null.
+    MQObject HostObject() const { return hostObject; }
+
+private:
+    VertexObject* NewVertex(const ZUM_MQVector& position);
+    EdgeObject* NewEdge(VertexObject* first, VertexObject* second);
+    PolygonObject* NewPolygon(EdgeObject* e0, EdgeObject* e1, EdgeObject* e2, EdgeObject* e3);
+    void LoadVertices();
+    void LoadFaces();
+    void ReserveForFaces(int faceCount);
+
+    MQObject hostObject;
+    std::vector<VertexObject*> vertices;
+    std::vector<EdgeObject*> edges;
+    std::vector<PolygonObject*> polygons;
+
+    ElementArena<VertexObject> vertexArena;
+    ElementArena<EdgeObject> edgeArena;
+    ElementArena<PolygonObject> polygonArena;
+    EdgePairIndex edgeIndex;
+};

@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+
+#include "host_fixture.h"
+#include "message_fixture.h"
+
+namespace {
+
+class ContainerCommitTest : public HostFixture {
+protected:
+    static TestFace Face(std::vector<int> points, std::vector<MQCoordinate> uvs = {}, int material = -1) {
+        if (uvs.empty()) uvs.assign(points.size(), MQCoordinate{0, 0});
+        return TestFace{points, uvs, material};
+    }
+};
+
+TEST_F(ContainerCommitTest, LoadThenCommitGivesBackLinesTrianglesQuadsUVsAndMaterials) {
+    const std::vector<TestFace> faces = {
+        Face({0, 1, 2}, {{0.1f, 0.2f}, {0.3f, 0.4f}, {0.5f, 0.6f}}, 1),
+        Face({1, 3, 4, 2}, {{0.7f, 0.8f}, {0.9f, 1.0f}, {1.1f, 1.2f}, {1.3f, 1.4f}}, 0),
+        Face({0, 5}),
+        Face({5, 4, 3}, {{2, 3}, {4, 5}, {6, 7}}),
+    };
+    MQObject o = MakeObject(Points(6), faces);
+    ZUM_MQObject m;
+    m.LoadFromHost(o);
+    m.CommitToHost();
+
+    // Lines first, then polygons in order.
+    const std::vector<TestFace> expected = {faces[2], faces[0], faces[1], faces[3]};
+    EXPECT_EQ(ReadFaces(o), expected);
+    const std::vector<MQPoint> v = ReadVertices(o);
+    ASSERT_EQ(v.size(), 6u);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(v[i].x, Points(6)[i].x);
+        EXPECT_EQ(v[i].y, Points(6)[i].y);
+        EXPECT_EQ(v[i].z, Points(6)[i].z);
+    }
+    EXPECT_EQ(RecordedMessageBoxes().size(), 0u);
+    EXPECT_EQ(m.HostObject(), o);
+}
+
+TEST_F(ContainerCommitTest, MovedVerticesAreRoundedToFloats) {
+    MQObject o = MakeObject(Points(3), {Face({0, 1, 2})});
+    ZUM_MQObject m;
+    m.LoadFromHost(o);
+    m.VertexAt(1)->SetPosition(ZUM_MQVector(0.1, 1.0 / 3.0, -2.5));
+    m.VertexAt(2)->Translate(ZUM_MQVector(1e-12, 0, 0));
+    m.CommitToHost();
+    const std::vector<MQPoint> v = ReadVertices(o);
+    EXPECT_EQ(v[1].x, 0.1f);
+    EXPECT_EQ(v[1].y, static_cast<float>(1.0 / 3.0));
+    EXPECT_EQ(v[1].z, -2.5f);
+    EXPECT_EQ(v[2].x, Points(3)[2].x);
+    // The model keeps its doubles.
+    EXPECT_EQ(m.VertexAt(1)->Position().x, 0.1);
+}
+
+TEST_F(ContainerCommitTest, LineAheadOfTwoTrianglesIsFaceZero) {
+    MQObject o = MakeObject(Points(5), {
+                                           Face({0, 1, 2}, {{1, 1}, {2, 2}, {3, 3}}, 3),
+                                           Face({3, 4}),
+                                           Face({0, 2, 3}, {{4, 4}, {5, 5}, {6, 6}}, 2),
+                                       });
+    ZUM_MQObject m;
+    m.LoadFromHost(o);
+    m.CommitToHost();
+    const std::vector<TestFace> got = ReadFaces(o);
+    ASSERT_EQ(got.size(), 3u);
+    EXPECT_EQ(got[0], Face({3, 4}));
+    EXPECT_EQ(got[1], Face({0, 1, 2}, {{1, 1}, {2, 2}, {3, 3}}, 3));
+    EXPECT_EQ(got[2], Face({0, 2, 3}, {{4, 4}, {5, 5}, {6, 6}}, 2));
+}
+
+TEST_F(ContainerCommitTest, WhatTheLoadLeavesOutDoesNotComeBack) {
+    MQObject o = MakeObject(Points(4), {Face({0, 1, 2}), Face({1, 2}), Face({3}), Face({2, 1, 0}), Face({0, 1, 2})});
+    ZUM_MQObject m;
+    m.LoadFromHost(o);
+    m.CommitToHost();
+    EXPECT_EQ(ReadFaces(o), (std::vector<TestFace>{Face({0, 1, 2})}));
+    EXPECT_EQ(HostApi.MQObj_GetVertexCount(o), 4);  // vertex 3 stays, faceless
+}
+
+TEST_F(ContainerCommitTest, EmptyModelLeavesNeitherFacesNorVertices) {
+    MQObject o = MakeObject({}, {});
+    ZUM_MQObject m;
+    m.LoadFromHost(o);
+    m.CommitToHost();
+    EXPECT_EQ(HostApi.MQObj_GetFaceCount(o), 0);
+    EXPECT_EQ(HostApi.MQObj_GetVertexCount(o), 0);
+}
+
+TEST_F(ContainerCommitTest, AppendedPolygonsGetTheHostDefaults) {
+    MQObject o = MakeObject({}, {});
+    ZUM_MQObject m;
+    m.LoadFromHost(o);
+    VertexObject* a = m.AddVertex(ZUM_MQVector(0, 0, 0));
+    VertexObject* b = m.AddVertex(ZUM_MQVector(1, 0, 0));
+    VertexObject* c = m.AddVertex(ZUM_MQVector(1, 1, 0));
+    VertexObject* d = m.AddVertex(ZUM_MQVector(0, 1, 0));
+    m.AddPolygon(m.AddEdge(a, b), m.AddEdge(b, c), m.AddEdge(c, d), m.AddEdge(d, a));
+    m.AddEdge(a, c);  // a line
+    m.CommitToHost();
+    EXPECT_EQ(ReadFaces(o), (std::vector<TestFace>{Face({0, 2}), Face({0, 1, 2, 3})}));
+    EXPECT_EQ(HostApi.MQObj_GetVertexCount(o), 4);
+}
+
+TEST_F(ContainerCommitTest, PolygonsWithoutAFaithfulHostFaceAreLeftOut) {
+    // A polygon that could not be walked has no corners; one on the chain
+    // (0,1), (1,2), (1,2), (0,1) has five. Neither is written; nothing reads
+    // an empty corner or writes more than four points.
+    MQObject o = MakeObject({}, {});
+    ZUM_MQObject m;
+    m.LoadFromHost(o);
+    std::vector<VertexObject*> v;
+    for (int i = 0; i < 6; ++i) v.push_back(m.AddVertex(ZUM_MQVector(i, i * i, 0)));
+    EdgeObject* e01 = m.AddEdge(v[0], v[1]);
+    EdgeObject* e12 = m.AddEdge(v[1], v[2]);
+    EdgeObject* e34 = m.AddEdge(v[3], v[4]);
+    EdgeObject* e45 = m.AddEdge(v[4], v[5]);
+    EdgeObject* e53 = m.AddEdge(v[5], v[3]);
+    PolygonObject* five = m.AddPolygon(e01, e12, e12, e01);
+    PolygonObject* none = m.AddPolygon(e01, e34, e12, nullptr);
+    m.AddPolygon(e34, e45, e53, nullptr);
+    EXPECT_EQ(five->VertexCount(), 5);
+    EXPECT_EQ(none->VertexCount(), 0);
+    ClearRecordedMessageBoxes();
+    m.CommitToHost();
+    EXPECT_EQ(ReadFaces(o), (std::vector<TestFace>{Face({3, 4, 5})}));
+    EXPECT_EQ(RecordedMessageBoxes().size(), 0u);
+}
+
+TEST_F(ContainerCommitTest, MissingUVPairsAreReportedAndWrittenAsZero) {
+    // The triangle (0, 1, 1) comes out of the load with the corners 0, 1, 1, 1
+    // and its three UV pairs.
+    MQObject o = MakeObject(Points(2), {Face({0, 1, 1}, {{1, 2}, {3, 4}, {5, 6}}, 4)});
+    ZUM_MQObject m;
+    m.LoadFromHost(o);
+    ClearRecordedMessageBoxes();
+    m.CommitToHost();
+    EXPECT_EQ(ReadFaces(o), (std::vector<TestFace>{Face({0, 1, 1, 1}, {{1, 2}, {3, 4}, {5, 6}, {0, 0}}, 4)}));
+    ASSERT_EQ(RecordedMessageBoxes().size(), 2u);
+    EXPECT_EQ(RecordedMessageBoxes()[0].caption, cp932::kUVCaption);
+    EXPECT_EQ(RecordedMessageBoxes()[0].text, cp932::kInvalidUIndex);
+    EXPECT_EQ(RecordedMessageBoxes()[1].text, cp932::kInvalidVIndex);
+    EXPECT_EQ(RecordedMessageBoxes()[1].owner, HostMainWindow());
+}
+
+TEST_F(ContainerCommitTest, ClearHostFacesEmptiesTheObjectButNotTheModel) {
+    MQObject o = MakeObject(Points(5), {Face({0, 1, 2}), Face({2, 3}), Face({1, 2, 3, 4})});
+    ZUM_MQObject m;
+    m.LoadFromHost(o);
+    HostApi.MQObj_DeleteFace(o, 1, 1);  // an empty slot the loop passes over
+    m.ClearHostFaces();
+    EXPECT_EQ(HostApi.MQObj_GetFaceCount(o), 0);
+    EXPECT_EQ(HostApi.MQObj_GetVertexCount(o), 0);
+    EXPECT_EQ(m.VertexCount(), 5);
+    EXPECT_EQ(m.EdgeCount(), 6);  // the line (2, 3) is a side of the quad
+    EXPECT_EQ(m.PolygonCount(), 2);
+
+    // Committing afterwards brings it all back.
+    m.CommitToHost();
+    EXPECT_EQ(HostApi.MQObj_GetFaceCount(o), 2);
+    EXPECT_EQ(HostApi.MQObj_GetVertexCount(o), 5);
+}
+
+TEST_F(ContainerCommitTest, ClearHostFacesWithoutFacesOnlyCompacts) {
+    MQObject o = MakeObject(Points(3), {});
+    ZUM_MQObject m;
+    m.LoadFromHost(o);
+    m.ClearHostFaces();
+    EXPECT_EQ(HostApi.MQObj_GetVertexCount(o), 3);
+    EXPECT_EQ(m.VertexCount(), 3);
+    EXPECT_EQ(m.EdgeCount(), 0);
+}
+
+// PolygonCount of the edge between each pair of vertices.
+std::map<std::pair<int, int>, int> CountsByPair(const ZUM_MQObject& m) {
+    std::map<std::pair<int, int>, int> out;
+    for (int i = 0; i < m.EdgeCount(); ++i) {
+        int a = m.EdgeAt(i)->VertexAt(0)->Index(), b = m.EdgeAt(i)->VertexAt(1)->Index();
+        out[{std::min(a, b), std::max(a, b)}] = m.EdgeAt(i)->PolygonCount();
+    }
+    return out;
+}
+
+TEST_F(ContainerCommitTest, InvertHostFacesTurnsEveryFaceAndReloads) {
+    MQObject o = MakeObject(Points(7), {Face({0, 1, 2, 3}, {{1, 1}, {2, 2}, {3, 3}, {4, 4}}, 1), Face({3, 2, 4}),
+                                        Face({4, 5}), Face({2, 1, 6, 4})});
+    ZUM_MQObject m;
+    m.LoadFromHost(o);
+    const int vertices = m.VertexCount(), edges = m.EdgeCount(), polygons = m.PolygonCount();
+    const auto counts = CountsByPair(m);
+    EXPECT_TRUE(m.InvertHostFaces());
+    EXPECT_EQ(m.VertexCount(), vertices);
+    EXPECT_EQ(m.EdgeCount(), edges);
+    EXPECT_EQ(m.PolygonCount(), polygons);
+    EXPECT_EQ(CountsByPair(m), counts);
+    for (int i = 0; i < vertices; ++i) EXPECT_EQ(m.VertexAt(i)->Position().x, static_cast<double>(Points(7)[i].x));
+
+    // The host's faces are reversed (with their UV pairs) and the model follows them.
+    const std::vector<TestFace> faces = ReadFaces(o);
+    ASSERT_EQ(faces.size(), 4u);
+    ASSERT_EQ(faces[0].points.size(), 4u);
+    EXPECT_EQ(std::vector<int>(faces[0].points.rbegin(), faces[0].points.rend()), (std::vector<int>{0, 1, 2, 3}));
+    ASSERT_EQ(m.PolygonCount(), 3);
+    EXPECT_EQ(Corners(m.PolygonAt(0)), faces[0].points);
+    EXPECT_EQ(m.PolygonAt(0)->UAt(0), static_cast<double>(faces[0].uvs[0].u));
+    EXPECT_EQ(m.PolygonAt(0)->Material(), 1);
+    EXPECT_EQ(Corners(m.PolygonAt(1)), faces[1].points);
+    EXPECT_EQ(Corners(m.PolygonAt(2)), faces[3].points);
+
+    // After a commit as well.
+    m.CommitToHost();
+    const auto committed = CountsByPair(m);
+    m.InvertHostFaces();
+    EXPECT_EQ(CountsByPair(m), committed);
+    EXPECT_EQ(m.PolygonCount(), polygons);
+}
+
+TEST_F(ContainerCommitTest, NormalsOfALoadedSurface) {
+    // The flat square and the bent pair of squares, read from the host.
+    const std::vector<MQPoint> points = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}};
+    MQObject square = MakeObject(points, {Face({0, 1, 2, 3})});
+    MQObject bent = MakeObject(points, {Face({0, 1, 2, 3}), Face({0, 4, 5, 1})});
+    ZUM_MQObject m;
+    m.LoadFromHost(square);
+    for (int i = 0; i < 4; ++i) {
+        const ZUM_MQVector& n = m.VertexAt(i)->ComputeVertexNormal();
+        EXPECT_EQ(n.x, 0.0);
+        EXPECT_EQ(n.y, 0.0);
+        EXPECT_EQ(n.z, -1.0);
+    }
+    EXPECT_EQ(m.VertexAt(4)->ComputeVertexNormal().LengthSquared(), 0.0);  // no polygons
+
+    m.LoadFromHost(bent);
+    const double h = 1.0 / std::sqrt(2.0);
+    for (int i : {0, 1}) {
+        const ZUM_MQVector& n = m.VertexAt(i)->ComputeVertexNormal();
+        EXPECT_EQ(n.x, 0.0);
+        EXPECT_NEAR(n.y, -h, 1e-15);
+        EXPECT_NEAR(n.z, -h, 1e-15);
+    }
+    for (int i : {4, 5}) {
+        const ZUM_MQVector& n = m.VertexAt(i)->ComputeVertexNormal();
+        EXPECT_EQ(n.y, -1.0);
+        EXPECT_EQ(n.z, 0.0);
+    }
+}
+
+}  // namespace

@@ -37,3 +37,10 @@ if(THICKEN_WINDRES)
 endif()
 
 gtest_discover_tests(plugin_dialog_test)
+
+# The generator itself, on scripts of its own.
+add_executable(plugin_rc_table_test ${CMAKE_CURRENT_LIST_DIR}/rc_table_test.cpp)
+target_link_libraries(plugin_rc_table_test PRIVATE GTest::gtest_main)
+target_compile_definitions(plugin_rc_table_test PRIVATE RC_TABLE="$<TARGET_FILE:rc_table>")
+add_dependencies(plugin_rc_table_test rc_table)
+gtest_discover_tests(plugin_rc_table_test)

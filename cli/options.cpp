@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "cli/number_text.h"
+#include "cli/text_encoding.h"
 
 namespace {
 
@@ -39,12 +40,12 @@ bool ParseSelection(const std::string& text, FaceSelection& selection, std::stri
     }
     if (text.rfind("object:", 0) == 0) {
         selection.kind = FaceSelection::Object;
-        selection.name = text.substr(7);
+        selection.name = Utf8FromArgument(text.substr(7));
         return true;
     }
     if (text.rfind("material:", 0) == 0 && text.size() > 9) {
         selection.kind = FaceSelection::Material;
-        selection.name = text.substr(9);
+        selection.name = Utf8FromArgument(text.substr(9));
         selection.material = -1;
         int32_t number;
         if (ParseInt(selection.name, number)) {
@@ -121,7 +122,7 @@ bool ParseOptions(int argc, const char* const* argv, Options& options, std::stri
             if (!ok && error.empty()) error = "option " + name + " needs a file name";
         } else if (name == "-t" || name == "--thickness") {
             ok = take();
-            options.thickness = value;
+            options.thickness = Utf8FromArgument(value);
             thicknessGiven = true;
         } else if (name == "-d" || name == "--direction") {
             ok = take() && ParseDirection(value, options.direction, error);

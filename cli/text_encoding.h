@@ -10,6 +10,10 @@
 bool Utf8FromCp932(std::string_view in, std::string& out);
 bool Cp932FromUtf8(std::string_view in, std::string& out);
 
+// The UTF-8 form of a command-line argument: arguments come in the system's
+// ANSI code page on Windows and in UTF-8 elsewhere.
+std::string Utf8FromArgument(std::string_view argument);
+
 // The UTF-8 form of a Shift-JIS text, for showing it.
 inline std::string ShowCp932(std::string_view in) {
     std::string out;

@@ -52,3 +52,5 @@ bool Utf8FromCp932(std::string_view in, std::string& out) {
 bool Cp932FromUtf8(std::string_view in, std::string& out) {
     return Convert("CP932", "UTF-8", in, out);
 }
+
+std::string Utf8FromArgument(std::string_view argument) { return std::string(argument); }

@@ -52,3 +52,12 @@ bool Cp932FromUtf8(std::string_view in, std::string& out) {
     bool complete = Widen(CP_UTF8, in, wide);
     return Narrow(kShiftJis, wide, out) && complete;
 }
+
+std::string Utf8FromArgument(std::string_view argument) {
+    std::string out;
+    if (argument.empty()) return out;
+    std::wstring wide;
+    Widen(CP_ACP, argument, wide);
+    Narrow(CP_UTF8, wide, out);
+    return out;
+}

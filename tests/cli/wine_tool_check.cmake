@@ -1,0 +1,74 @@
+# The Windows build of mqthicken under Wine, as a user runs it, checked with
+# cmake -P. Variables: WINE_RUN, PREFIX, TOOL (mqthicken.exe), SAMPLE,
+# WORK (a scratch folder), NATIVE_TOOL (the native build's mqthicken; the
+# results must be the same bytes when it exists).
+
+function(run_tool expected_status)
+  execute_process(
+    COMMAND ${WINE_RUN} --prefix ${PREFIX} ${TOOL} ${ARGN}
+    RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT status EQUAL expected_status)
+    message(FATAL_ERROR "mqthicken ${ARGN}: exit ${status}, expected ${expected_status}\n"
+                        "stdout:\n${out}\nstderr:\n${err}")
+  endif()
+  set(out "${out}" PARENT_SCOPE)
+  set(err "${err}" PARENT_SCOPE)
+endfunction()
+
+function(expect text pattern)
+  if(NOT text MATCHES "${pattern}")
+    message(FATAL_ERROR "expected \"${pattern}\" in:\n${text}")
+  endif()
+endfunction()
+
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+file(COPY ${SAMPLE} DESTINATION ${WORK})
+get_filename_component(sample_name ${SAMPLE} NAME)
+set(input ${WORK}/${sample_name})
+
+# The sample becomes a closed, consistently oriented shell.
+run_tool(0 ${input} -o ${WORK}/windows.mqo --stats)
+expect("${out}" "closed    yes\n")
+expect("${out}" "oriented  yes\n")
+expect("${out}" "quads     848\n")
+expect("${err}" "wrote ")
+
+# The same bytes as the native build writes.
+if(EXISTS ${NATIVE_TOOL})
+  execute_process(COMMAND ${NATIVE_TOOL} ${input} -o ${WORK}/native.mqo
+    RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "native mqthicken failed: ${status}")
+  endif()
+  file(SHA256 ${WORK}/windows.mqo windows_hash)
+  file(SHA256 ${WORK}/native.mqo native_hash)
+  if(NOT windows_hash STREQUAL native_hash)
+    message(FATAL_ERROR "the Windows and native results differ")
+  endif()
+else()
+  message(STATUS "no native build at ${NATIVE_TOOL}: the byte comparison is skipped")
+endif()
+
+# Japanese names given on the command line, an .obj result.
+run_tool(0 ${input} --select "material:青" -o ${WORK}/half.obj --stats)
+expect("${out}" "quads     440\n")
+file(READ ${WORK}/half.obj obj_text)
+expect("${obj_text}" "\no 曲面\n")
+
+# The module as it presents itself, in UTF-8.
+run_tool(0 --info)
+expect("${out}" "label 0   厚みをつけます。")
+expect("${out}" "type      5 ")
+
+# Errors and nothing to do.
+run_tool(2 ${input} --frobnicate)
+expect("${err}" "unknown option --frobnicate")
+run_tool(2 ${WORK}/missing.mqo)
+expect("${err}" "cannot open ")
+file(WRITE ${WORK}/hidden.mqo "Metasequoia Document\nFormat Text Ver 1.0\nObject \"h\" {\n\tvisible 0\n\tvertex 3 {\n0 0 0\n1 0 0\n0 1 0\n\t}\n\tface 1 {\n3 V(0 1 2)\n\t}\n}\nEof\n")
+run_tool(1 ${WORK}/hidden.mqo)
+expect("${err}" "nothing was thickened")
+if(EXISTS ${WORK}/hidden-thick.mqo)
+  message(FATAL_ERROR "nothing was thickened, yet a file was written")
+endif()

@@ -445,6 +445,35 @@ TEST(OnlySelectedFacesOfVisibleUnlockedObjectsAreHarvested) {
     CHECK_EQ(DumpDocument(document), before);  // nothing added, nothing changed
 }
 
+TEST(MeshFaultIsShownOverTheMainWindowAndDismissed) {
+    // A quad that runs a, b, c, b goes out along the edge (b, c) and back
+    // along it: its first and last edge are the same edge (a, b), and the
+    // edge walk gives the mesh model five corners instead of four.
+    MQDocumentRec document;
+    MQObjectRec* object = new MQObjectRec();
+    object->AddVertex({0, 0, 0});
+    object->AddVertex({1, 0, 0});
+    object->AddVertex({1, 1, 0});
+    const int points[] = {0, 1, 2, 1};
+    object->AddFace(4, points);
+    document.AddObject(object);
+    document.SelectFace(0, 0, true);
+
+    StartObservingMessageBoxes();
+    ClearRecordedMessageBoxes();
+    CHECK_EQ(RunCommand(document, {Press(DialogAction::Enter)}), 1);
+    const std::vector<RecordedMessageBox>& boxes = RecordedMessageBoxes();
+    CHECK(!boxes.empty());
+    for (const RecordedMessageBox& box : boxes) {
+        CHECK_EQ(box.caption, std::string("PolygonObject\x90\xb6\x90\xac\x83\x47\x83\x89\x81\x5b"));
+        CHECK_EQ(box.text, std::string("\x92\xb8\x93\x5f\x94\x7a\x97\xf1\x82\xaa\x90\xb6\x90\xac\x8f\x6f"
+                                       "\x97\x88\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42"));
+        CHECK(box.owner == HostMainWindow());
+        CHECK_EQ(box.type, static_cast<UINT>(MB_OK));
+    }
+    ClearRecordedMessageBoxes();
+}
+
 namespace {
 
 struct Hold {

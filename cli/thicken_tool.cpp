@@ -139,7 +139,9 @@ int Thicken(const Options& options) {
                               " (it has " + std::to_string(scene.materials.size()) + ")"
                         : "no material named \"" + s.name + "\" in " + options.input);
     }
-    if (summary.splitFaces)
+    if (summary.splitFaces == 1)
+        Warn("1 face of more than four points was thickened as triangles");
+    else if (summary.splitFaces > 1)
         Warn(std::to_string(summary.splitFaces) +
              " faces of more than four points were thickened as triangles");
 

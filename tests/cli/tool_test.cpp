@@ -352,6 +352,26 @@ TEST_F(ToolTest, ObjInObjOutKeepsTheShellOutward) {
     EXPECT_EQ(scene.materials[0].name, "skin");
 }
 
+TEST_F(ToolTest, FacesOfMoreThanFourPointsAreThickenedAsTrianglesAndKept) {
+    // A convex pentagon: a unit square with a point at (1.5, 0.5).
+    const std::string input =
+        Write("penta.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 1.5 0.5 0\nf 1 2 5 3 4\n");
+    ToolResult r = RunTool({input, "--stats"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("warning: 1 face of more than four points was thickened as triangles"),
+              std::string::npos)
+        << r.err;
+    Scene scene = Load(Path("penta-thick.obj"));
+    ASSERT_EQ(scene.objects.size(), 2u);
+    EXPECT_EQ(scene.objects[0].FaceSize(0), 5u);  // the source keeps its pentagon
+    const MeshStats stats = ComputeMeshStats(scene.objects[1]);
+    EXPECT_TRUE(stats.closed);
+    EXPECT_TRUE(stats.oriented);
+    EXPECT_EQ(stats.triangles, 6u);
+    EXPECT_EQ(stats.quads, 5u);
+    EXPECT_NEAR(stats.signedVolume, 1.25 * 5.0, 1e-4);
+}
+
 TEST_F(ToolTest, ConvertsJapaneseNamesBetweenFormats) {
     fs::copy_file(SamplesDir() + "/curved_patch.mqo", Path("patch.mqo"));
     ToolResult r = RunTool({Path("patch.mqo"), "-o", Path("patch.obj"), "--select",

@@ -1,30 +1,50 @@
 #include "cli/mesh_stats.h"
 
-#include <unordered_map>
+#include <algorithm>
+#include <cassert>
+#include <vector>
 
 namespace {
 
-// Uses of an undirected edge, split by direction relative to (low, high).
-struct EdgeUses {
-    uint32_t forward = 0;   // low -> high
-    uint32_t backward = 0;  // high -> low
+// One use of an edge, filed under its lower vertex.
+struct EdgeUse {
+    uint32_t high;     // the other end
+    uint32_t forward;  // 1 when the face runs low -> high, 0 otherwise
 };
-
-uint64_t EdgeKey(uint32_t a, uint32_t b) {
-    return a < b ? (uint64_t(a) << 32) | b : (uint64_t(b) << 32) | a;
-}
 
 }  // namespace
 
 MeshStats ComputeMeshStats(const SceneObject& object) {
     MeshStats stats;
-    stats.vertices = object.vertices.size();
-    std::unordered_map<uint64_t, EdgeUses> edges;
-    edges.reserve(object.points.size());
+    const size_t vertexCount = object.vertices.size();
+    stats.vertices = vertexCount;
+
+    // Edge uses bucketed by their lower vertex (a counting sort in two
+    // passes), so that each edge's uses are found in a short bucket.
+    std::vector<uint32_t> bucketStart(vertexCount + 1, 0);
+    auto forEachPolygonEdge = [&](auto visit) {
+        for (size_t f = 0; f < object.FaceCount(); ++f) {
+            const uint32_t n = object.FaceSize(f);
+            if (n < 3) continue;
+            const int32_t* p = &object.points[object.faceStart[f]];
+            for (uint32_t i = 0; i < n; ++i) visit(uint32_t(p[i]), uint32_t(p[i + 1 == n ? 0 : i + 1]));
+        }
+    };
+    forEachPolygonEdge([&](uint32_t a, uint32_t b) {
+        assert(a < vertexCount && b < vertexCount);
+        ++bucketStart[std::min(a, b) + 1];
+    });
+    for (size_t v = 0; v < vertexCount; ++v) bucketStart[v + 1] += bucketStart[v];
+    std::vector<EdgeUse> uses(bucketStart[vertexCount]);
+    std::vector<uint32_t> fill(bucketStart.begin(), bucketStart.end() - 1);
+    forEachPolygonEdge([&](uint32_t a, uint32_t b) {
+        uses[fill[std::min(a, b)]++] = {std::max(a, b), a < b ? 1u : 0u};
+    });
+
     double sixVolume = 0;
     bool anyPolygon = false;
     for (size_t f = 0; f < object.FaceCount(); ++f) {
-        const uint32_t begin = object.faceStart[f], n = object.FaceSize(f);
+        const uint32_t n = object.FaceSize(f);
         switch (n) {
             case 2: ++stats.lines; continue;
             case 3: ++stats.triangles; break;
@@ -32,14 +52,9 @@ MeshStats ComputeMeshStats(const SceneObject& object) {
             default: ++stats.others; if (n < 3) continue;
         }
         anyPolygon = true;
-        const int32_t* p = &object.points[begin];
-        for (uint32_t i = 0; i < n; ++i) {
-            uint32_t a = uint32_t(p[i]), b = uint32_t(p[(i + 1) % n]);
-            EdgeUses& uses = edges[EdgeKey(a, b)];
-            (a < b ? uses.forward : uses.backward) += 1;
-        }
         // The corners run clockwise seen from outside, so a·(c×b) is
-        // positive for an outward face.
+        // positive for an outward face; fanned from the first corner.
+        const int32_t* p = &object.points[object.faceStart[f]];
         const ScenePoint& o = object.vertices[p[0]];
         for (uint32_t i = 1; i + 1 < n; ++i) {
             const ScenePoint& b = object.vertices[p[i]];
@@ -50,12 +65,24 @@ MeshStats ComputeMeshStats(const SceneObject& object) {
             sixVolume += o.x * cx + o.y * cy + o.z * cz;
         }
     }
+    stats.signedVolume = sixVolume / 6;
+
     stats.closed = anyPolygon;
     stats.oriented = true;
-    for (const auto& [key, uses] : edges) {
-        if (uses.forward + uses.backward != 2) stats.closed = false;
-        if (uses.forward + uses.backward == 2 && uses.forward != 1) stats.oriented = false;
+    for (size_t v = 0; v < vertexCount; ++v) {
+        EdgeUse* begin = uses.data() + bucketStart[v];
+        EdgeUse* end = uses.data() + bucketStart[v + 1];
+        std::sort(begin, end, [](const EdgeUse& x, const EdgeUse& y) { return x.high < y.high; });
+        for (EdgeUse* e = begin; e != end;) {
+            uint32_t count = 0, forward = 0;
+            const uint32_t high = e->high;
+            for (; e != end && e->high == high; ++e) {
+                ++count;
+                forward += e->forward;
+            }
+            if (count != 2) stats.closed = false;
+            else if (forward != 1) stats.oriented = false;
+        }
     }
-    stats.signedVolume = sixVolume / 6;
     return stats;
 }

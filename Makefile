@@ -17,6 +17,7 @@ test: deps
 	cmake --preset win32
 	cmake --build --preset win32
 	cmake --workflow --preset native
+	cmake --workflow --preset native-asan
 	ctest --preset win32
 
 # Thickens the sample patch with the native build of the tool and the module.

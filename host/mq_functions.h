@@ -280,8 +280,9 @@ MQHOST_FN(void) MQObj_CopyVertexAttribute(MQObject target, int targetVertex, MQO
 // - Joined vertices are deleted (slots stay until MQObj_Compact). Faces are
 //   remapped; consecutive repeated points (cyclically) are dropped with their
 //   UV pairs, the first keeps its UV. A face of 3 or 4 points left with fewer
-//   than 3 distinct points is deleted, and a line left with one point too.
-//   Vertices that lose their last face this way are deleted.
+//   than 3 points is deleted, a line left with one point too, and so is a quad
+//   folded along its diagonal (a b a c: 3 distinct points, no area). Vertices
+//   that lose their last face this way are deleted.
 // - distance <= 0 or not a number: nothing joins. Non-finite points never join.
 // Linear time through a hash grid of cell size `distance`. TRUE unless the
 // object is null.

@@ -108,6 +108,12 @@ void MQObjectRec::Merge(const MQObjectRec& source) {
     assert(&source != this);
     const int n = source.VertexCount();
     std::vector<int32_t> newIndex(n, -1);
+    const size_t total = positions.size() + static_cast<size_t>(n);
+    positions.reserve(total);
+    weights.reserve(total);
+    vertexIds.reserve(total);
+    vertexRefs.reserve(total);
+    vertexLive.reserve(total);
     for (int v = 0; v < n; ++v) {
         if (!source.vertexLive[v]) continue;
         newIndex[v] = AddVertex(source.positions[v]);

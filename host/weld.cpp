@@ -7,9 +7,11 @@
 //   attract others, so clusters do not chain and nothing moves by more than
 //   the distance: survivors keep their positions and attributes.
 // - Faces are remapped, consecutive repeated points (cyclically) dropped with
-//   their UV pairs; a face of 3 or 4 points left with fewer than 3 distinct
-//   points, or a line left with one, is deleted. Joined vertices are deleted,
-//   and so are vertices that lose their last face.
+//   their UV pairs; a face of 3 or 4 points left with fewer than 3 points, a
+//   line left with one, and a face whose remaining points are not distinct (a
+//   quad folded along its diagonal, a b a c, which has no area) are deleted.
+//   Joined vertices are deleted, and so are vertices that lose their last
+//   face.
 //
 // Survivors are kept in a hash grid of cell size 4d: the ball of radius d
 // around a point touches at most 2 cells per axis, and only one along an axis
@@ -179,14 +181,13 @@ bool RemapFace(HostFace& face, const std::vector<int32_t>& target) {
         ++n;
     }
     while (n > 1 && points[n - 1] == points[0]) --n;
-    int distinct = 0;
-    for (int i = 0; i < n; ++i) {
-        bool seen = false;
-        for (int j = 0; j < i; ++j) seen = seen || points[j] == points[i];
-        distinct += seen ? 0 : 1;
-    }
+    // What is left must be distinct points: a quad folded along its diagonal
+    // (a b a c) keeps 3 distinct points but no area, and goes too.
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < i; ++j)
+            if (points[j] == points[i]) return false;
     const int needed = original >= 3 ? 3 : original;
-    if (distinct < needed) return false;
+    if (n < needed) return false;
     for (int i = 0; i < n; ++i) {
         face.points[i] = points[i];
         face.uvs[i] = uvs[i];

@@ -109,6 +109,8 @@ TEST(HostWeld, CollapsesAQuadToATriangleAndATriangleToNothing) {
     int tri = AddLooseFace(o, {{5, 5, 5}, {5, 5, 5}, {5, 5.00001f, 5}});
     // Quad folded onto two points: deleted.
     int folded = AddLooseFace(o, {{9, 0, 0}, {9, 1, 0}, {9, 0, 0}, {9, 1, 0}});
+    // Quad folded along its diagonal (a b a c): 3 distinct points, no area.
+    int diagonal = AddLooseFace(o, {{20, 0, 0}, {21, 0, 0}, {20, 0, 0.00001f}, {20, 1, 0}});
     // A line of length zero: deleted; a real line stays.
     int dot = AddLooseFace(o, {{7, 7, 7}, {7, 7, 7}});
     int line = AddLooseFace(o, {{7, 0, 0}, {8, 0, 0}});
@@ -118,6 +120,7 @@ TEST(HostWeld, CollapsesAQuadToATriangleAndATriangleToNothing) {
     EXPECT_EQ((std::vector<float>{0, 1, 2}), Us(o, quad));
     EXPECT_EQ(MQObj_GetFacePointCount(o, tri), 0);
     EXPECT_EQ(MQObj_GetFacePointCount(o, folded), 0);
+    EXPECT_EQ(MQObj_GetFacePointCount(o, diagonal), 0);
     EXPECT_EQ(MQObj_GetFacePointCount(o, dot), 0);
     EXPECT_EQ(MQObj_GetFacePointCount(o, line), 2);
     MQObj_Compact(o);

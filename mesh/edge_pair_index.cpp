@@ -60,14 +60,16 @@ int EdgePairIndex::Find(int a, int b) const {
     return slots[SlotOf(lo, hi)].edge;
 }
 
-int EdgePairIndex::FindOrInsert(int a, int b, int edge) {
+void EdgePairIndex::InsertMin(int a, int b, int edge) {
     assert(edge >= 0);
     if ((count + 1) * 2 > slots.size()) Rehash(slots.empty() ? kMinCapacity : slots.size() * 2);
     uint32_t lo, hi;
     Order(a, b, lo, hi);
     Slot& s = slots[SlotOf(lo, hi)];
-    if (s.edge >= 0) return s.edge;
-    s = Slot{lo, hi, edge};
-    ++count;
-    return edge;
+    if (s.edge < 0) {
+        s = Slot{lo, hi, edge};
+        ++count;
+    } else if (edge < s.edge) {
+        s.edge = edge;
+    }
 }

@@ -1,7 +1,7 @@
 // EdgePairIndex: a flat open-addressing hash table from an unordered pair of
-// vertex indices to the lowest index of an edge between them. It lets the
-// mesh container answer "the first edge between a and b" without scanning
-// its edges.
+// vertex indices to the lowest index of an edge between them. The mesh
+// container keeps in it the edges of its busiest vertices, whose own edge
+// lists are too long to search.
 #pragma once
 
 #include <cstddef>
@@ -17,9 +17,9 @@ public:
 
     // The edge recorded for the pair {a, b}, or -1.
     int Find(int a, int b) const;
-    // The edge recorded for the pair {a, b}; when there is none, records
-    // `edge` for it and returns `edge`.
-    int FindOrInsert(int a, int b, int edge);
+    // Records `edge` for the pair {a, b} unless an edge of lower index is
+    // recorded for it already.
+    void InsertMin(int a, int b, int edge);
 
     size_t size() const { return count; }
 

@@ -1,7 +1,7 @@
 // ElementArena<T>: the storage of one kind of mesh element. Elements are
 // built in place in large blocks, so their addresses stay valid while more
-// are added, and a whole model is freed block by block instead of element by
-// element. Destructors still run, in creation order.
+// are added, and a whole model is released block by block instead of element
+// by element. Destructors still run, in creation order.
 #pragma once
 
 #include <cstddef>
@@ -13,34 +13,41 @@ template <class T>
 class ElementArena {
 public:
     ElementArena() {}
-    ~ElementArena() { Clear(); }
+    ~ElementArena() {
+        Clear();
+        for (Block& block : blocks) ::operator delete(static_cast<void*>(block.items));
+    }
     ElementArena(const ElementArena&) = delete;
     ElementArena& operator=(const ElementArena&) = delete;
 
-    // Makes room for `count` more elements in one block.
+    // Makes room for `count` more elements, so that building them allocates
+    // at most once.
     void Reserve(size_t count) {
-        if (count == 0) return;
-        if (blocks.empty() || blocks.back().capacity - blocks.back().used < count) AddBlock(count);
+        size_t room = 0;
+        for (size_t b = current; b < blocks.size() && room < count; ++b) room += blocks[b].capacity - blocks[b].used;
+        if (room < count) AddBlock(count - room);
     }
 
     // Builds a T from `args` and returns it.
     template <class... Args>
     T* Create(Args&&... args) {
-        if (blocks.empty() || blocks.back().used == blocks.back().capacity) AddBlock(nextCapacity);
-        Block& block = blocks.back();
+        while (current < blocks.size() && blocks[current].used == blocks[current].capacity) ++current;
+        if (current == blocks.size()) AddBlock(nextCapacity);
+        Block& block = blocks[current];
         T* element = new (block.items + block.used) T(std::forward<Args>(args)...);
         ++block.used;
         return element;
     }
 
-    // Destroys every element, oldest first, and frees the blocks.
+    // Destroys every element, oldest first. The blocks are kept for the
+    // next elements: a model that is reloaded (as after turning its faces)
+    // reuses the memory it already has.
     void Clear() {
         for (Block& block : blocks) {
             for (size_t i = 0; i < block.used; ++i) block.items[i].~T();
-            ::operator delete(static_cast<void*>(block.items));
+            block.used = 0;
         }
-        blocks.clear();
-        nextCapacity = kFirstBlock;
+        current = 0;
     }
 
 private:
@@ -53,6 +60,8 @@ private:
         size_t capacity;
     };
 
+    // Appends an empty block; blocks before `current` are full and the ones
+    // after it empty, so the new block is taken once those are used up.
     void AddBlock(size_t capacity) {
         T* items = static_cast<T*>(::operator new(capacity * sizeof(T)));
         blocks.push_back(Block{items, 0, capacity});
@@ -62,5 +71,6 @@ private:
     }
 
     std::vector<Block> blocks;
+    size_t current = 0;  // the block that receives the next element
     size_t nextCapacity = kFirstBlock;
 };

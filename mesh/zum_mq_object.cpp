@@ -10,6 +10,12 @@ namespace {
 // covers quad and triangle meshes in one block.
 constexpr int kEdgesPerFace = 2;
 
+// The edge between two vertices is looked for on the edge list of the one
+// with fewer edges, while that list has at most this many entries: it is
+// short and close in memory. The edges of busier vertices are kept in the
+// pair index as well, so that no search is longer than this.
+constexpr uint32_t kListSearchLimit = 12;
+
 }  // namespace
 
 ZUM_MQObject::ZUM_MQObject() : hostObject(nullptr) {}
@@ -64,7 +70,6 @@ void ZUM_MQObject::ReserveForFaces(int faceCount) {
     polygonArena.Reserve(f);
     edges.reserve(f * kEdgesPerFace);
     edgeArena.Reserve(f * kEdgesPerFace);
-    edgeIndex.Reserve(f * kEdgesPerFace);
 }
 
 void ZUM_MQObject::LoadFaces() {
@@ -93,18 +98,44 @@ void ZUM_MQObject::LoadFaces() {
     }
 }
 
-int ZUM_MQObject::FindEdgeByVertices(int a, int b) const { return edgeIndex.Find(a, b); }
+int ZUM_MQObject::FindEdgeByVertices(int a, int b) const {
+    const int n = VertexCount();
+    if (a < 0 || a >= n || b < 0 || b >= n) return -1;
+    const VertexObject* va = vertices[a];
+    const VertexObject* vb = vertices[b];
+    const VertexObject* fewer = va->Edges().size() <= vb->Edges().size() ? va : vb;
+    if (fewer->Edges().size() > kListSearchLimit) return edgeIndex.Find(a, b);
+    // Every edge of this model is on the lists of its ends, in index order,
+    // so the first match on either list is the edge of lowest index.
+    for (const EdgeObject* e : fewer->Edges()) {
+        const VertexObject* x = e->VertexAt(0);
+        const VertexObject* y = e->VertexAt(1);
+        if ((x == va && y == vb) || (x == vb && y == va)) return e->Index();
+    }
+    return -1;
+}
 
 int ZUM_MQObject::FindOrAddEdge(int a, int b) {
-    // Range-checked first: a host point index outside the vertex array is an
-    // error, and it must not reach the index.
+    // Range-checked: a host point index outside the vertex array is an error.
     VertexObject* first = vertices.at(static_cast<size_t>(a));
     VertexObject* second = vertices.at(static_cast<size_t>(b));
-    const int fresh = EdgeCount();
-    const int found = edgeIndex.FindOrInsert(a, b, fresh);
-    if (found != fresh) return found;
-    edges.push_back(edgeArena.Create(fresh, first, second));
-    return fresh;
+    const int found = FindEdgeByVertices(a, b);
+    return found >= 0 ? found : NewEdge(first, second)->Index();
+}
+
+void ZUM_MQObject::IndexBusyEnds(EdgeObject* edge) {
+    for (int k = 0; k < 2; ++k) {
+        const VertexObject* end = edge->VertexAt(k);
+        if (k == 1 && end == edge->VertexAt(0)) break;
+        const VertexObject::EdgeList& list = end->Edges();
+        if (list.size() <= kListSearchLimit) continue;
+        if (list.size() == kListSearchLimit + 1) {
+            // The vertex has just become busy: all its edges go in.
+            for (const EdgeObject* e : list) edgeIndex.InsertMin(e->VertexAt(0)->Index(), e->VertexAt(1)->Index(), e->Index());
+        } else {
+            edgeIndex.InsertMin(edge->VertexAt(0)->Index(), edge->VertexAt(1)->Index(), edge->Index());
+        }
+    }
 }
 
 int ZUM_MQObject::FindPolygonByEdges(int a, int b, int c, int d) const {
@@ -137,8 +168,7 @@ EdgeObject* ZUM_MQObject::NewEdge(VertexObject* first, VertexObject* second) {
     const int index = EdgeCount();
     EdgeObject* edge = edgeArena.Create(index, first, second);
     edges.push_back(edge);
-    // The index keeps the first edge of each pair, as a scan would find it.
-    edgeIndex.FindOrInsert(first->Index(), second->Index(), index);
+    IndexBusyEnds(edge);
     return edge;
 }
 

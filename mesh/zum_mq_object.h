@@ -4,9 +4,10 @@
 // and writes itself back into it.
 //
 // Lookups keep the first-match rules of a scan from the start of the arrays
-// but go through indexes: edges by their unordered pair of vertex indices,
-// polygons through the polygon lists of their edges. A load of F faces takes
-// O(F) time. Elements live in arenas owned by the model, so element pointers
+// but go through indexes: an edge through the edge lists of its ends, or,
+// between busy vertices, through a hash of its unordered pair of vertex
+// indices; a polygon through the polygon lists of its edges. A load of F
+// faces takes O(F) time. Elements live in arenas owned by the model, so element pointers
 // stay valid until the model is cleared (a load, InvertHostFaces or
 // destruction).
 #pragma once
@@ -61,7 +62,7 @@ public:
 
     // Appends a vertex at a copy of `position`; its index is the old count.
     VertexObject* AddVertex(const ZUM_MQVector& position);
-    // Appends an edge from `first` to `second` (vertices of this model),
+    // Appends an edge from `first` to `second` (both vertices of this model),
     // without looking for an existing edge between them.
     EdgeObject* AddEdge(VertexObject* first, VertexObject* second);
     // Appends a polygon on the chain e0, e1, e2 (, e3; null for a triangle).
@@ -91,6 +92,7 @@ private:
     void LoadVertices();
     void LoadFaces();
     void ReserveForFaces(int faceCount);
+    void IndexBusyEnds(EdgeObject* edge);
 
     MQObject hostObject;
     std::vector<VertexObject*> vertices;

@@ -248,3 +248,44 @@ TEST_F(LoadMatchesScanTest, LargerObjectsThatOutgrowTheReservations) {
 }
 
 }  // namespace
+
+namespace {
+
+// The first edge between a and b as a scan of the edge array finds it.
+int ScanEdge(const ZUM_MQObject& m, int a, int b) {
+    for (int i = 0; i < m.EdgeCount(); ++i) {
+        const int x = m.EdgeAt(i)->VertexAt(0)->Index(), y = m.EdgeAt(i)->VertexAt(1)->Index();
+        if ((x == a && y == b) || (x == b && y == a)) return i;
+    }
+    return -1;
+}
+
+TEST_F(LoadMatchesScanTest, AppendedEdgesBetweenBusyAndQuietVerticesAreFoundLowestFirst) {
+    // AddEdge does not look for an edge that is there already, so pairs get
+    // several edges; a few hub vertices get far more edges than the others.
+    std::mt19937 rng(5);
+    for (int trial = 0; trial < 20; ++trial) {
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        MQObject o = MakeObject({}, {});
+        ZUM_MQObject m;
+        m.LoadFromHost(o);
+        const int nv = 5 + static_cast<int>(rng() % 40);
+        for (int i = 0; i < nv; ++i) m.AddVertex(ZUM_MQVector(i, 0, 0));
+        auto pick = [&]() {
+            const int r = static_cast<int>(rng() % 100);
+            return r < 40 ? static_cast<int>(rng() % 3) : static_cast<int>(rng() % static_cast<unsigned>(nv));
+        };
+        for (int step = 0; step < 600; ++step) {
+            const int a = pick(), b = pick();
+            m.AddEdge(m.VertexAt(a), m.VertexAt(b));
+            if (step % 50 == 0 || step == 599) {
+                for (int x = 0; x < nv; ++x)
+                    for (int y = 0; y < nv; ++y) ASSERT_EQ(m.FindEdgeByVertices(x, y), ScanEdge(m, x, y)) << x << ", " << y;
+            }
+        }
+        EXPECT_EQ(m.FindEdgeByVertices(-1, 0), -1);
+        EXPECT_EQ(m.FindEdgeByVertices(0, nv), -1);
+    }
+}
+
+}  // namespace

@@ -74,6 +74,10 @@ bool WriteFileAtomically(const std::string& path, const std::string& data, std::
         error = "cannot write " + path + ": " + Reason(writeError);
         return false;
     }
+    // A file that is replaced keeps its permissions.
+    const fs::file_status previous = fs::status(target, ec);
+    if (!ec && fs::is_regular_file(previous))
+        fs::permissions(temporary, previous.permissions(), ec);
     fs::rename(temporary, target, ec);
     if (ec) {
         std::error_code ignored;

@@ -85,7 +85,11 @@ private:
             material_ = MaterialIndex(std::string(Trim(rest)));
             return true;
         }
-        return true;  // vn, vp, s, mtllib, curves...: nothing the scene keeps
+        if (keyword == "mtllib") {
+            scene_.materialLibraries.emplace_back(Trim(rest));
+            return true;
+        }
+        return true;  // vn, vp, s, curves...: nothing the scene keeps
     }
 
     bool ParseComment(std::string_view line) {

@@ -21,6 +21,8 @@ public:
 
     std::string Write() {
         out_ = "# written by mqthicken\n";
+        for (const std::string& library : scene_.materialLibraries)
+            out_.append("mtllib ").append(library).append("\n");
         // The material list, so that numbering and unused materials survive.
         for (const SceneMaterial& material : scene_.materials)
             out_.append("# mqthicken: material ").append(material.name).append("\n");

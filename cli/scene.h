@@ -82,6 +82,10 @@ struct Scene {
     // object, written back before the materials, and those after it.
     std::vector<std::string> leadingLines;
     std::vector<std::string> trailingLines;
+
+    // The material libraries a Wavefront file names (its mtllib lines), so
+    // that a result written beside it keeps its materials' looks.
+    std::vector<std::string> materialLibraries;
 };
 
 // The default parameters the modeller gives a new material, with colour

@@ -64,6 +64,9 @@ TEST(ObjFormat, ObjectsGroupsAndMaterials) {
     EXPECT_EQ(scene.materials[1].name, "blue");
     EXPECT_EQ(scene.objects[0].faceMaterial, (std::vector<int32_t>{0}));
     EXPECT_EQ(scene.objects[1].faceMaterial, (std::vector<int32_t>{1, 0}));
+    // The material library stays named, so a result beside it keeps its looks.
+    EXPECT_EQ(scene.materialLibraries, std::vector<std::string>{"scene.mtl"});
+    EXPECT_NE(WriteObj(scene).find("\nmtllib scene.mtl\n"), std::string::npos);
     // The second object borrows copies of the first object's vertices.
     const SceneObject& second = scene.objects[1];
     ASSERT_EQ(second.vertices.size(), 4u);

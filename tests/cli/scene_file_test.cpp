@@ -108,6 +108,12 @@ TEST_F(SceneFileTest, AtomicWriteReplacesOnlyOnSuccessAndLeavesNoTemporary) {
     ASSERT_TRUE(WriteFileAtomically(Path("out.txt"), "new contents", error)) << error;
     EXPECT_EQ(Contents(Path("out.txt")), "new contents");
     EXPECT_EQ(EntriesInDir(), 1u);
+    // A replaced file keeps its permissions.
+    fs::permissions(Path("out.txt"), fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(WriteFileAtomically(Path("out.txt"), "newer", error)) << error;
+    EXPECT_EQ(fs::status(Path("out.txt")).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(WriteFileAtomically(Path("out.txt"), "new contents", error)) << error;
 
     EXPECT_FALSE(WriteFileAtomically(Path("no/such/folder/out.txt"), "x", error));
     EXPECT_NE(error.find("cannot write " + Path("no/such/folder/out.txt")), std::string::npos)

@@ -18,8 +18,8 @@ THICKEN_EXPORT uint32_t MQAPICALL MQCheckVersion(uint32_t hostVersion) {
 }
 
 THICKEN_EXPORT void MQAPICALL MQGetPlugInID(uint32_t* product, uint32_t* id) {
-    *product = kProductId;
-    *id = kPluginId;
+    if (product) *product = kProductId;
+    if (id) *id = kPluginId;
 }
 
 THICKEN_EXPORT const char* MQAPICALL MQGetPlugInName(void) { return PluginName; }

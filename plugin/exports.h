@@ -14,7 +14,8 @@ extern "C" {
 // interface version the module speaks.
 uint32_t MQAPICALL MQCheckVersion(uint32_t hostVersion);
 
-// Writes the product number 0x005A554D and the plug-in number 0x5A554D01.
+// Writes the product number 0x005A554D and the plug-in number 0x5A554D01
+// (a null pointer is passed over).
 void MQAPICALL MQGetPlugInID(uint32_t* product, uint32_t* id);
 
 // The module's name string: the menu label, five spaces, the credit. The same

@@ -34,6 +34,9 @@ TEST(Identity, IdsTypeAndMenu) {
     MQGetPlugInID(&product, &id);
     EXPECT_EQ(product, 0x005A554Du);
     EXPECT_EQ(id, 0x5A554D01u);
+    id = 0;
+    MQGetPlugInID(nullptr, &id);
+    EXPECT_EQ(id, 0x5A554D01u);
     EXPECT_EQ(MQGetPlugInType(), 5);
 
     const char* label = MQEnumString(0);

@@ -67,8 +67,9 @@ MeshStats ComputeMeshStats(const SceneObject& object) {
     }
     stats.signedVolume = sixVolume / 6;
 
+    // A mesh without polygons is no shell, closed or oriented.
     stats.closed = anyPolygon;
-    stats.oriented = true;
+    stats.oriented = anyPolygon;
     for (size_t v = 0; v < vertexCount; ++v) {
         EdgeUse* begin = uses.data() + bucketStart[v];
         EdgeUse* end = uses.data() + bucketStart[v + 1];

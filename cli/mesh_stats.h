@@ -15,7 +15,8 @@ struct MeshStats {
     // Every edge of the faces of three or more points is used by exactly two
     // of them, and there is at least one such face.
     bool closed = false;
-    // Every edge used by two faces is used once in each direction.
+    // Every edge used by two faces is used once in each direction, and there
+    // is at least one face of three or more points.
     bool oriented = false;
     // Positive when the faces point outward, their corners running clockwise
     // seen from the front as the host's do. Meaningful for a closed,

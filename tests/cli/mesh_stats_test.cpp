@@ -96,6 +96,7 @@ TEST(MeshStats, NoFacesIsNotAClosedShell) {
     empty.vertices = {{0, 0, 0}};
     MeshStats stats = ComputeMeshStats(empty);
     EXPECT_FALSE(stats.closed);
+    EXPECT_FALSE(stats.oriented);
     EXPECT_EQ(stats.signedVolume, 0.0);
 }
 

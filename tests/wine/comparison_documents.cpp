@@ -103,8 +103,8 @@ void BuildObjects(MQDocumentRec& d) {
     AddObject(d, {{0, 3, 0}, {1, 3, 0}, {1, 4, 0}}, {{{0, 1, 2}, 0, {}}}, false);
 }
 
-// A quad a, b, c, b, whose corners the mesh model cannot derive: the
-// messages it shows are part of the dump.
+// A quad a, b, c, b, folded onto itself along (b, c): whatever the host's
+// weld and the mesh model make of it, and any message shown, is dumped.
 void BuildFoldedQuad(MQDocumentRec& d) {
     AddObject(d, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0.5f}}, {{{0, 1, 2, 1}, 0, {}}});
 }
@@ -121,7 +121,7 @@ const std::vector<Case>& Cases() {
         {"mixed faces, back only, -1", BuildMixed, {Type("-1"), Click(1009), Click(1010), kOk}},
         {"quad, all groups off", BuildQuad, {Click(1009), Click(1010), Click(1011), kOk}},
         {"quad, cancelled", BuildQuad, {{DialogAction::Escape, 0, {}}}},
-        {"folded quad, messages", BuildFoldedQuad, {Type("0.4"), kOk}},
+        {"folded quad", BuildFoldedQuad, {Type("0.4"), kOk}},
     };
     return cases;
 }

@@ -25,7 +25,6 @@ demo: build
 	@mkdir -p build/demo
 	@echo "demo: thickening samples/curved_patch.mqo (5.0, centred, all faces)"
 	@./build/native/cli/mqthicken samples/curved_patch.mqo -o build/demo/curved_patch-thick.mqo --stats
-	@echo "demo: the result is build/demo/curved_patch-thick.mqo"
 
 clean:
 	rm -rf build

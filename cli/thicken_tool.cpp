@@ -2,6 +2,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -116,6 +117,18 @@ std::string WhyNothingWasSelected(const Options& options, const HostDocumentSumm
     return "the selected faces lie in hidden or locked objects, which are not thickened";
 }
 
+// The module reads the thickness with atof, which stops at the first
+// character that does not continue a number: say so when it does.
+void WarnAboutPartlyReadThickness(const std::string& text) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    while (*end == ' ' || *end == '\t') ++end;
+    if (*end == '\0') return;
+    char shown[32];
+    std::snprintf(shown, sizeof shown, "%g", value);
+    Warn("the thickness \"" + text + "\" is read as " + shown);
+}
+
 int Thicken(const Options& options) {
     Scene scene;
     std::string error;
@@ -145,6 +158,7 @@ int Thicken(const Options& options) {
         Warn(std::to_string(summary.splitFaces) +
              " faces of more than four points were thickened as triangles");
 
+    WarnAboutPartlyReadThickness(options.thickness);
     StartObservingMessageBoxes();
     ClearRecordedMessageBoxes();
     SetNextDialogScript(MakeDialogScript(options));

@@ -237,6 +237,13 @@ TEST_F(ToolTest, DirectionsAndThicknessPlaceTheCopies) {
         EXPECT_EQ(high, c.high) << c.direction;
         EXPECT_GT(ComputeMeshStats(scene.objects[0]).signedVolume, 0) << c.direction;
     }
+    // A decimal comma ends the number, as in the dialog: the user is told.
+    ToolResult comma = RunTool({input, "-t", "2,5", "--select", "object:left", "--only-result",
+                                "-o", Path("comma.mqo")});
+    ASSERT_EQ(comma.status, 0) << comma.err;
+    EXPECT_NE(comma.err.find("warning: the thickness \"2,5\" is read as 2\n"), std::string::npos)
+        << comma.err;
+    EXPECT_EQ(DepthRange(Load(Path("comma.mqo")).objects[0]), std::make_pair(-1.0f, 1.0f));
 }
 
 TEST_F(ToolTest, FaceGroupsCanBeLeftOut) {

@@ -248,6 +248,56 @@ TEST(NewerScriptReplacesOneStillWaiting) {
     CHECK_EQ(o.cancelCommands, 0);
 }
 
+namespace {
+
+// Closes itself after a moment with result 7 unless OK ends it first with
+// result 1: tells whether a driver touched it.
+INT_PTR CALLBACK SelfClosingProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        SetTimer(dialog, 1, 300, nullptr);
+        return TRUE;
+    }
+    if (message == WM_TIMER) EndDialog(dialog, 7);
+    if (message == WM_COMMAND && LOWORD(wParam) == IDOK) EndDialog(dialog, 1);
+    return FALSE;
+}
+
+}  // namespace
+
+TEST(DriverLeavesDialogsWithOtherCaptionsAlone) {
+    DialogDriverRequest request;
+    request.uiThread = GetCurrentThreadId();
+    request.actions = {Click(IDOK)};
+    request.timeoutMs = 1000;
+    DialogDriverReport report;
+    request.report = &report;
+    HANDLE driver = StartDialogDriver(std::move(request));
+    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_OTHER_DIALOG),
+                                           TestMainWindow(), SelfClosingProc, 0);
+    CHECK_EQ(result, 7);  // not OK: the driver did not touch it
+    CHECK_EQ(WaitForSingleObject(driver, 5000), WAIT_OBJECT_0);
+    CloseHandle(driver);
+    CHECK(report.dialog == nullptr);
+    CHECK_EQ(report.actionsPlayed, 0u);
+}
+
+TEST(DriverWatchesItsOwnThreadOnly) {
+    // A driver for another thread never plays on this thread's dialog.
+    DialogDriverRequest request;
+    request.uiThread = GetCurrentThreadId() + 4;
+    request.actions = {Click(IDOK)};
+    request.timeoutMs = 800;
+    DialogDriverReport report;
+    request.report = &report;
+    HANDLE driver = StartDialogDriver(std::move(request));
+    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_DRIVER_DIALOG),
+                                           TestMainWindow(), SelfClosingProc, 0);
+    CHECK_EQ(result, 7);
+    CHECK_EQ(WaitForSingleObject(driver, 5000), WAIT_OBJECT_0);
+    CloseHandle(driver);
+    CHECK(report.dialog == nullptr);
+}
+
 // Shift-JIS texts, written as bytes: "UVエラー" and "PolygonObject生成エラー".
 static const char kUvCaption[] = "UV\x83\x47\x83\x89\x81\x5b";
 static const char kPolygonText[] = "PolygonObject\x90\xb6\x90\xac\x83\x47\x83\x89\x81\x5b";

@@ -1,7 +1,8 @@
 // A growable array of trivially copyable values that keeps its first N values
 // inside the object and moves to the heap only when it outgrows them. Mesh
-// adjacency lists are short (a vertex of a quad grid has four edges and four
-// polygons), so most lists never allocate.
+// adjacency lists are short (a vertex inside a quad grid has four edges and
+// four polygons, inside a triangle grid six of each), so most lists never
+// allocate.
 #pragma once
 
 #include <cassert>

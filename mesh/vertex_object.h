@@ -10,8 +10,8 @@ class PolygonObject;
 
 class VertexObject {
 public:
-    typedef SmallVector<EdgeObject*, 4> EdgeList;
-    typedef SmallVector<PolygonObject*, 4> PolygonList;
+    typedef SmallVector<EdgeObject*, 6> EdgeList;
+    typedef SmallVector<PolygonObject*, 6> PolygonList;
 
     // A vertex with the given index at a copy of `position`; normal (0, 0, 0),
     // no edges, no polygons.

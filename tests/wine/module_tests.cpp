@@ -366,6 +366,38 @@ TEST(DialogOpensInItsFixedStateEachTime) {
     CHECK_EQ(RunCommand(again, {Press(DialogAction::Escape)}, nullptr, InspectTemplate), 0);
 }
 
+namespace {
+
+// Clicks the live dialog's buttons as a user would and reads their states
+// after each click.
+void ClickAndRead(HWND dialog, void*) {
+    auto checked = [dialog](int id) { return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; };
+    auto click = [dialog](int id) { SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0); };
+    const int directions[] = {1013, 1013, 1012, 1014, 1012};
+    for (int id : directions) {
+        click(id);
+        CHECK(checked(id));  // even when it was checked already
+        int on = 0;
+        for (int other : {1012, 1013, 1014}) on += checked(other) ? 1 : 0;
+        CHECK_EQ(on, 1);
+    }
+    for (int id : {1009, 1010, 1011}) {
+        click(id);
+        CHECK(!checked(id));
+        click(id);
+        CHECK(checked(id));
+    }
+    CHECK(checked(1012));
+}
+
+}  // namespace
+
+TEST(DirectionButtonsAreExclusiveAndCheckBoxesToggle) {
+    MQDocumentRec document;
+    AddQuad(document, 0);
+    CHECK_EQ(RunCommand(document, {Press(DialogAction::Escape)}, nullptr, ClickAndRead), 0);
+}
+
 TEST(CancelEscapeAndCloseBoxLeaveTheDocumentAlone) {
     const std::vector<std::vector<DialogAction>> scripts = {
         {Press(DialogAction::Escape)},
@@ -409,6 +441,13 @@ TEST(TypedThicknessAndDirectionShapeTheShell) {
     };
     CHECK(heights({Type("2.5mm"), Click(1)}) == std::vector<float>({-0.25f, 2.25f}));
     CHECK(heights({Type("  -1"), Press(DialogAction::Enter)}) == std::vector<float>({0.5f, 1.5f}));
+    CHECK(heights({Type("2,5"), Click(1)}) == std::vector<float>({0.0f, 2.0f}));
+    // Text that is no number is a thickness of 0: front and back coincide.
+    CHECK(heights({Type("abc"), Click(1)}) == std::vector<float>({1.0f}));
+    // Only the first 63 characters count: 63 zeros, and the 2.5 is cut off.
+    CHECK(heights({Type((std::string(63, '0') + "2.5").c_str()), Click(1)}) == std::vector<float>({1.0f}));
+    CHECK(heights({Type((std::string(60, '0') + "2.5").c_str()), Click(1)}) ==
+          std::vector<float>({-0.25f, 2.25f}));
     // Direction front moves one surface by the whole thickness and leaves the
     // other in place; direction back the reverse.
     const std::vector<float> front = heights({Type("2"), Click(1012), Click(1)});

@@ -2,6 +2,13 @@
 // one to four points, each point with a UV pair, each face with a material.
 // Stored as flat arrays; a deleted vertex or face keeps its slot (so other
 // indices stay) until Compact closes the numbering up.
+//
+// Tools and tests may read every field and may set positions, weights, face
+// UVs and materials, name, visible and locked directly. Vertices and faces
+// are added and removed through the methods, which keep the invariants: the
+// per-vertex arrays have one entry per vertex slot; live faces name only live
+// vertices; vertexRefs counts the live face points per vertex; unique ids
+// grow with the index.
 #pragma once
 
 #include <cstdint>

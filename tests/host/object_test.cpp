@@ -212,4 +212,24 @@ TEST(HostObject, NullHandlesAndBadIndicesAnswerNeutralValues) {
     MQObj_Delete(o);
 }
 
+TEST(HostObject, DeleteVertexTakesItsFacesAndUniqueIdsSurviveCompact) {
+    MQObject o = Strip(2);  // faces (0 2 3 1) and (2 4 5 3)
+    const int id5 = MQObj_GetVertexUniqueID(o, 5);
+    const int face1 = MQObj_GetFaceUniqueID(o, 1);
+    ASSERT_TRUE(MQObj_DeleteVertex(o, 0));
+    EXPECT_FALSE(MQObj_DeleteVertex(o, 0));
+    EXPECT_EQ(MQObj_GetFacePointCount(o, 0), 0);
+    EXPECT_EQ(MQObj_GetFacePointCount(o, 1), 4);
+    EXPECT_EQ(MQObj_GetVertexRefCount(o, 1), 0);  // its face went with vertex 0
+    EXPECT_EQ(MQObj_GetVertexRefCount(o, 2), 1);
+    EXPECT_EQ(MQObj_GetVertexIndexFromUniqueID(o, MQObj_GetVertexUniqueID(o, 0)), -1);
+    MQObj_Compact(o);
+    // Vertex 1 was left without faces but not deleted: it stays.
+    EXPECT_EQ(MQObj_GetVertexCount(o), 5);
+    EXPECT_EQ(MQObj_GetVertexIndexFromUniqueID(o, id5), 4);
+    EXPECT_EQ(MQObj_GetFaceIndexFromUniqueID(o, face1), 0);
+    EXPECT_EQ((std::vector<int>{1, 3, 4, 2}), Points(o, 0));
+    MQObj_Delete(o);
+}
+
 }  // namespace

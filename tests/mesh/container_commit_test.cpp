@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <map>
 
 #include "host_fixture.h"
@@ -218,36 +217,6 @@ TEST_F(ContainerCommitTest, InvertHostFacesTurnsEveryFaceAndReloads) {
     m.InvertHostFaces();
     EXPECT_EQ(CountsByPair(m), committed);
     EXPECT_EQ(m.PolygonCount(), polygons);
-}
-
-TEST_F(ContainerCommitTest, NormalsOfALoadedSurface) {
-    // The flat square and the bent pair of squares, read from the host.
-    const std::vector<MQPoint> points = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}};
-    MQObject square = MakeObject(points, {Face({0, 1, 2, 3})});
-    MQObject bent = MakeObject(points, {Face({0, 1, 2, 3}), Face({0, 4, 5, 1})});
-    ZUM_MQObject m;
-    m.LoadFromHost(square);
-    for (int i = 0; i < 4; ++i) {
-        const ZUM_MQVector& n = m.VertexAt(i)->ComputeVertexNormal();
-        EXPECT_EQ(n.x, 0.0);
-        EXPECT_EQ(n.y, 0.0);
-        EXPECT_EQ(n.z, -1.0);
-    }
-    EXPECT_EQ(m.VertexAt(4)->ComputeVertexNormal().LengthSquared(), 0.0);  // no polygons
-
-    m.LoadFromHost(bent);
-    const double h = 1.0 / std::sqrt(2.0);
-    for (int i : {0, 1}) {
-        const ZUM_MQVector& n = m.VertexAt(i)->ComputeVertexNormal();
-        EXPECT_EQ(n.x, 0.0);
-        EXPECT_NEAR(n.y, -h, 1e-15);
-        EXPECT_NEAR(n.z, -h, 1e-15);
-    }
-    for (int i : {4, 5}) {
-        const ZUM_MQVector& n = m.VertexAt(i)->ComputeVertexNormal();
-        EXPECT_EQ(n.y, -1.0);
-        EXPECT_EQ(n.z, 0.0);
-    }
 }
 
 }  // namespace

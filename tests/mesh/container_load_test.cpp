@@ -113,18 +113,6 @@ TEST_F(ContainerLoadTest, LoadCompactsTheHostObjectFirst) {
     EXPECT_EQ(Corners(m.PolygonAt(0)), (std::vector<int>{0, 1, 2}));
 }
 
-TEST_F(ContainerLoadTest, UVsAndMaterialsAreRead) {
-    MQObject o = MakeObject(Points(4), {{{0, 1, 2, 3}, {{0.1f, 0.2f}, {0.3f, 0.4f}, {0.5f, 0.6f}, {0.7f, 0.8f}}, 2}});
-    ZUM_MQObject m;
-    m.LoadFromHost(o);
-    ASSERT_EQ(m.PolygonCount(), 1);
-    const PolygonObject* p = m.PolygonAt(0);
-    ASSERT_EQ(p->UVCount(), 4);
-    EXPECT_EQ(p->UAt(0), static_cast<double>(0.1f));
-    EXPECT_EQ(p->VAt(3), static_cast<double>(0.8f));
-    EXPECT_EQ(p->Material(), 2);
-}
-
 TEST_F(ContainerLoadTest, AccessorsOutOfRangeThrow) {
     MQObject o = MakeObject(Points(3), {{{0, 1, 2}}});
     ZUM_MQObject m;

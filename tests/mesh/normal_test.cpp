@@ -84,18 +84,11 @@ TEST_F(NormalTest, FirstAndLastCornersWrapAround) {
     VertexObject* q2 = b.Vertex(2, 1, 1);
     VertexObject* q3 = b.Vertex(0, 1, 0);
     PolygonObject* q = b.Loop({q0, q1, q2, q3});
-    auto cornerAt = [](const VertexObject* prev, const VertexObject* here, const VertexObject* next) {
-        ZUM_MQVector u = ZUM_MQVector::Sum(prev->Position(), ZUM_MQVector::Negated(here->Position()));
-        ZUM_MQVector w = ZUM_MQVector::Sum(next->Position(), ZUM_MQVector::Negated(here->Position()));
-        ZUM_MQVector n = ZUM_MQVector::Cross(u, w);
-        n.Normalize();
-        return n;
-    };
-    const ZUM_MQVector at3 = cornerAt(q2, q3, q0);
-    const ZUM_MQVector& got3 = q->CornerNormal(q3);
-    EXPECT_EQ(got3.x, at3.x);
-    EXPECT_EQ(got3.y, at3.y);
-    EXPECT_EQ(got3.z, at3.z);
+    // At corner 3: prev is corner 2, next wraps to corner 0; (2,0,1) x (0,-1,0) = (1,0,-2).
+    const ZUM_MQVector& at3 = q->CornerNormal(q3);
+    EXPECT_NEAR(at3.x, 1 / std::sqrt(5.0), 1e-15);
+    EXPECT_EQ(at3.y, 0.0);
+    EXPECT_NEAR(at3.z, -2 / std::sqrt(5.0), 1e-15);
     // At corner 0 the neighbours are q3 (prev) and q1 (next): (0,1,0) x (2,0,0).
     ExpectVector(q->CornerNormal(q0), 0, 0, -1);
 }

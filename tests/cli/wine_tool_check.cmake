@@ -27,7 +27,9 @@ file(COPY ${SAMPLE} DESTINATION ${WORK})
 get_filename_component(sample_name ${SAMPLE} NAME)
 set(input ${WORK}/${sample_name})
 
-# The sample becomes a closed, consistently oriented shell.
+# The sample becomes a closed, consistently oriented shell, written over an
+# older file (a rename that must replace on Windows).
+file(WRITE ${WORK}/windows.mqo "an older result\n")
 run_tool(0 ${input} -o ${WORK}/windows.mqo --stats)
 expect("${out}" "closed    yes\n")
 expect("${out}" "oriented  yes\n")

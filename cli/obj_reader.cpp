@@ -72,6 +72,10 @@ private:
         if (line.front() == '#') return ParseComment(line);
         std::string_view rest = line;
         std::string_view keyword = NextWord(rest);
+        // Numbers and references may be followed by a comment; names may hold '#'.
+        if (keyword == "v" || keyword == "vt" || keyword == "f" || keyword == "l" ||
+            keyword == "p")
+            rest = rest.substr(0, rest.find('#'));
         if (keyword == "v") return ParseVertex(rest);
         if (keyword == "vt") return ParseTexture(rest);
         if (keyword == "f") return ParseElement(rest, 3, false);

@@ -26,7 +26,7 @@ TEST(ObjFormat, ReadsEveryReferenceFormReversingTheWinding) {
                        "f 1/1 2/2 3/3 4/4\n"
                        "f 1//1 2//1 3//1\n"
                        "f -4/-4/1 -3/-3/1 -2/-2/1\n"
-                       "f 1 2 3 4 1\n"
+                       "f 1 2 3 4 1 # a pentagon\n"
                        "l 1 2 3\n");
     ASSERT_EQ(scene.objects.size(), 1u);
     const SceneObject& o = scene.objects[0];

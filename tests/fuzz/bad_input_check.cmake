@@ -1,0 +1,29 @@
+# Runs mqthicken on one input that it must refuse: exit status 2, a message
+# on stderr that names the file, and no output file.
+#   cmake -DTOOL=<mqthicken> -DINPUT=<file> -DWORK=<folder> -P bad_input_check.cmake
+get_filename_component(name ${INPUT} NAME)
+get_filename_component(extension ${INPUT} EXT)
+file(MAKE_DIRECTORY ${WORK})
+set(output ${WORK}/${name}-thick${extension})
+file(REMOVE ${output})
+execute_process(
+  COMMAND ${TOOL} ${INPUT} -o ${output}
+  RESULT_VARIABLE status
+  OUTPUT_VARIABLE out
+  ERROR_VARIABLE err
+  TIMEOUT 60)
+if(NOT status STREQUAL "2")
+  message(FATAL_ERROR "${name}: exit status ${status}, expected 2\nstdout: ${out}\nstderr: ${err}")
+endif()
+string(FIND "${err}" "${name}" named)
+if(named EQUAL -1)
+  message(FATAL_ERROR "${name}: the message does not name the file:\n${err}")
+endif()
+string(REGEX MATCHALL "\n" lines "${err}")
+list(LENGTH lines line_count)
+if(NOT line_count EQUAL 1)
+  message(FATAL_ERROR "${name}: expected one line of diagnostics, got:\n${err}")
+endif()
+if(EXISTS ${output})
+  message(FATAL_ERROR "${name}: an output file was written for a refused input")
+endif()

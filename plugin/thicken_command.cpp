@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/stage_marks.h"
 #include "plugin/host_api.h"
 #include "plugin/module_instance.h"
 #include "plugin/resource_ids.h"
@@ -81,6 +82,7 @@ bool RunThickenCommand(MQDocument document) {
     // -1: the dialog could not be created, so nobody confirmed anything.
     if (answer == 0 || answer == -1) return false;
 
+    MarkStage("harvest");
     MQObject work = HostApi.MQ_CreateObject();
     if (!work) return false;
     HarvestSelectedFaces(document, work);
@@ -88,11 +90,13 @@ bool RunThickenCommand(MQDocument document) {
         HostApi.MQObj_Delete(work);
         return true;
     }
+    MarkStage("first weld");
     HostApi.MQObj_OptimizeVertex(work, kHarvestWeldDistance, nullptr);
     if (!ThickenObject(work)) {
         HostApi.MQObj_Delete(work);
         return false;
     }
+    MarkStage("final weld");
     HostApi.MQObj_Compact(work);
     HostApi.MQObj_OptimizeVertex(work, kShellWeldDistance, nullptr);
     HostApi.MQDoc_AddObject(document, work);

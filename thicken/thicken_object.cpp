@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "mesh/zum_mq_object.h"
+#include "platform/stage_marks.h"
 #include "plugin/host_api.h"
 #include "plugin/thicken_settings.h"
 
@@ -39,14 +40,20 @@ struct TemporaryObjects {
     }
 };
 
-// Moves every vertex of the front copy along its normal and every vertex of
-// the back copy against it. All normals come from the unmoved work surface.
-void MoveCopies(ZUM_MQObject& workModel, ZUM_MQObject& frontModel, ZUM_MQObject& backModel,
-                const Offsets& offsets) {
+// The unit normal of every vertex of the unmoved work surface, by index.
+std::vector<ZUM_MQVector> VertexNormals(ZUM_MQObject& workModel) {
     const int n = workModel.VertexCount();
-    assert(frontModel.VertexCount() == n && backModel.VertexCount() == n);
     std::vector<ZUM_MQVector> normals(n);
     for (int i = 0; i < n; ++i) normals[i].Assign(workModel.VertexAt(i)->ComputeVertexNormal());
+    return normals;
+}
+
+// Moves every vertex of the front copy along its normal and every vertex of
+// the back copy against it.
+void MoveCopies(const std::vector<ZUM_MQVector>& normals, ZUM_MQObject& frontModel,
+                ZUM_MQObject& backModel, const Offsets& offsets) {
+    const int n = static_cast<int>(normals.size());
+    assert(frontModel.VertexCount() == n && backModel.VertexCount() == n);
     for (int i = 0; i < n; ++i) {
         frontModel.VertexAt(i)->Translate(ZUM_MQVector::Scaled(normals[i], offsets.front));
         backModel.VertexAt(i)->Translate(
@@ -81,6 +88,7 @@ void BuildSideWalls(ZUM_MQObject& workModel, ZUM_MQObject& frontModel, ZUM_MQObj
 
 bool ThickenObject(MQObject& work) {
     assert(work);
+    MarkStage("loads");
     ZUM_MQObject workModel;
     workModel.LoadFromHost(work);
 
@@ -104,16 +112,22 @@ bool ThickenObject(MQObject& work) {
     const bool makeBack = ThickenSettings.makeBack;
     const Offsets offsets = OffsetsFor(ThickenSettings.thickness, ThickenSettings.direction);
 
-    MoveCopies(workModel, frontModel, backModel, offsets);
+    MarkStage("normals");
+    const std::vector<ZUM_MQVector> normals = VertexNormals(workModel);
+    MarkStage("move and commit");
+    MoveCopies(normals, frontModel, backModel, offsets);
     frontModel.CommitToHost();
     backModel.CommitToHost();
 
+    MarkStage("sides");
     BuildSideWalls(workModel, frontModel, backModel, sideModel);
     sideModel.CommitToHost();
     HostApi.MQObj_OptimizeVertex(temporary.side, kSideWeldDistance, nullptr);
     HostApi.MQObj_Compact(temporary.side);
 
+    MarkStage("inversion");
     backModel.InvertHostFaces();
+    MarkStage("merges");
     workModel.ClearHostFaces();
 
     if (makeFront) HostApi.MQObj_Merge(work, temporary.front);

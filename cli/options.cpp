@@ -141,6 +141,8 @@ bool ParseOptions(int argc, const char* const* argv, Options& options, std::stri
             ok = flag(options.onlyResult);
         } else if (name == "--stats") {
             ok = flag(options.stats);
+        } else if (name == "--timings") {
+            ok = flag(options.timings);
         } else if (name == "--plugin") {
             ok = take() && !(options.plugin = value).empty();
             if (!ok && error.empty()) error = "option --plugin needs a file name";
@@ -203,7 +205,7 @@ std::string UsageText() {
     return "Usage: mqthicken INPUT [-o OUTPUT] [-t TEXT] [-d front|center|back]\n"
            "                 [--no-front] [--no-side] [--no-back]\n"
            "                 [--select all|object:NAME|material:N] [--only-result]\n"
-           "                 [--stats] [--plugin PATH]\n"
+           "                 [--stats] [--timings] [--plugin PATH]\n"
            "       mqthicken --info [--plugin PATH]\n"
            "       mqthicken --help | --version\n"
            "\n"
@@ -224,6 +226,8 @@ std::string UsageText() {
            "      --only-result     write only the new object\n"
            "      --stats           print the new object's counts, whether it is closed\n"
            "                        and consistently oriented, and its volume\n"
+           "      --timings         print the time of each stage on stderr: reading,\n"
+           "                        the command's stages, writing\n"
            "      --plugin PATH     the module to load (default: next to the program)\n"
            "      --info            print the module's name, label, ids, type, version\n"
            "  -h, --help            print this help\n"

@@ -25,6 +25,7 @@ struct Options {
     FaceSelection selection;
     bool onlyResult = false;
     bool stats = false;
+    bool timings = false;          // per-stage times on stderr
     std::string plugin;            // empty: the module next to the program
 };
 

@@ -13,6 +13,7 @@
 #include "cli/options.h"
 #include "cli/plugin_module.h"
 #include "cli/scene_file.h"
+#include "cli/stage_timer.h"
 #include "cli/text_encoding.h"
 #include "platform/dialog_automation.h"
 #include "platform/message_box_log.h"
@@ -130,9 +131,18 @@ void WarnAboutPartlyReadThickness(const std::string& text) {
 }
 
 int Thicken(const Options& options) {
+    StageTimer timer;
+    // The times are printed once the command has run, whatever its outcome.
+    auto timed = [&](int status) {
+        timer.End();
+        if (options.timings) timer.Print(stderr);
+        return status;
+    };
     Scene scene;
     std::string error;
+    timer.Begin("read");
     if (!LoadScene(options.input, scene, error)) return Fail(error);
+    timer.End();
     if (FormatOfPath(options.output) == SceneFormat::Unknown)
         return Fail(options.output + ": unknown file type (expected .mqo or .obj)");
 
@@ -141,6 +151,7 @@ int Thicken(const Options& options) {
     if (!LoadPluginModule(pluginPath, module, error) || !StartPluginModule(module, error))
         return Fail(error);
 
+    timer.Begin("document");
     auto document = std::make_unique<MQDocumentRec>();
     const HostDocumentSummary summary = BuildHostDocument(scene, options.selection, *document);
     if (!summary.selectionMatched) {
@@ -163,11 +174,17 @@ int Thicken(const Options& options) {
     ClearRecordedMessageBoxes();
     SetNextDialogScript(MakeDialogScript(options));
     const int before = document->ObjectCount();
+    // The module names its stages from the harvest on; before that the
+    // dialog runs. A module whose stages cannot be seen is one stage.
+    if (options.timings) timer.HookModuleStages();
+    timer.Begin(StageTimer::ModuleStagesAvailable() ? "dialog" : "command");
     const BOOL confirmed = module.modifySelect(0, document.get());
+    timer.Unhook();
+    timer.End();
     ReportMessageBoxes();
     if (!confirmed) {
         std::fprintf(stderr, "mqthicken: nothing was thickened: the dialog was not confirmed\n");
-        return kExitNothingDone;
+        return timed(kExitNothingDone);
     }
     const MQObjectRec* result = nullptr;
     for (int slot = before; slot < document->ObjectCount(); ++slot)
@@ -175,9 +192,10 @@ int Thicken(const Options& options) {
     if (!result) {
         std::fprintf(stderr, "mqthicken: nothing was thickened: %s\n",
                      WhyNothingWasSelected(options, summary).c_str());
-        return kExitNothingDone;
+        return timed(kExitNothingDone);
     }
 
+    timer.Begin("write");
     SceneObject thick = SceneObjectFromHost(*result);
     thick.name = ResultName(scene);
     thick.visible = true;
@@ -188,12 +206,13 @@ int Thicken(const Options& options) {
 
     std::vector<std::string> lossy;
     if (!SaveScene(options.output, scene, lossy, error)) return Fail(error);
+    timer.End();
     for (const std::string& name : lossy)
         Warn("the name \"" + name + "\" has characters " + options.output +
              " cannot hold; they were written as '?'");
     if (options.stats) PrintStats(scene.objects.back(), scene.encoding);
     std::fprintf(stderr, "mqthicken: wrote %s\n", options.output.c_str());
-    return kExitThickened;
+    return timed(kExitThickened);
 }
 
 }  // namespace

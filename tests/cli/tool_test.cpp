@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -217,6 +219,32 @@ TEST_F(ToolTest, SampleBecomesAClosedOutwardShellBesideTheUnchangedSource) {
     // A third of a cylinder of radius 60, length 100, 5 thick: about 2π·60·100/3·5.
     EXPECT_NEAR(stats.signedVolume, 62832, 200);
     EXPECT_NE(r.out.find("quads     " + std::to_string(stats.quads) + "\n"), std::string::npos);
+}
+
+TEST_F(ToolTest, TimingsNameEveryStageOnStderrAndChangeNothingElse) {
+    fs::copy_file(SamplesDir() + "/curved_patch.mqo", Path("patch.mqo"));
+    ToolResult plain = RunTool({Path("patch.mqo"), "-o", Path("plain.mqo"), "--stats"});
+    ToolResult timed = RunTool({Path("patch.mqo"), "-o", Path("timed.mqo"), "--stats", "--timings"});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    ASSERT_EQ(timed.status, 0) << timed.err;
+    EXPECT_EQ(Contents(Path("timed.mqo")), Contents(Path("plain.mqo")));
+    EXPECT_EQ(timed.out, plain.out);
+    EXPECT_EQ(plain.err.find("timings"), std::string::npos);
+
+    // One line per stage, in the order the stages run, each with a time.
+    const char* stages[] = {"read",  "document", "dialog", "harvest", "first weld", "loads",
+                            "normals", "move and commit", "sides", "inversion", "merges",
+                            "final weld", "write", "total"};
+    size_t at = timed.err.find("mqthicken: timings (ms)\n");
+    ASSERT_NE(at, std::string::npos) << timed.err;
+    for (const char* stage : stages) {
+        const size_t line = timed.err.find(std::string("\n  ") + stage + " ", at);
+        ASSERT_NE(line, std::string::npos) << stage << " missing or out of order in\n" << timed.err;
+        double ms = -1;
+        EXPECT_EQ(std::sscanf(timed.err.c_str() + line + 3 + std::strlen(stage), "%lf", &ms), 1) << stage;
+        EXPECT_GE(ms, 0.0) << stage;
+        at = line + 1;
+    }
 }
 
 TEST_F(ToolTest, DirectionsAndThicknessPlaceTheCopies) {

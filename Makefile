@@ -26,6 +26,20 @@ demo: build
 	@echo "demo: thickening samples/curved_patch.mqo (5.0, centred, all faces)"
 	@./build/native/cli/mqthicken samples/curved_patch.mqo -o build/demo/curved_patch-thick.mqo --stats
 
+# Benchmarks of the whole command in process (not part of `make test`): an
+# optimised build of its own in build/bench, then the figures for 10k, 100k
+# and 1M faces of each generated shape, the stages of the command, the growth
+# from 100k to 1M faces and the peak memory, against the targets. Arguments
+# for Google Benchmark go in BENCH_ARGS, e.g.
+# BENCH_ARGS=--benchmark_filter=quads/1000000.
+BENCH_DIR := build/bench
+BENCH_ARGS ?=
+
+bench: deps
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DTHICKEN_BENCH=ON -DTHICKEN_TESTS=ON >/dev/null
+	cmake --build $(BENCH_DIR) --target thicken_bench -j2
+	./$(BENCH_DIR)/bench/thicken_bench $(BENCH_ARGS)
+
 # Runs each fuzz target for FUZZ_SECONDS under libFuzzer (clang 14, with
 # AddressSanitizer and UBSan), starting from the seed corpus in
 # tests/fuzz/corpus; new inputs collect in build/fuzz/corpus, failing ones in

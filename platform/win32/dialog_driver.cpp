@@ -30,8 +30,8 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM lParam) {
     wchar_t text[256];
     if (!IsWindowVisible(window)) return TRUE;
     if (!GetClassNameW(window, text, 256) || lstrcmpW(text, L"#32770") != 0) return TRUE;
-    // Read the caption directly: the dialog's thread is busy in its modal
-    // loop, and its window text lives in the window itself.
+    // The caption is read from the window itself, without sending
+    // WM_GETTEXT to its thread for every window enumerated.
     if (InternalGetWindowText(window, text, 256) == 0 || lstrcmpW(text, context->caption) != 0)
         return TRUE;
     context->found = window;
@@ -56,8 +56,11 @@ bool Settle(HWND dialog, int rounds) {
 // Rounds after one action: a key press is two posted messages, and what it
 // triggers may post one or two more (Cancel posts WM_CLOSE).
 constexpr int kActionRounds = 6;
-// Rounds the dialog gets to close by itself once the script has run out.
-constexpr int kClosingRounds = 20;
+// How long the dialog gets to close by itself once the script has run out.
+// Message rounds alone are not enough: while the dialog's thread waits
+// inside a call (on the window system, say), it answers sent messages at
+// once without getting any further through its queue.
+constexpr DWORD kClosingGraceMs = 1500;
 
 // The window that has the keyboard focus in the dialog's thread, or the
 // dialog itself when no control of it has the focus.
@@ -106,9 +109,9 @@ void Play(HWND dialog, DWORD uiThread, const DialogAction& action) {
 HWND WaitForDialog(const DriverState& state) {
     const DWORD start = GetTickCount();
     for (;;) {
+        if (driverGeneration != state.generation) return nullptr;
         if (HWND dialog = FindThreadDialog(state.request.uiThread, state.caption.c_str()))
             return dialog;
-        if (driverGeneration != state.generation) return nullptr;
         if (GetTickCount() - start >= state.request.timeoutMs) return nullptr;
         Sleep(kPollMs);
     }
@@ -130,7 +133,11 @@ DWORD WINAPI DriveDialog(LPVOID parameter) {
             Play(dialog, request.uiThread, action);
             ++report.actionsPlayed;
         }
-        for (int i = 0; i < kClosingRounds && IsOpen(dialog); ++i) Settle(dialog, 1);
+        const DWORD scriptEnd = GetTickCount();
+        while (IsOpen(dialog) && GetTickCount() - scriptEnd < kClosingGraceMs) {
+            Settle(dialog, 1);
+            Sleep(kPollMs);
+        }
         if (IsOpen(dialog)) {
             // Nobody is there to answer the dialog: close it as a user would.
             report.closedByDriver = true;

@@ -13,10 +13,7 @@ template <class T>
 class ElementArena {
 public:
     ElementArena() {}
-    ~ElementArena() {
-        Clear();
-        for (Block& block : blocks) ::operator delete(static_cast<void*>(block.items));
-    }
+    ~ElementArena() { Release(); }
     ElementArena(const ElementArena&) = delete;
     ElementArena& operator=(const ElementArena&) = delete;
 
@@ -48,6 +45,14 @@ public:
             block.used = 0;
         }
         current = 0;
+    }
+
+    // Destroys every element, oldest first, and frees the blocks.
+    void Release() {
+        Clear();
+        for (Block& block : blocks) ::operator delete(static_cast<void*>(block.items));
+        blocks.clear();
+        nextCapacity = kFirstBlock;
     }
 
 private:

@@ -49,6 +49,16 @@ void ZUM_MQObject::ClearModel() {
     edgeIndex.Clear();
 }
 
+void ZUM_MQObject::ReleaseModel() {
+    vertexArena.Release();
+    std::vector<VertexObject*>().swap(vertices);
+    edgeArena.Release();
+    std::vector<EdgeObject*>().swap(edges);
+    polygonArena.Release();
+    std::vector<PolygonObject*>().swap(polygons);
+    edgeIndex.Clear();
+}
+
 void ZUM_MQObject::LoadVertices() {
     const int n = HostApi.MQObj_GetVertexCount(hostObject);
     if (n <= 0) return;

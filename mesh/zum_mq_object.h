@@ -41,6 +41,10 @@ public:
     bool Reload();
     // Deletes every element: vertices, then edges, then polygons.
     void ClearModel();
+    // ClearModel, and gives the elements' memory back instead of keeping it
+    // for a reload. The model stays bound: the operations on the host
+    // object's faces still work.
+    void ReleaseModel();
 
     // Index of the first edge whose ends have the indices a and b, in either
     // order, or -1.

@@ -64,9 +64,7 @@ void MoveCopies(const std::vector<ZUM_MQVector>& normals, ZUM_MQObject& frontMod
 // One quad per open edge of the surface, joining the front copy's edge, run
 // backwards, to the back copy's edge, so that the walls face the way the
 // front and the turned back copy face.
-void BuildSideWalls(ZUM_MQObject& workModel, ZUM_MQObject& frontModel, ZUM_MQObject& backModel,
-                    ZUM_MQObject& sideModel) {
-    const int m = workModel.EdgeCount();
+void BuildSideWalls(int m, ZUM_MQObject& frontModel, ZUM_MQObject& backModel, ZUM_MQObject& sideModel) {
     assert(frontModel.EdgeCount() == m && backModel.EdgeCount() == m);
     for (int i = 0; i < m; ++i) {
         EdgeObject* front = frontModel.EdgeAt(i);
@@ -92,6 +90,18 @@ bool ThickenObject(MQObject& work) {
     ZUM_MQObject workModel;
     workModel.LoadFromHost(work);
 
+    // The normals read the work model alone and call no host function, so
+    // they are computed before the copies are made; then the work model's
+    // elements, which nothing reads afterwards, are released. Each model is
+    // released as soon as it is no longer read, so that the run never holds
+    // more than two models of the surface at once. The host sees the same
+    // calls in the same order.
+    MarkStage("normals");
+    const std::vector<ZUM_MQVector> normals = VertexNormals(workModel);
+    const int surfaceEdges = workModel.EdgeCount();
+    workModel.ReleaseModel();
+    MarkStage("loads");
+
     // Nothing is changed before the three objects exist: a host that cannot
     // deliver one leaves the work object as it came.
     TemporaryObjects temporary;
@@ -112,21 +122,22 @@ bool ThickenObject(MQObject& work) {
     const bool makeBack = ThickenSettings.makeBack;
     const Offsets offsets = OffsetsFor(ThickenSettings.thickness, ThickenSettings.direction);
 
-    MarkStage("normals");
-    const std::vector<ZUM_MQVector> normals = VertexNormals(workModel);
     MarkStage("move and commit");
     MoveCopies(normals, frontModel, backModel, offsets);
     frontModel.CommitToHost();
     backModel.CommitToHost();
 
     MarkStage("sides");
-    BuildSideWalls(workModel, frontModel, backModel, sideModel);
+    BuildSideWalls(surfaceEdges, frontModel, backModel, sideModel);
+    frontModel.ReleaseModel();
     sideModel.CommitToHost();
     HostApi.MQObj_OptimizeVertex(temporary.side, kSideWeldDistance, nullptr);
     HostApi.MQObj_Compact(temporary.side);
 
     MarkStage("inversion");
     backModel.InvertHostFaces();
+    backModel.ReleaseModel();
+    sideModel.ReleaseModel();
     MarkStage("merges");
     workModel.ClearHostFaces();
 

@@ -86,11 +86,20 @@ void AppendObject(std::string& out, const SceneObject& object) {
     out.append("}").append(kEol);
 }
 
+// A generous guess at the document's size, so that the text grows in place.
+size_t EstimatedSize(const Scene& scene) {
+    size_t bytes = 4096;
+    for (const SceneObject& object : scene.objects)
+        bytes += 36 * object.vertices.size() + 24 * object.points.size() + 16 * object.FaceCount();
+    return bytes;
+}
+
 }  // namespace
 
 std::string WriteMqo(const Scene& scene) {
     assert(scene.encoding == TextEncoding::Cp932);
     std::string out;
+    out.reserve(EstimatedSize(scene));
     out.append("Metasequoia Document").append(kEol);
     out.append("Format Text Ver 1.0").append(kEol).append(kEol);
     AppendLines(out, scene.leadingLines);

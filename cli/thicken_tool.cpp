@@ -118,6 +118,22 @@ std::string WhyNothingWasSelected(const Options& options, const HostDocumentSumm
     return "the selected faces lie in hidden or locked objects, which are not thickened";
 }
 
+// Documents of this many faces take seconds: the tool then says on stderr
+// what it is doing.
+constexpr size_t kLargeDocumentFaces = 100000;
+
+size_t FaceCount(const Scene& scene) {
+    size_t faces = 0;
+    for (const SceneObject& object : scene.objects) faces += object.FaceCount();
+    return faces;
+}
+
+void Progress(bool large, const std::string& message) {
+    if (!large) return;
+    std::fprintf(stderr, "mqthicken: %s\n", message.c_str());
+    std::fflush(stderr);
+}
+
 // The module reads the thickness with atof, which stops at the first
 // character that does not continue a number: say so when it does.
 void WarnAboutPartlyReadThickness(const std::string& text) {
@@ -143,6 +159,9 @@ int Thicken(const Options& options) {
     timer.Begin("read");
     if (!LoadScene(options.input, scene, error)) return Fail(error);
     timer.End();
+    const size_t faceCount = FaceCount(scene);
+    const bool large = faceCount >= kLargeDocumentFaces;
+    Progress(large, "read " + std::to_string(faceCount) + " faces from " + options.input);
     if (FormatOfPath(options.output) == SceneFormat::Unknown)
         return Fail(options.output + ": unknown file type (expected .mqo or .obj)");
 
@@ -174,6 +193,7 @@ int Thicken(const Options& options) {
     ClearRecordedMessageBoxes();
     SetNextDialogScript(MakeDialogScript(options));
     const int before = document->ObjectCount();
+    Progress(large, "thickening " + std::to_string(summary.eligibleFaces) + " faces");
     // The module names its stages from the harvest on; before that the
     // dialog runs. A module whose stages cannot be seen is one stage.
     if (options.timings) timer.HookModuleStages();
@@ -205,6 +225,7 @@ int Thicken(const Options& options) {
     scene.objects.push_back(std::move(thick));
 
     std::vector<std::string> lossy;
+    Progress(large, "writing " + options.output);
     if (!SaveScene(options.output, scene, lossy, error)) return Fail(error);
     timer.End();
     for (const std::string& name : lossy)

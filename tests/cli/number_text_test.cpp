@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "cli/number_text.h"
+
+namespace {
+
+uint32_t Bits(float f) {
+    uint32_t b;
+    std::memcpy(&b, &f, 4);
+    return b;
+}
+
+std::string Text(float f) {
+    std::string s;
+    AppendFloat(s, f);
+    return s;
+}
+
+TEST(NumberText, EveryFloatReadsBackAsTheSameBits) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<uint32_t> anyBits;
+    std::uniform_int_distribution<int64_t> decimals(-2000000000, 2000000000);
+    for (int i = 0; i < 300000; ++i) {
+        float values[3];
+        uint32_t bits = anyBits(random);
+        std::memcpy(&values[0], &bits, 4);
+        // Values of four decimals, at every magnitude up to 2e5, and their
+        // neighbours, which are not.
+        values[1] = static_cast<float>(decimals(random) / 10000.0);
+        values[2] = std::nextafter(values[1], 1e30f);
+        for (float value : values) {
+            if (!std::isfinite(value)) continue;
+            float back;
+            const std::string text = Text(value);
+            ASSERT_TRUE(ParseFloat(text, back)) << text;
+            if (value == 0) EXPECT_EQ(text, "0");
+            else ASSERT_EQ(Bits(back), Bits(value)) << text;
+        }
+    }
+}
+
+TEST(NumberText, ShortForms) {
+    EXPECT_EQ(Text(1.5f), "1.5");
+    EXPECT_EQ(Text(-2.25f), "-2.25");
+    EXPECT_EQ(Text(0.0005f), "0.0005");
+    EXPECT_EQ(Text(-0.0f), "0");
+    EXPECT_EQ(Text(100000.0f), "100000");
+    EXPECT_EQ(Text(0.1f), "0.1");
+    EXPECT_EQ(Text(-51.9615f), "-51.9615");
+    EXPECT_EQ(Text(1e-5f), "0.00001");
+}
+
+TEST(NumberText, ParsingRefusesWhatIsNotOneFiniteNumber) {
+    float f;
+    int32_t i;
+    for (const char* bad : {"", "+", "1x", "x1", "1e39", "inf", "nan", "1 2", "--1"})
+        EXPECT_FALSE(ParseFloat(bad, f)) << bad;
+    EXPECT_TRUE(ParseFloat("+2.5", f));
+    EXPECT_EQ(f, 2.5f);
+    for (const char* bad : {"", "1.0", "2147483648", "12a"}) EXPECT_FALSE(ParseInt(bad, i)) << bad;
+    EXPECT_TRUE(ParseInt("-2147483648", i));
+}
+
+}  // namespace

@@ -281,6 +281,10 @@ private:
                 if (vertexSeen) return Fail("a second vertex chunk in the object " + Quote(name));
                 vertexSeen = true;
                 if (!ParseVertices(keyItems, object)) return false;
+            } else if (key == "BVertex") {
+                // Binary data inside a text line structure: no way to keep it.
+                return Fail("binary vertex data (BVertex) is not supported; save the document "
+                            "with text vertices");
             } else if (key == "face") {
                 if (faceSeen) return Fail("a second face chunk in the object " + Quote(name));
                 faceSeen = true;

@@ -191,6 +191,7 @@ TEST(MqoFormat, ReportsEachMalformedDocumentWithItsLine) {
         {"short UV", WithObject("vertex 1 {\n0 0 0\n}\nface 1 {\n2 V(0 0) UV(0 0 1)\n}\n"), 8,
          "4 numbers"},
         {"no V", WithObject("face 1 {\n3 M(0)\n}\n"), 5, "without V"},
+        {"binary vertices", WithObject("BVertex 1 {\nVector 1 [12]\n}\n"), 4, "BVertex"},
         {"zero points", WithObject("face 1 {\n0 V()\n}\n"), 5, "number of points"},
         {"unclosed args", WithObject("face 1 {\n1 V(0\n}\n"), 5, "KEY(VALUES)"},
         {"open object", "Metasequoia Document\nFormat Text Ver 1.0\nObject \"o\" {\nvisible 15\n",

@@ -61,7 +61,7 @@ int ShowInfo(const PluginModule& module) {
     }
     std::printf("product   %s\n", Hex(product, 8).c_str());
     std::printf("plug-in   %s\n", Hex(id, 8).c_str());
-    std::printf("type      %d%s\n", type, type == 5 ? " (selection-modifying)" : "");
+    std::printf("type      %d%s\n", type, type == MQPLUGIN_TYPE_SELECT ? " (selection-modifying)" : "");
     if (version)
         std::printf("version   %s (accepts this host, %s)\n", Hex(version, 4).c_str(),
                     Hex(kHostVersion, 4).c_str());

@@ -1,5 +1,6 @@
 // mqthicken as its users run it: files in, files and exit statuses out.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>

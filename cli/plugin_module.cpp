@@ -39,7 +39,10 @@ bool LoadPluginModule(const std::string& path, PluginModule& module, std::string
         error = "cannot load the module " + path + ": no such file (use --plugin PATH)";
         return false;
     }
-    module.handle = LoadLibraryA(path.c_str());
+    // An absolute name, so that a bare file name means the file in the
+    // current folder and not one found on the system's library path.
+    const std::string absolute = std::filesystem::absolute(path, ec).string();
+    module.handle = LoadLibraryA(ec ? path.c_str() : absolute.c_str());
     if (!module.handle) {
         error = "cannot load the module " + path;
         return false;

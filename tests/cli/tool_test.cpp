@@ -157,6 +157,14 @@ TEST_F(ToolTest, MissingAndMalformedInputsNameTheFileAndLine) {
     EXPECT_EQ(Entries(), (std::vector<std::string>{"bad.mqo", "bad.obj", "mesh.stl"}));
 }
 
+TEST_F(ToolTest, APluginGivenByABareFileNameIsTheOneInTheCurrentFolder) {
+    const fs::path module = fs::path(ToolPath()).parent_path() / "thicken.so";
+    fs::copy_file(module, Path("copy.so"));
+    ToolResult r = RunTool({"--info", "--plugin", "copy.so"}, "cd '" + dir_.string() + "'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("module    copy.so\n"), std::string::npos) << r.out;
+}
+
 TEST_F(ToolTest, AMissingModuleIsAnErrorNamingIt) {
     ToolResult r = RunTool({Write("in.mqo", TwoPlates()), "--plugin", Path("none.so")});
     EXPECT_EQ(r.status, 2);

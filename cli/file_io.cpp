@@ -37,6 +37,8 @@ bool ReadWholeFile(const std::string& path, std::string& data, std::string& erro
         return false;
     }
     data.clear();
+    const auto size = fs::file_size(fs::path(path), ec);
+    if (!ec) data.reserve(static_cast<size_t>(size));
     char buffer[1 << 16];
     size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) data.append(buffer, got);
@@ -51,8 +53,13 @@ bool ReadWholeFile(const std::string& path, std::string& data, std::string& erro
 }
 
 bool WriteFileAtomically(const std::string& path, const std::string& data, std::string& error) {
-    const fs::path target = fs::path(path);
+    fs::path target = fs::path(path);
     std::error_code ec;
+    // A link is written through: the file it names is replaced, the link stays.
+    if (fs::is_symlink(target, ec)) {
+        const fs::path resolved = fs::weakly_canonical(target, ec);
+        if (!ec) target = resolved;
+    }
     if (fs::is_directory(target, ec)) {
         error = "cannot write " + path + ": it is a folder";
         return false;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -117,6 +118,14 @@ TEST_F(SceneFileTest, AtomicWriteReplacesOnlyOnSuccessAndLeavesNoTemporary) {
               fs::perms::owner_read | fs::perms::owner_write);
     ASSERT_TRUE(WriteFileAtomically(Path("out.txt"), "new contents", error)) << error;
 
+    // Through a link, the linked file is replaced and the link kept.
+    fs::create_symlink(Path("out.txt"), Path("link.txt"));
+    ASSERT_TRUE(WriteFileAtomically(Path("link.txt"), "via the link", error)) << error;
+    EXPECT_TRUE(fs::is_symlink(Path("link.txt")));
+    EXPECT_EQ(Contents(Path("out.txt")), "via the link");
+    fs::remove(Path("link.txt"));
+    ASSERT_TRUE(WriteFileAtomically(Path("out.txt"), "new contents", error)) << error;
+
     EXPECT_FALSE(WriteFileAtomically(Path("no/such/folder/out.txt"), "x", error));
     EXPECT_NE(error.find("cannot write " + Path("no/such/folder/out.txt")), std::string::npos)
         << error;
@@ -125,6 +134,41 @@ TEST_F(SceneFileTest, AtomicWriteReplacesOnlyOnSuccessAndLeavesNoTemporary) {
     EXPECT_FALSE(WriteFileAtomically(Path("taken"), "x", error));
     EXPECT_TRUE(fs::is_directory(Path("taken")));
     EXPECT_EQ(Contents(Path("out.txt")), "new contents");
+    EXPECT_EQ(EntriesInDir(), 2u);
+}
+
+// A thickness beyond the float range carries points to infinity: such a
+// result is refused instead of being written as "inf", which no reader takes.
+TEST_F(SceneFileTest, NonFiniteCoordinatesAreRefusedAndTheOldFileStays) {
+    Scene scene;
+    scene.encoding = TextEncoding::Utf8;
+    scene.objects.resize(2);
+    scene.objects[0].name = "fine";
+    scene.objects[0].vertices = {{0, 0, 0}};
+    scene.objects[1].name = "far";
+    scene.objects[1].vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    const int32_t points[3] = {0, 1, 2};
+    scene.objects[1].AddFace(points, nullptr, 3, -1);
+
+    std::vector<std::string> lossy;
+    std::string error;
+    for (const char* name : {"out.mqo", "out.obj"}) {
+        ASSERT_TRUE(WriteFileAtomically(Path(name), "old", error)) << error;
+        for (float bad : {INFINITY, -INFINITY, NAN}) {
+            Scene withBad = scene;
+            withBad.objects[1].vertices[2].y = bad;
+            EXPECT_FALSE(SaveScene(Path(name), withBad, lossy, error)) << name;
+            EXPECT_NE(error.find(Path(name)), std::string::npos) << error;
+            EXPECT_NE(error.find("\"far\""), std::string::npos) << error;
+            EXPECT_NE(error.find("infinite"), std::string::npos) << error;
+            EXPECT_EQ(Contents(Path(name)), "old");
+        }
+        Scene badUv = scene;
+        badUv.objects[1].uvs[0].u = NAN;
+        EXPECT_FALSE(SaveScene(Path(name), badUv, lossy, error)) << name;
+        EXPECT_EQ(Contents(Path(name)), "old");
+        EXPECT_TRUE(SaveScene(Path(name), scene, lossy, error)) << error;
+    }
     EXPECT_EQ(EntriesInDir(), 2u);
 }
 

@@ -73,6 +73,21 @@ void HarvestSelectedFaces(MQDocument document, MQObject work) {
     }
 }
 
+// Owns the work object until it is handed to the document: any way out of
+// the command before that releases it.
+struct WorkObject {
+    MQObject object = nullptr;
+
+    ~WorkObject() {
+        if (object) HostApi.MQObj_Delete(object);
+    }
+    MQObject Release() {
+        MQObject handed = object;
+        object = nullptr;
+        return handed;
+    }
+};
+
 }  // namespace
 
 bool RunThickenCommand(MQDocument document) {
@@ -83,22 +98,16 @@ bool RunThickenCommand(MQDocument document) {
     if (answer == 0 || answer == -1) return false;
 
     MarkStage("harvest");
-    MQObject work = HostApi.MQ_CreateObject();
-    if (!work) return false;
-    HarvestSelectedFaces(document, work);
-    if (HostApi.MQObj_GetFaceCount(work) <= 0) {
-        HostApi.MQObj_Delete(work);
-        return true;
-    }
+    WorkObject work{HostApi.MQ_CreateObject()};
+    if (!work.object) return false;
+    HarvestSelectedFaces(document, work.object);
+    if (HostApi.MQObj_GetFaceCount(work.object) <= 0) return true;
     MarkStage("first weld");
-    HostApi.MQObj_OptimizeVertex(work, kHarvestWeldDistance, nullptr);
-    if (!ThickenObject(work)) {
-        HostApi.MQObj_Delete(work);
-        return false;
-    }
+    HostApi.MQObj_OptimizeVertex(work.object, kHarvestWeldDistance, nullptr);
+    if (!ThickenObject(work.object)) return false;
     MarkStage("final weld");
-    HostApi.MQObj_Compact(work);
-    HostApi.MQObj_OptimizeVertex(work, kShellWeldDistance, nullptr);
-    HostApi.MQDoc_AddObject(document, work);
+    HostApi.MQObj_Compact(work.object);
+    HostApi.MQObj_OptimizeVertex(work.object, kShellWeldDistance, nullptr);
+    HostApi.MQDoc_AddObject(document, work.Release());
     return true;
 }

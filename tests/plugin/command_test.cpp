@@ -1,6 +1,9 @@
 // The command from the menu entry to the new object: shapes of the shell for
 // the dialog's choices, the harvest, and what cancelling or failing leaves.
 #include <cmath>
+#include <new>
+
+#include "platform/message_box_log.h"
 
 #include "plugin/exports.h"
 #include "plugin/resource_ids.h"
@@ -373,6 +376,29 @@ TEST_F(Command, AFaceOfMoreThanFourPointsIsReadWithoutOverrun) {
     EXPECT_EQ(SixPointFace::addedFaceSizes.front(), 6);
     // This host holds at most four points, so nothing was harvested.
     EXPECT_EQ(AddedObjects(), 0);
+}
+
+// A host that runs out of memory in the middle of the run: the failure does
+// not unwind into the host, the user is told, nothing is added, and every
+// object made is released (checked on tear-down).
+struct ExhaustedHost {
+    static BOOL MQAPICALL Merge(MQObject, MQObject) { throw std::bad_alloc(); }
+};
+
+TEST_F(Command, RunningOutOfMemoryIsReportedAndLeavesNothingBehind) {
+    AddObject(kSquare, kQuad);
+    HostApi.MQObj_Merge = ExhaustedHost::Merge;
+    ClearRecordedMessageBoxes();
+    EXPECT_EQ(Run(Answers{}), 0);
+    EXPECT_EQ(AddedObjects(), 0);
+    EXPECT_EQ(Made(), 4);
+    EXPECT_EQ(Released(), 4) << "the work object too";
+    ASSERT_EQ(RecordedMessageBoxes().size(), 1u);
+    // "厚みをつけます。" over "メモリが足りないため、厚みをつけられませんでした。"
+    EXPECT_EQ(RecordedMessageBoxes()[0].caption,
+              "\x8c\xfa\x82\xdd\x82\xf0\x82\xc2\x82\xaf\x82\xdc\x82\xb7\x81\x42");
+    EXPECT_EQ(RecordedMessageBoxes()[0].text.substr(0, 6), "\x83\x81\x83\x82\x83\x8a");
+    ClearRecordedMessageBoxes();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "cli/scene_file.h"
 
 #include <cctype>
+#include <cmath>
 #include <filesystem>
 
 #include "cli/file_io.h"
@@ -38,6 +39,26 @@ void Recode(std::string& name, TextEncoding from, std::vector<std::string>& loss
     name = std::move(converted);
 }
 
+// Neither format has a spelling for an infinite or undefined number, and no
+// reader takes one: such a scene cannot be written. Sets `error` and returns
+// false for the first object that holds one.
+bool AllFinite(const std::string& path, const Scene& scene, std::string& error) {
+    for (const SceneObject& object : scene.objects) {
+        bool finite = true;
+        for (const ScenePoint& p : object.vertices)
+            finite = finite && std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+        for (const SceneUv& uv : object.uvs) finite = finite && std::isfinite(uv.u) && std::isfinite(uv.v);
+        if (finite) continue;
+        const std::string name =
+            scene.encoding == TextEncoding::Cp932 ? ShowCp932(object.name) : object.name;
+        error = path + ": the object \"" + name +
+                "\" has coordinates beyond the range of the file's numbers (infinite or not a "
+                "number); nothing was written";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void ConvertSceneEncoding(Scene& scene, TextEncoding encoding, std::vector<std::string>& lossy) {
@@ -54,6 +75,7 @@ bool SaveScene(const std::string& path, const Scene& scene, std::vector<std::str
         error = path + ": unknown file type (expected .mqo or .obj)";
         return false;
     }
+    if (!AllFinite(path, scene, error)) return false;
     const TextEncoding encoding =
         format == SceneFormat::Mqo ? TextEncoding::Cp932 : TextEncoding::Utf8;
     const Scene* source = &scene;

@@ -22,7 +22,8 @@ void ConvertSceneEncoding(Scene& scene, TextEncoding encoding, std::vector<std::
 
 // Writes `scene` to `path` in the format of its extension, converting names
 // as needed (reported in `lossy`), through a temporary file renamed into
-// place. On failure returns false, sets `error`, and leaves an existing file
-// at `path` untouched.
+// place. A scene with an infinite or undefined coordinate or UV, which
+// neither format can hold, is refused. On failure returns false, sets
+// `error`, and leaves an existing file at `path` untouched.
 bool SaveScene(const std::string& path, const Scene& scene, std::vector<std::string>& lossy,
                std::string& error);

@@ -1,13 +1,16 @@
 # Runs mqthicken on one input that it must refuse: exit status 2, a message
 # on stderr that names the file, and no output file.
-#   cmake -DTOOL=<mqthicken> -DINPUT=<file> -DWORK=<folder> -P bad_input_check.cmake
+#   cmake -DTOOL=<mqthicken> -DINPUT=<file> -DWORK=<folder> [-DARGS=<options>]
+#         [-DNAMED=output] -P bad_input_check.cmake
+# ARGS are further options of the tool; NAMED=output expects the message to
+# name the output file (a result that cannot be written) instead of the input.
 get_filename_component(name ${INPUT} NAME)
 get_filename_component(extension ${INPUT} EXT)
 file(MAKE_DIRECTORY ${WORK})
 set(output ${WORK}/${name}-thick${extension})
 file(REMOVE ${output})
 execute_process(
-  COMMAND ${TOOL} ${INPUT} -o ${output}
+  COMMAND ${TOOL} ${INPUT} -o ${output} ${ARGS}
   RESULT_VARIABLE status
   OUTPUT_VARIABLE out
   ERROR_VARIABLE err
@@ -15,7 +18,11 @@ execute_process(
 if(NOT status STREQUAL "2")
   message(FATAL_ERROR "${name}: exit status ${status}, expected 2\nstdout: ${out}\nstderr: ${err}")
 endif()
-string(FIND "${err}" "${name}" named)
+set(named_file ${name})
+if(NAMED STREQUAL "output")
+  get_filename_component(named_file ${output} NAME)
+endif()
+string(FIND "${err}" "${named_file}" named)
 if(named EQUAL -1)
   message(FATAL_ERROR "${name}: the message does not name the file:\n${err}")
 endif()

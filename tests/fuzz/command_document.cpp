@@ -111,8 +111,9 @@ void FillFreeObject(ByteReader& in, CommandCase& c, MQObjectRec& object, std::ve
     }
 }
 
-// A height-field patch over cells of size `spacing`, spread over `objects`.
-void FillPatch(ByteReader& in, std::vector<MQObjectRec*>& objects) {
+// A height-field patch over square cells, spread over `objects`; returns the
+// cells' size.
+float FillPatch(ByteReader& in, std::vector<MQObjectRec*>& objects) {
     static const float spacings[] = {1.0f, 0.5f, 2.0f, 10.0f, 0.25f};
     const int nx = 1 + static_cast<int>(in.Below(6));
     const int ny = 1 + static_cast<int>(in.Below(6));
@@ -162,19 +163,20 @@ void FillPatch(ByteReader& in, std::vector<MQObjectRec*>& objects) {
             }
         }
     }
+    return spacing;
 }
 
-// The thickness as a user might type it.
-std::string ThicknessText(ByteReader& in, bool patch) {
+// The thickness as a user might type it; for a patch of cells of size
+// `spacing` mostly well above the weld distance and well below the cells.
+std::string ThicknessText(ByteReader& in, float spacing) {
     static const char* const odd[] = {
         "5.0", "0", "-0", "abc", "2.5mm", "2,5", "", "1e400", "-1e400", "1e30", "1e-30",
         "0.0001", "0.001", "  .5", "1e1x", "nan", "inf", "340282356779733661637539395458142568448",
         "99999999999999999999999999999999999999999999999999999999999999999999999999"};
     if (in.Chance(40)) return odd[in.Below(sizeof odd / sizeof odd[0])];
     double value;
-    if (patch) {
-        // Mostly well above the weld distance and well below the cell size.
-        value = (0.01 + in.Byte() / 255.0 * 0.19) * std::pow(2.0, static_cast<int>(in.Below(7)) - 2);
+    if (spacing > 0) {
+        value = spacing * (0.01 + in.Byte() / 255.0 * 0.5);
     } else {
         value = in.Byte() / 16.0;
     }
@@ -184,9 +186,9 @@ std::string ThicknessText(ByteReader& in, bool patch) {
     return text;
 }
 
-std::vector<DialogAction> Script(ByteReader& in, bool patch) {
+std::vector<DialogAction> Script(ByteReader& in, float spacing) {
     std::vector<DialogAction> script;
-    if (!in.Chance(16)) script.push_back({DialogAction::Type, IDC_THICKNESS, ThicknessText(in, patch)});
+    if (!in.Chance(16)) script.push_back({DialogAction::Type, IDC_THICKNESS, ThicknessText(in, spacing)});
     const int groups[] = {IDC_MAKE_FRONT, IDC_MAKE_SIDE, IDC_MAKE_BACK};
     for (int control : groups)
         for (int clicks = 0; clicks < 3 && in.Chance(40); ++clicks) script.push_back({DialogAction::Click, control, ""});
@@ -221,8 +223,9 @@ void GenerateCase(ByteReader& in, CommandCase& c) {
     const uint32_t objectCount = 1 + in.Below(patch ? 3 : 4);
     for (uint32_t o = 0; o < objectCount; ++o) objects.push_back(new MQObjectRec());
     std::vector<MQObjectRec*> junk;
+    float spacing = 0;
     if (patch) {
-        FillPatch(in, objects);
+        spacing = FillPatch(in, objects);
         if (in.Chance(64)) junk.push_back(new MQObjectRec());
     }
     std::vector<MQPoint> earlier;
@@ -250,7 +253,7 @@ void GenerateCase(ByteReader& in, CommandCase& c) {
                            c.largeFaces.end());
         c.document.DeleteObject(slot);
     }
-    c.script = Script(in, patch);
+    c.script = Script(in, spacing);
 }
 
 const LargeFace* FindLargeFace(const CommandCase& c, const MQObjectRec* object, int face) {

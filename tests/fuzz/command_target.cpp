@@ -412,7 +412,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                 harvest.largest + std::fabs(t) > double(FLT_MAX);
     if (!inputNonFinite) FUZZ_REQUIRE(shape.finite, "no NaN or infinity from finite input");
 
-    if (const std::optional<Prediction> prediction = Predict(harvest, t))
+    if (const std::optional<Prediction> prediction = Predict(harvest, t)) {
+        if (std::getenv("FUZZ_VERBOSE"))
+            std::fprintf(stderr, "predicted: %zu polygons, %zu open edges, %zu points%s\n",
+                         prediction->polygons, prediction->openEdges, prediction->points,
+                         prediction->graphLike ? ", a graph" : "");
         RequirePredictedShape(shape, *prediction, settings);
+    }
     return 0;
 }

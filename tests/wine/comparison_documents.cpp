@@ -53,6 +53,10 @@ MQObjectRec* AddGrid(MQDocumentRec& document, int n, float step, float (*height)
 float Flat(int, int) { return 0.0f; }
 float Bump(int i, int j) { return (i == 1 && j == 1) ? 0.3f : (i + j) % 2 ? 0.1f : 0.0f; }
 float Saddle(int i, int j) { return 0.05f * static_cast<float>((i - 2) * (j - 2)); }
+float Wave(int i, int j) {
+    const float x = static_cast<float>(i - 6), y = static_cast<float>(j - 5);
+    return 0.01f * (x * x - y * y) + 0.003f * x * y + 0.02f * static_cast<float>((i * 7 + j * 3) % 5);
+}
 
 DialogAction Type(const char* text) { return {DialogAction::Type, 1000, text}; }
 DialogAction Click(int control) { return {DialogAction::Click, control, {}}; }
@@ -68,6 +72,7 @@ struct Case {
 void BuildQuad(MQDocumentRec& d) { AddGrid(d, 1, 1.0f, Flat); }
 void BuildBumpyGrid(MQDocumentRec& d) { AddGrid(d, 2, 0.5f, Bump); }
 void BuildSaddle(MQDocumentRec& d) { AddGrid(d, 4, 0.3f, Saddle); }
+void BuildWave(MQDocumentRec& d) { AddGrid(d, 12, 0.17f, Wave); }
 
 // Triangles and quads, not planar, with UVs and materials.
 void BuildMixed(MQDocumentRec& d) {
@@ -114,6 +119,7 @@ const std::vector<Case>& Cases() {
         {"quad, Enter at once", BuildQuad, {kEnter}},
         {"bumpy grid, 0.75 to the front", BuildBumpyGrid, {Type("0.75"), Click(1012), kOk}},
         {"saddle, 0.05 to the back", BuildSaddle, {Type("0.05"), Click(1014), kOk}},
+        {"wave, 0.123 centred", BuildWave, {Type("0.123"), kOk}},
         {"mixed faces, 1.3 centred", BuildMixed, {Type("1.3"), kOk}},
         {"open box, 0.2 to the back", BuildOpenBox, {Type("0.2"), Click(1014), kEnter}},
         {"objects, 2.5mm", BuildObjects, {Type("2.5mm"), kOk}},

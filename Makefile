@@ -47,7 +47,7 @@ bench: deps
 # clang knows no CP932 execution character set: a launcher gives the module's
 # texts their Shift-JIS bytes as escapes.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS ?= command mqo_reader obj_reader
+FUZZ_TARGETS ?= command tool mqo_reader obj_reader
 FUZZ_DIR := build/fuzz
 FUZZ_FLAGS := -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
 

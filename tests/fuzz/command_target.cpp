@@ -36,6 +36,7 @@
 #include "plugin/thicken_settings.h"
 #include "tests/fuzz/command_document.h"
 #include "tests/fuzz/fuzz_check.h"
+#include "tests/fuzz/in_process_module.h"
 #include "tests/fuzz/shell_check.h"
 
 namespace {
@@ -93,10 +94,7 @@ int MQAPICALL AddObject(MQDocument document, MQObject object) {
 void BindOnce() {
     static bool bound = false;
     if (bound) return;
-    char program[PATH_MAX];
-    FUZZ_REQUIRE(GetModuleFileNameA(nullptr, program, sizeof program) > 0, "the program knows its file");
-    FUZZ_REQUIRE(MQInit(program) == 1, "the program exports the host's names");
-    DllMain(GetModuleHandleA(nullptr), DLL_PROCESS_ATTACH, nullptr);
+    StartModuleInThisProgram();
     boundHost = HostApi;
     HostApi.MQObj_GetFacePointCount = FacePointCount;
     HostApi.MQObj_GetFacePointArray = FacePointArray;

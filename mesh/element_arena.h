@@ -4,6 +4,7 @@
 // by element. Destructors still run, in creation order.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <new>
 #include <utility>
@@ -45,6 +46,25 @@ public:
             block.used = 0;
         }
         current = 0;
+    }
+
+    // Destroys every element of `donor`, oldest first, and takes its blocks
+    // for the elements this arena builds next. Expects this arena to hold
+    // no elements.
+    void TakeBlocks(ElementArena& donor) {
+        assert(&donor != this && Empty());
+        donor.Clear();
+        blocks.insert(blocks.end(), donor.blocks.begin(), donor.blocks.end());
+        donor.blocks.clear();
+        donor.nextCapacity = kFirstBlock;
+        current = 0;
+    }
+
+    // Whether the arena holds no elements.
+    bool Empty() const {
+        for (const Block& block : blocks)
+            if (block.used != 0) return false;
+        return true;
     }
 
     // Destroys every element, oldest first, and frees the blocks.

@@ -2,6 +2,8 @@
 // the append operations.
 #include "mesh/zum_mq_object.h"
 
+#include <cassert>
+
 #include "plugin/host_api.h"
 
 namespace {
@@ -57,6 +59,24 @@ void ZUM_MQObject::ReleaseModel() {
     polygonArena.Release();
     std::vector<PolygonObject*>().swap(polygons);
     edgeIndex.Clear();
+}
+
+void ZUM_MQObject::TakeStorage(ZUM_MQObject& donor) {
+    assert(&donor != this && vertices.empty() && edges.empty() && polygons.empty());
+    vertexArena.TakeBlocks(donor.vertexArena);
+    donor.vertices.clear();
+    vertices.swap(donor.vertices);
+    edgeArena.TakeBlocks(donor.edgeArena);
+    donor.edges.clear();
+    edges.swap(donor.edges);
+    polygonArena.TakeBlocks(donor.polygonArena);
+    donor.polygons.clear();
+    polygons.swap(donor.polygons);
+    donor.edgeIndex.Clear();
+    // The donor is left with this model's empty arrays; their storage goes.
+    std::vector<VertexObject*>().swap(donor.vertices);
+    std::vector<EdgeObject*>().swap(donor.edges);
+    std::vector<PolygonObject*>().swap(donor.polygons);
 }
 
 void ZUM_MQObject::LoadVertices() {

@@ -45,6 +45,11 @@ public:
     // for a reload. The model stays bound: the operations on the host
     // object's faces still work.
     void ReleaseModel();
+    // Deletes every element of `donor` (as ReleaseModel does) but keeps their
+    // memory for this model's next load, so that a model loaded after
+    // another one is used up does not ask the system for fresh memory.
+    // Expects this model to hold no elements; `donor` stays bound.
+    void TakeStorage(ZUM_MQObject& donor);
 
     // Index of the first edge whose ends have the indices a and b, in either
     // order, or -1.

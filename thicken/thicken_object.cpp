@@ -92,14 +92,15 @@ bool ThickenObject(MQObject& work) {
 
     // The normals read the work model alone and call no host function, so
     // they are computed before the copies are made; then the work model's
-    // elements, which nothing reads afterwards, are released. Each model is
-    // released as soon as it is no longer read, so that the run never holds
-    // more than two models of the surface at once. The host sees the same
-    // calls in the same order.
+    // elements, which nothing reads afterwards, go, and the front model
+    // takes their memory. Each model is released as soon as it is no longer
+    // read, so that the run never holds more than two models of the surface
+    // at once. The host sees the same calls in the same order.
     MarkStage("normals");
     const std::vector<ZUM_MQVector> normals = VertexNormals(workModel);
     const int surfaceEdges = workModel.EdgeCount();
-    workModel.ReleaseModel();
+    ZUM_MQObject frontModel;
+    frontModel.TakeStorage(workModel);
     MarkStage("loads");
 
     // Nothing is changed before the three objects exist: a host that cannot
@@ -110,7 +111,6 @@ bool ThickenObject(MQObject& work) {
     if (temporary.back) temporary.side = HostApi.MQ_CreateObject();
     if (!temporary.side) return false;
 
-    ZUM_MQObject frontModel;
     ZUM_MQObject backModel;
     ZUM_MQObject sideModel;
     frontModel.LoadFromHost(temporary.front);

@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "mesh/commit_image.h"
 #include "mesh/edge_object.h"
 #include "mesh/edge_pair_index.h"
 #include "mesh/element_arena.h"
@@ -84,6 +85,11 @@ public:
     // face per polygon with its UV pairs and material. Polygons with other
     // than 3 or 4 corners cannot be written as a host face and are left out.
     void CommitToHost();
+    // The two halves of CommitToHost: what it would write, read from the
+    // model (the model is not touched), and the writing of such an image
+    // into the bound host object, whatever the model holds by then.
+    CommitImage CaptureCommit() const;
+    void WriteCommit(const CommitImage& image);
     // Deletes every face of the host object (and the vertices they used) and
     // compacts it. The model is not touched.
     void ClearHostFaces();

@@ -16,44 +16,72 @@ void ZUM_MQObject::ClearHostFaces() {
 
 void ZUM_MQObject::CommitToHost() {
     if (!hostObject) return;
-    ClearHostFaces();
+    WriteCommit(CaptureCommit());
+}
 
-    // The host object is empty now: what is added is numbered from 0 in the
-    // order added, so model vertex i becomes host vertex i.
-    MQPoint point{};
-    for (const VertexObject* v : vertices) {
-        v->Position().ToPoint(point);
-        HostApi.MQObj_AddVertex(hostObject, &point);
-    }
+CommitImage ZUM_MQObject::CaptureCommit() const {
+    CommitImage image;
+    image.points.resize(vertices.size());
+    for (size_t i = 0; i < vertices.size(); ++i) vertices[i]->Position().ToPoint(image.points[i]);
 
-    int face = 0;
-    int points[4];
-    MQCoordinate uvs[4];
     for (const EdgeObject* e : edges) {
         if (e->PolygonCount() != 0) continue;
-        points[0] = e->VertexAt(0)->Index();
-        points[1] = e->VertexAt(1)->Index();
-        HostApi.MQObj_AddFace(hostObject, 2, points);
-        ++face;
+        image.lines.push_back(e->VertexAt(0)->Index());
+        image.lines.push_back(e->VertexAt(1)->Index());
     }
 
+    image.faces.reserve(polygons.size());
     for (const PolygonObject* p : polygons) {
         // A host face holds 3 or 4 points here. A polygon with no corners (a
         // chain that could not be walked) or with 5 (a face that repeats a
         // vertex) has no faithful host face and is left out.
         const int n = p->VertexCount();
         if (n != 3 && n != 4) continue;
-        for (int k = 0; k < n; ++k) points[k] = p->VertexAt(k)->Index();
-        const bool hasUV = p->HasUV();
-        if (hasUV) {
+        CommitImage::Face face{};
+        face.count = n;
+        face.material = p->Material();
+        face.hasUV = p->HasUV();
+        for (int k = 0; k < n; ++k) face.points[k] = p->VertexAt(k)->Index();
+        if (face.hasUV) {
             for (int k = 0; k < n; ++k) {
-                uvs[k].u = static_cast<float>(p->UAt(k));
-                uvs[k].v = static_cast<float>(p->VAt(k));
+                face.uvs[k].u = static_cast<float>(p->UAt(k));
+                face.uvs[k].v = static_cast<float>(p->VAt(k));
             }
         }
-        HostApi.MQObj_AddFace(hostObject, n, points);
-        if (hasUV) HostApi.MQObj_SetFaceCoordinateArray(hostObject, face, uvs);
-        if (p->Material() >= 0) HostApi.MQObj_SetFaceMaterial(hostObject, face, p->Material());
+        image.faces.push_back(face);
+    }
+    return image;
+}
+
+void ZUM_MQObject::WriteCommit(const CommitImage& image) {
+    if (!hostObject) return;
+    ClearHostFaces();
+
+    // The host object is empty now: what is added is numbered from 0 in the
+    // order added, so model vertex i becomes host vertex i.
+    for (const MQPoint& p : image.points) {
+        MQPoint point = p;
+        HostApi.MQObj_AddVertex(hostObject, &point);
+    }
+
+    int face = 0;
+    int points[4];
+    MQCoordinate uvs[4];
+    for (size_t i = 0; i + 1 < image.lines.size(); i += 2) {
+        points[0] = image.lines[i];
+        points[1] = image.lines[i + 1];
+        HostApi.MQObj_AddFace(hostObject, 2, points);
+        ++face;
+    }
+
+    for (const CommitImage::Face& f : image.faces) {
+        for (int k = 0; k < f.count; ++k) {
+            points[k] = f.points[k];
+            uvs[k] = f.uvs[k];
+        }
+        HostApi.MQObj_AddFace(hostObject, f.count, points);
+        if (f.hasUV) HostApi.MQObj_SetFaceCoordinateArray(hostObject, face, uvs);
+        if (f.material >= 0) HostApi.MQObj_SetFaceMaterial(hostObject, face, f.material);
         ++face;
     }
 }

@@ -48,30 +48,49 @@ std::vector<ZUM_MQVector> VertexNormals(ZUM_MQObject& workModel) {
     return normals;
 }
 
-// Moves every vertex of the front copy along its normal and every vertex of
-// the back copy against it.
-void MoveCopies(const std::vector<ZUM_MQVector>& normals, ZUM_MQObject& frontModel,
-                ZUM_MQObject& backModel, const Offsets& offsets) {
+// Moves every vertex of the front copy along its normal.
+void MoveFront(const std::vector<ZUM_MQVector>& normals, ZUM_MQObject& frontModel, double offset) {
     const int n = static_cast<int>(normals.size());
-    assert(frontModel.VertexCount() == n && backModel.VertexCount() == n);
-    for (int i = 0; i < n; ++i) {
-        frontModel.VertexAt(i)->Translate(ZUM_MQVector::Scaled(normals[i], offsets.front));
-        backModel.VertexAt(i)->Translate(
-            ZUM_MQVector::Scaled(ZUM_MQVector::Negated(normals[i]), offsets.back));
+    assert(frontModel.VertexCount() == n);
+    for (int i = 0; i < n; ++i) frontModel.VertexAt(i)->Translate(ZUM_MQVector::Scaled(normals[i], offset));
+}
+
+// Moves every vertex of the back copy against its normal.
+void MoveBack(const std::vector<ZUM_MQVector>& normals, ZUM_MQObject& backModel, double offset) {
+    const int n = static_cast<int>(normals.size());
+    assert(backModel.VertexCount() == n);
+    for (int i = 0; i < n; ++i)
+        backModel.VertexAt(i)->Translate(ZUM_MQVector::Scaled(ZUM_MQVector::Negated(normals[i]), offset));
+}
+
+// An open edge of the front copy (one used by exactly one polygon): its
+// index and the positions of its ends, end 1 first, as the wall runs.
+struct OpenEdge {
+    int index;
+    ZUM_MQVector end1;
+    ZUM_MQVector end0;
+};
+
+std::vector<OpenEdge> OpenEdgesOf(const ZUM_MQObject& frontModel) {
+    std::vector<OpenEdge> open;
+    const int m = frontModel.EdgeCount();
+    for (int i = 0; i < m; ++i) {
+        const EdgeObject* front = frontModel.EdgeAt(i);
+        if (front->PolygonCount() != 1) continue;
+        open.push_back({i, front->VertexAt(1)->Position(), front->VertexAt(0)->Position()});
     }
+    return open;
 }
 
 // One quad per open edge of the surface, joining the front copy's edge, run
 // backwards, to the back copy's edge, so that the walls face the way the
 // front and the turned back copy face.
-void BuildSideWalls(int m, ZUM_MQObject& frontModel, ZUM_MQObject& backModel, ZUM_MQObject& sideModel) {
-    assert(frontModel.EdgeCount() == m && backModel.EdgeCount() == m);
-    for (int i = 0; i < m; ++i) {
-        EdgeObject* front = frontModel.EdgeAt(i);
-        if (front->PolygonCount() != 1) continue;
-        EdgeObject* back = backModel.EdgeAt(i);
-        VertexObject* a = sideModel.AddVertex(front->VertexAt(1)->Position());
-        VertexObject* b = sideModel.AddVertex(front->VertexAt(0)->Position());
+void BuildSideWalls(const std::vector<OpenEdge>& frontOpenEdges, ZUM_MQObject& backModel,
+                    ZUM_MQObject& sideModel) {
+    for (const OpenEdge& front : frontOpenEdges) {
+        EdgeObject* back = backModel.EdgeAt(front.index);
+        VertexObject* a = sideModel.AddVertex(front.end1);
+        VertexObject* b = sideModel.AddVertex(front.end0);
         VertexObject* c = sideModel.AddVertex(back->VertexAt(0)->Position());
         VertexObject* d = sideModel.AddVertex(back->VertexAt(1)->Position());
         EdgeObject* ab = sideModel.AddEdge(a, b);
@@ -93,12 +112,15 @@ bool ThickenObject(MQObject& work) {
     // The normals read the work model alone and call no host function, so
     // they are computed before the copies are made; then the work model's
     // elements, which nothing reads afterwards, go, and the front model
-    // takes their memory. Each model is released as soon as it is no longer
-    // read, so that the run never holds more than two models of the surface
-    // at once. The host sees the same calls in the same order.
+    // takes their memory. The front copy in turn is moved and read out (what
+    // its commit writes, and the ends of its open edges) as soon as it is
+    // loaded, and its memory goes to the back model. So one model of the
+    // surface is held at a time, in memory taken once. The host sees the
+    // same calls in the same order; only the work between them moves.
     MarkStage("normals");
     const std::vector<ZUM_MQVector> normals = VertexNormals(workModel);
     const int surfaceEdges = workModel.EdgeCount();
+    static_cast<void>(surfaceEdges);  // the copies must have the same edges
     ZUM_MQObject frontModel;
     frontModel.TakeStorage(workModel);
     MarkStage("loads");
@@ -111,25 +133,34 @@ bool ThickenObject(MQObject& work) {
     if (temporary.back) temporary.side = HostApi.MQ_CreateObject();
     if (!temporary.side) return false;
 
-    ZUM_MQObject backModel;
-    ZUM_MQObject sideModel;
-    frontModel.LoadFromHost(temporary.front);
-    backModel.LoadFromHost(temporary.back);
-    sideModel.LoadFromHost(temporary.side);
-
     const bool makeFront = ThickenSettings.makeFront;
     const bool makeSide = ThickenSettings.makeSide;
     const bool makeBack = ThickenSettings.makeBack;
     const Offsets offsets = OffsetsFor(ThickenSettings.thickness, ThickenSettings.direction);
 
+    frontModel.LoadFromHost(temporary.front);
+    assert(frontModel.EdgeCount() == surfaceEdges);
     MarkStage("move and commit");
-    MoveCopies(normals, frontModel, backModel, offsets);
-    frontModel.CommitToHost();
+    MoveFront(normals, frontModel, offsets.front);
+    CommitImage frontImage = frontModel.CaptureCommit();
+    const std::vector<OpenEdge> frontOpenEdges = OpenEdgesOf(frontModel);
+    ZUM_MQObject backModel;
+    backModel.TakeStorage(frontModel);
+
+    MarkStage("loads");
+    ZUM_MQObject sideModel;
+    backModel.LoadFromHost(temporary.back);
+    assert(backModel.EdgeCount() == surfaceEdges);
+    sideModel.LoadFromHost(temporary.side);
+
+    MarkStage("move and commit");
+    MoveBack(normals, backModel, offsets.back);
+    frontModel.WriteCommit(frontImage);
+    frontImage = CommitImage();
     backModel.CommitToHost();
 
     MarkStage("sides");
-    BuildSideWalls(surfaceEdges, frontModel, backModel, sideModel);
-    frontModel.ReleaseModel();
+    BuildSideWalls(frontOpenEdges, backModel, sideModel);
     sideModel.CommitToHost();
     HostApi.MQObj_OptimizeVertex(temporary.side, kSideWeldDistance, nullptr);
     HostApi.MQObj_Compact(temporary.side);

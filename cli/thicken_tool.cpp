@@ -70,16 +70,9 @@ int ShowInfo(const PluginModule& module) {
     return kExitThickened;
 }
 
-// Shows the message boxes the module opened during the run, where the
-// platform does not already show them on stderr.
-void ReportMessageBoxes() {
-#if MQTHICKEN_PRINT_MESSAGE_BOXES
-    for (const RecordedMessageBox& box : RecordedMessageBoxes())
-        std::fprintf(stderr, "[%s] %s\n", Cp932ToUtf8(box.caption).c_str(),
-                     Cp932ToUtf8(box.text).c_str());
-#endif
-    ClearRecordedMessageBoxes();
-}
+// Forgets the message boxes of the run: the platform has already shown each
+// on stderr as it opened.
+void ReportMessageBoxes() { ClearRecordedMessageBoxes(); }
 
 // A name for the new object that no object of the scene has.
 std::string ResultName(const Scene& scene) {

@@ -3,6 +3,8 @@
 // its default button, so that a program without a user never blocks on one.
 #include <windows.h>
 
+#include <cstdio>
+
 #include "platform/message_box_log.h"
 
 namespace {
@@ -95,6 +97,9 @@ LRESULT CALLBACK ObserveActivation(int code, WPARAM wParam, LPARAM lParam) {
             EnterCriticalSection(&log.lock);
             log.records.push_back(record);
             LeaveCriticalSection(&log.lock);
+            // As on every platform, what the box said also goes to stderr.
+            std::fprintf(stderr, "[%s] %s\n", Cp932ToUtf8(record.caption).c_str(),
+                         Cp932ToUtf8(record.text).c_str());
             // Press Enter, as a user would, once the box runs its loop: the
             // dialog manager answers with the box's default button.
             PostMessageA(window, WM_KEYDOWN, VK_RETURN, 1);

@@ -225,11 +225,23 @@ int MQObjectRec::Weld(float distance, const unsigned char* apply) {
     // on are worked out and fetched early, so that its reads find them in
     // cache and the fetches of several vertices overlap.
     constexpr int kAhead = 16;
-    CellProbe ahead[kAhead];
+    struct Cells {
+        int count;
+        uint64_t keys[8];  // keys[0]: the vertex's own cell
+    };
+    Cells ahead[kAhead];
     auto prepare = [&](int v) {
-        CellProbe& probe = ahead[v % kAhead];
-        probe = grid.Probe(positions[v]);
-        survivors.Prefetch(probe.ownKey);
+        const CellProbe probe = grid.Probe(positions[v]);
+        Cells& cells = ahead[v % kAhead];
+        cells.count = 0;
+        for (int k = 0; k < 8; ++k) {
+            const int ix = k & 1, iy = (k >> 1) & 1, iz = (k >> 2) & 1;
+            if (ix >= probe.span[0] || iy >= probe.span[1] || iz >= probe.span[2]) continue;
+            const uint64_t key =
+                k == 0 ? probe.ownKey : CellKey(probe.cell[0][ix], probe.cell[1][iy], probe.cell[2][iz]);
+            cells.keys[cells.count++] = key;
+            survivors.Prefetch(key);
+        }
     };
     for (int v = 0; v < n && v < kAhead; ++v)
         if (takesPart(v)) prepare(v);
@@ -240,18 +252,14 @@ int MQObjectRec::Weld(float distance, const unsigned char* apply) {
         target[v] = v;
         const bool part = takesPart(v);
         // The slot of v is read before the vertex kAhead on overwrites it.
-        const CellProbe probe = ahead[v % kAhead];
+        const Cells cells = ahead[v % kAhead];
         if (v + kAhead < n && takesPart(v + kAhead)) prepare(v + kAhead);
         if (!part) continue;
         const MQPoint& p = positions[v];
 
         int32_t best = -1;
-        for (int k = 0; k < 8; ++k) {
-            const int ix = k & 1, iy = (k >> 1) & 1, iz = (k >> 2) & 1;
-            if (ix >= probe.span[0] || iy >= probe.span[1] || iz >= probe.span[2]) continue;
-            const uint64_t key =
-                k == 0 ? probe.ownKey : CellKey(probe.cell[0][ix], probe.cell[1][iy], probe.cell[2][iz]);
-            for (int32_t s = survivors.Head(key); s >= 0; s = survivors.Next(s)) {
+        for (int k = 0; k < cells.count; ++k) {
+            for (int32_t s = survivors.Head(cells.keys[k]); s >= 0; s = survivors.Next(s)) {
                 if (best >= 0 && s > best) continue;
                 const MQPoint& q = positions[s];
                 const double dx = double(p.x) - double(q.x);
@@ -265,7 +273,7 @@ int MQObjectRec::Weld(float distance, const unsigned char* apply) {
             vertexLive[v] = 0;
             ++joined;
         } else {
-            survivors.Insert(probe.ownKey, v);
+            survivors.Insert(cells.keys[0], v);
         }
     }
     if (joined == 0) return 0;

@@ -13,8 +13,6 @@ EdgeObject::EdgeObject(int index_, VertexObject* first, VertexObject* second) : 
     if (second != first) second->RegisterNewEdge(this);
 }
 
-EdgeObject::~EdgeObject() {}
-
 VertexObject* EdgeObject::OtherVertex(int vertexIndex) const {
     if (vertices[0]->Index() == vertexIndex) return vertices[1];
     if (vertices[1]->Index() == vertexIndex) return vertices[0];

@@ -15,7 +15,8 @@ public:
     // An edge with the given index from `first` to `second` (both non-null),
     // recorded with both ends (once, when they are the same vertex).
     EdgeObject(int index, VertexObject* first, VertexObject* second);
-    virtual ~EdgeObject();
+    // Inline, so that a model's release destroys its edges without a call each.
+    virtual ~EdgeObject() {}
     EdgeObject(const EdgeObject&) = delete;
     EdgeObject& operator=(const EdgeObject&) = delete;
 

@@ -42,7 +42,8 @@ public:
     // reuses the memory it already has.
     void Clear() {
         for (Block& block : blocks) {
-            for (size_t i = 0; i < block.used; ++i) block.items[i].~T();
+            // The arena built these as T: no virtual dispatch is needed.
+            for (size_t i = 0; i < block.used; ++i) block.items[i].T::~T();
             block.used = 0;
         }
         current = 0;

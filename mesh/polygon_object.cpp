@@ -58,8 +58,6 @@ PolygonObject::PolygonObject(int index_, EdgeObject* e0, EdgeObject* e1, EdgeObj
     for (EdgeObject* edge : edges) edge->AttachPolygon(this);
 }
 
-PolygonObject::~PolygonObject() {}
-
 EdgeObject* PolygonObject::FindEdge(int edgeIndex) const {
     for (EdgeObject* edge : edges)
         if (edge->Index() == edgeIndex) return edge;

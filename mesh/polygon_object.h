@@ -24,7 +24,9 @@ public:
     // and edges but no corners, and it is recorded nowhere, so no reader ever
     // meets an empty corner. Callers recognise it by VertexCount() == 0.
     PolygonObject(int index, EdgeObject* e0, EdgeObject* e1, EdgeObject* e2, EdgeObject* e3);
-    virtual ~PolygonObject();
+    // Inline, so that a model's release destroys its polygons without a
+    // call each (there is nothing to do).
+    virtual ~PolygonObject() {}
     PolygonObject(const PolygonObject&) = delete;
     PolygonObject& operator=(const PolygonObject&) = delete;
 

@@ -7,8 +7,6 @@
 
 VertexObject::VertexObject(int index_, const ZUM_MQVector& p) : index(index_), position(p.x, p.y, p.z) {}
 
-VertexObject::~VertexObject() {}
-
 void VertexObject::RegisterNewEdge(EdgeObject* edge) { edges.push_back(edge); }
 
 bool VertexObject::AttachEdge(EdgeObject* edge) {

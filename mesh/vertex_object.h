@@ -16,7 +16,8 @@ public:
     // A vertex with the given index at a copy of `position`; normal (0, 0, 0),
     // no edges, no polygons.
     VertexObject(int index, const ZUM_MQVector& position);
-    virtual ~VertexObject();
+    // Inline, so that a model's release destroys its vertices without a call each.
+    virtual ~VertexObject() {}
     VertexObject(const VertexObject&) = delete;
     VertexObject& operator=(const VertexObject&) = delete;
 

@@ -45,7 +45,8 @@ bench: deps
 # tests/fuzz/corpus; new inputs collect in build/fuzz/corpus, failing ones in
 # build/fuzz/artifacts. Replay one with build/native/tests/fuzz/fuzz_replay_<target>.
 # clang knows no CP932 execution character set: a launcher gives the module's
-# texts their Shift-JIS bytes as escapes.
+# texts their Shift-JIS bytes as escapes. The g++ builds hold the code to
+# -Werror; clang's own warnings are shown here but stop nothing.
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?= command tool mqo_reader obj_reader
 FUZZ_DIR := build/fuzz
@@ -58,7 +59,7 @@ fuzz: deps
 	  "-DCMAKE_CXX_FLAGS=$(FUZZ_FLAGS)" "-DCMAKE_C_FLAGS=$(FUZZ_FLAGS)" \
 	  -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined \
 	  -DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=address,undefined \
-	  -DTHICKEN_TESTS=ON -DTHICKEN_SANITIZE=ON -DTHICKEN_FUZZ=ON >/dev/null
+	  -DTHICKEN_TESTS=ON -DTHICKEN_SANITIZE=ON -DTHICKEN_FUZZ=ON -DTHICKEN_WERROR=OFF >/dev/null
 	cmake --build $(FUZZ_DIR) -j2 --target $(addprefix fuzz_,$(FUZZ_TARGETS))
 	@for target in $(FUZZ_TARGETS); do \
 	  mkdir -p $(FUZZ_DIR)/corpus/$$target $(FUZZ_DIR)/artifacts/$$target; \

@@ -5,6 +5,7 @@
 // selected, and the result joins the scene as the tool adds it. Checked: no
 // crash or sanitizer report; the scene stays consistent; and a scene with
 // finite numbers is written and read back unchanged.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -74,6 +75,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string written = mqo ? WriteMqo(scene) : WriteObj(scene);
     Scene again;
     FUZZ_REQUIRE(Read(mqo, written, "written", again, error), "the tool's result is read back");
+    // An OBJ file has no way to say that an object holds nothing (a result
+    // whose faces all collapsed in the weld, say): reading drops such names.
+    if (!mqo) {
+        auto& objects = scene.objects;
+        objects.erase(std::remove_if(objects.begin(), objects.end(),
+                                     [](const SceneObject& o) {
+                                         return o.vertices.empty() && o.FaceCount() == 0;
+                                     }),
+                      objects.end());
+    }
     RequireSameGeometry(scene, again);
     return 0;
 }

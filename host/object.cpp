@@ -71,6 +71,15 @@ bool MQObjectRec::InvertFace(int f) {
 }
 
 void MQObjectRec::Compact() {
+    // Objects are often compacted with no vertex deleted (a fresh copy, a
+    // model just written back): the numbering then stays, and only deleted
+    // faces, if any, go, the others keeping their order.
+    if (std::find(vertexLive.begin(), vertexLive.end(), uint8_t(0)) == vertexLive.end()) {
+        faces.erase(std::remove_if(faces.begin(), faces.end(), [](const HostFace& f) { return f.count == 0; }),
+                    faces.end());
+        return;
+    }
+
     // Vertices first: newIndex maps every old slot to its compacted index.
     const int n = VertexCount();
     std::vector<int32_t> newIndex(n, -1);

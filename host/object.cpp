@@ -128,7 +128,10 @@ void MQObjectRec::Merge(const MQObjectRec& source) {
         newIndex[v] = AddVertex(source.positions[v]);
         weights[newIndex[v]] = source.weights[v];
     }
-    faces.reserve(faces.size() + source.faces.size());
+    // Grown geometrically: a reservation of the exact sum would copy every
+    // face again at each of several merges into one object.
+    const size_t needed = faces.size() + source.faces.size();
+    if (needed > faces.capacity()) faces.reserve(std::max(needed, 2 * faces.capacity()));
     for (const HostFace& face : source.faces) {
         if (face.count == 0) continue;
         HostFace out = face;

@@ -1,6 +1,7 @@
 #include "tests/fuzz/command_document.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -65,23 +66,20 @@ int FreeMaterial(ByteReader& in) {
     return static_cast<int>(kind) - 3;  // -1 .. 4
 }
 
-// Adds a face of `points.size()` points (0 to 8) to `object` in `slot`.
+// Adds a face of `points.size()` points (0 to 8) to `object`. A face of no
+// points is a deleted face, whose slot stays; one of more than four is held
+// by the host as its first four points and reported whole (LargeFace).
 void AddFreeFace(ByteReader& in, CommandCase& c, MQObjectRec& object, const std::vector<int>& points) {
     const int k = static_cast<int>(points.size());
-    std::vector<MQCoordinate> uvs(k);
-    for (MQCoordinate& uv : uvs) uv = FreeUv(in);
-    int face;
     if (k == 0) {
-        // A deleted face: its slot stays, with no points.
-        if (object.VertexCount() == 0) return;
-        const int p = 0;
-        face = object.AddFace(1, &p);
-        object.DeleteFace(face, false);
+        const int first = 0;
+        object.DeleteFace(object.AddFace(1, &first), false);
         return;
     }
-    const int held = std::min(k, kMaxFacePoints);
-    face = object.AddFace(held, points.data(), uvs.data());
-    if (face < 0) return;
+    std::vector<MQCoordinate> uvs(k);
+    for (MQCoordinate& uv : uvs) uv = FreeUv(in);
+    const int face = object.AddFace(std::min(k, kMaxFacePoints), points.data(), uvs.data());
+    assert(face >= 0);
     object.faces[face].material = FreeMaterial(in);
     if (k > kMaxFacePoints) c.largeFaces.push_back({&object, face, points, uvs});
 }

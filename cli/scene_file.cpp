@@ -33,8 +33,18 @@ namespace {
 
 void Recode(std::string& name, TextEncoding from, std::vector<std::string>& lossy) {
     std::string converted;
-    const bool complete = from == TextEncoding::Cp932 ? Utf8FromCp932(name, converted)
-                                                      : Cp932FromUtf8(name, converted);
+    bool complete = from == TextEncoding::Cp932 ? Utf8FromCp932(name, converted)
+                                                : Cp932FromUtf8(name, converted);
+    if (from == TextEncoding::Utf8) {
+        // A .mqo name is quoted and has no escapes: a '"' in it would end the
+        // name early and leave a document that no reader takes. (0x22 is never
+        // a trail byte of Shift-JIS.)
+        for (char& c : converted) {
+            if (c != '"') continue;
+            c = '?';
+            complete = false;
+        }
+    }
     if (!complete) lossy.push_back(from == TextEncoding::Cp932 ? converted : name);
     name = std::move(converted);
 }

@@ -87,6 +87,17 @@ TEST_F(SceneFileTest, NamesShiftJisCannotHoldAreReported) {
     Scene back;
     ASSERT_TRUE(LoadScene(Path("c.mqo"), back, error)) << error;
     EXPECT_EQ(back.objects[0].name, "snow ?");
+
+    // A .mqo name cannot hold '"': OBJ names with one came back as a
+    // document that no reader takes.
+    scene.objects[0].name = "my \"plate\"";
+    scene.materials[0].name = "a\"b";
+    lossy.clear();
+    ASSERT_TRUE(SaveScene(Path("d.mqo"), scene, lossy, error)) << error;
+    EXPECT_EQ(lossy, (std::vector<std::string>{"a\"b", "my \"plate\""}));
+    ASSERT_TRUE(LoadScene(Path("d.mqo"), back, error)) << error;
+    EXPECT_EQ(back.objects[0].name, "my ?plate?");
+    EXPECT_EQ(back.materials[0].name, "a?b");
 }
 
 TEST_F(SceneFileTest, ReadErrorsNameTheFile) {

@@ -126,6 +126,17 @@ public:
         __builtin_prefetch(&slots_[Position(key)]);
     }
 
+    // Number of cells with survivors.
+    size_t Cells() const { return used_; }
+
+    // Makes room for `cells` cells at once, instead of doubling the table
+    // step by step: each step moves every cell to a random new place.
+    void Reserve(size_t cells) {
+        size_t size = slots_.size();
+        while (size < 2 * cells) size *= 2;
+        if (size > slots_.size()) Rehash(size);
+    }
+
     // Prepends survivor v to the list of the cell with this key.
     void Insert(uint64_t key, int32_t v) {
         const uint64_t bit = key & bitMask_;
@@ -155,8 +166,10 @@ private:
     // from the block hash's high bits, away from the bits the bit set uses.
     size_t Position(uint64_t key) const { return (((key >> 28) & ~uint64_t(15)) | (key & 15)) & mask_; }
 
-    void Grow() {
-        std::vector<Slot> old(slots_.size() * 2, Slot{0, -1});
+    void Grow() { Rehash(slots_.size() * 2); }
+
+    void Rehash(size_t size) {
+        std::vector<Slot> old(size, Slot{0, -1});
         old.swap(slots_);
         mask_ = slots_.size() - 1;
         for (const Slot& slot : old) {
@@ -246,9 +259,15 @@ int MQObjectRec::Weld(float distance, const unsigned char* apply) {
     for (int v = 0; v < n && v < kAhead; ++v)
         if (takesPart(v)) prepare(v);
 
+    // Once a sample of vertices has been welded, the survivor map is sized
+    // for as many cells as the sample's share foretells for all of them.
+    constexpr int kSample = 1 << 14;
+
     std::vector<int32_t> target(n);
     int joined = 0;
     for (int v = 0; v < n; ++v) {
+        if (v == kSample && n >= 4 * kSample)
+            survivors.Reserve(survivors.Cells() * (static_cast<size_t>(n) / kSample));
         target[v] = v;
         const bool part = takesPart(v);
         // The slot of v is read before the vertex kAhead on overwrites it.

@@ -89,6 +89,8 @@ public:
     // model (the model is not touched), and the writing of such an image
     // into the bound host object, whatever the model holds by then.
     CommitImage CaptureCommit() const;
+    // CaptureCommit into `image`, reusing the room it already has.
+    void CaptureCommit(CommitImage& image) const;
     void WriteCommit(const CommitImage& image);
     // Deletes every face of the host object (and the vertices they used) and
     // compacts it. The model is not touched.

@@ -21,7 +21,14 @@ void ZUM_MQObject::CommitToHost() {
 
 CommitImage ZUM_MQObject::CaptureCommit() const {
     CommitImage image;
+    CaptureCommit(image);
+    return image;
+}
+
+void ZUM_MQObject::CaptureCommit(CommitImage& image) const {
     image.points.resize(vertices.size());
+    image.lines.clear();
+    image.faces.clear();
     for (size_t i = 0; i < vertices.size(); ++i) vertices[i]->Position().ToPoint(image.points[i]);
 
     for (const EdgeObject* e : edges) {
@@ -50,7 +57,6 @@ CommitImage ZUM_MQObject::CaptureCommit() const {
         }
         image.faces.push_back(face);
     }
-    return image;
 }
 
 void ZUM_MQObject::WriteCommit(const CommitImage& image) {

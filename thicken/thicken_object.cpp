@@ -156,8 +156,10 @@ bool ThickenObject(MQObject& work) {
     MarkStage("move and commit");
     MoveBack(normals, backModel, offsets.back);
     frontModel.WriteCommit(frontImage);
+    // The back copy's commit, in the room the front image had.
+    backModel.CaptureCommit(frontImage);
+    backModel.WriteCommit(frontImage);
     frontImage = CommitImage();
-    backModel.CommitToHost();
 
     MarkStage("sides");
     BuildSideWalls(frontOpenEdges, backModel, sideModel);

@@ -87,6 +87,26 @@ TEST(HostObject, DeleteFaceKeepsIndicesUntilCompactThenClosesUpInOrder) {
     MQObj_Delete(o);
 }
 
+TEST(HostObject, CompactWithNoVertexDeletedKeepsTheNumberingAndTheOtherFacesInOrder) {
+    MQObject o = Strip(3);
+    const std::vector<int> middle = Points(o, 1), last = Points(o, 2);
+    const std::vector<float> lastUs = Us(o, 2);
+    MQObj_SetFaceMaterial(o, 2, 1);
+    ASSERT_TRUE(MQObj_DeleteFace(o, 0, FALSE));
+    MQObj_Compact(o);
+    ASSERT_EQ(MQObj_GetFaceCount(o), 2);
+    EXPECT_EQ(MQObj_GetVertexCount(o), 8);
+    EXPECT_EQ(Points(o, 0), middle);
+    EXPECT_EQ(Points(o, 1), last);
+    EXPECT_EQ(Us(o, 1), lastUs);
+    EXPECT_EQ(MQObj_GetFaceMaterial(o, 1), 1);
+    // Nothing deleted at all: nothing changes.
+    MQObj_Compact(o);
+    EXPECT_EQ(MQObj_GetFaceCount(o), 2);
+    EXPECT_EQ(Points(o, 1), last);
+    MQObj_Delete(o);
+}
+
 TEST(HostObject, DeleteFaceWithoutVertexDeletionAndIsolatedVerticesSurviveCompact) {
     MQObject o = Strip(1);
     MQPoint lone = P(9, 9);

@@ -92,6 +92,10 @@ const ReferenceCase kCases[] = {
      Digest(2170, 4092, 0, 0xE8DE1696E54AA316ull)},
     {"mixed_back", MeshShape::MixedLines, 10000, Answers("0.3", D::Back),
      Digest(13186, 19930, 316, 0x70FEE2292A1EDC59ull)},
+    // Enough vertices (160k harvested, 84k in the final weld) for the welds
+    // to size their survivor map from a sample; 200 x 200 quads.
+    {"quads_weld_sized_from_a_sample", MeshShape::BumpyGrid, 40000, Answers("0.25", D::Front),
+     Digest(80802, 80800, 0, 0xE68ACDA126CCD224ull)},
     {"mixed_zero", MeshShape::MixedLines, 10000, Answers("0", D::Center),
      Digest(6594, 19608, 316, 0x1856650833AF6253ull)},
 };

@@ -61,6 +61,13 @@ public:
         current = 0;
     }
 
+    // Exchanges the elements and blocks of two arenas; no element moves.
+    void Swap(ElementArena& other) {
+        blocks.swap(other.blocks);
+        std::swap(current, other.current);
+        std::swap(nextCapacity, other.nextCapacity);
+    }
+
     // Whether the arena holds no elements.
     bool Empty() const {
         for (const Block& block : blocks)

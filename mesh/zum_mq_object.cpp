@@ -3,6 +3,7 @@
 #include "mesh/zum_mq_object.h"
 
 #include <cassert>
+#include <utility>
 
 #include "plugin/host_api.h"
 
@@ -77,6 +78,39 @@ void ZUM_MQObject::TakeStorage(ZUM_MQObject& donor) {
     std::vector<VertexObject*>().swap(donor.vertices);
     std::vector<EdgeObject*>().swap(donor.edges);
     std::vector<PolygonObject*>().swap(donor.polygons);
+}
+
+bool ZUM_MQObject::LoadCopyFromHost(MQObject copy, ZUM_MQObject& donor) {
+    assert(&donor != this && vertices.empty() && edges.empty() && polygons.empty());
+    hostObject = copy;
+    if (!copy || !donor.hostObject) {
+        TakeStorage(donor);
+        return Reload();
+    }
+    HostApi.MQObj_Compact(copy);
+    const int n = HostApi.MQObj_GetVertexCount(copy);
+    if (n != donor.VertexCount() ||
+        HostApi.MQObj_GetFaceCount(copy) != HostApi.MQObj_GetFaceCount(donor.hostObject)) {
+        TakeStorage(donor);
+        LoadVertices();
+        LoadFaces();
+        return true;
+    }
+    vertexArena.Swap(donor.vertexArena);
+    vertices.swap(donor.vertices);
+    edgeArena.Swap(donor.edgeArena);
+    edges.swap(donor.edges);
+    polygonArena.Swap(donor.polygonArena);
+    polygons.swap(donor.polygons);
+    std::swap(edgeIndex, donor.edgeIndex);
+    MQPoint point{};
+    ZUM_MQVector position;
+    for (int i = 0; i < n; ++i) {
+        HostApi.MQObj_GetVertex(hostObject, i, &point);
+        position.FromPoint(point);
+        vertices[static_cast<size_t>(i)]->SetPosition(position);
+    }
+    return true;
 }
 
 void ZUM_MQObject::LoadVertices() {

@@ -51,6 +51,16 @@ public:
     // another one is used up does not ask the system for fresh memory.
     // Expects this model to hold no elements; `donor` stays bound.
     void TakeStorage(ZUM_MQObject& donor);
+    // Binds `copy`, a clone of the object `donor` is bound to (same vertex
+    // and face numbering), and mirrors it by taking over the donor's model
+    // instead of building it again from the faces, which would give the
+    // very same edges and polygons, UV pairs and materials. As a load does,
+    // the copy is compacted and every vertex position read from it; the
+    // vertices' and polygons' normal slots keep what they held (they are
+    // scratch). A copy whose vertex or face count differs from the donor
+    // object's is loaded in full. Expects this model to hold no elements;
+    // the donor is left empty and stays bound. Always true.
+    bool LoadCopyFromHost(MQObject copy, ZUM_MQObject& donor);
 
     // Index of the first edge whose ends have the indices a and b, in either
     // order, or -1.

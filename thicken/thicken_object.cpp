@@ -110,19 +110,18 @@ bool ThickenObject(MQObject& work) {
     workModel.LoadFromHost(work);
 
     // The normals read the work model alone and call no host function, so
-    // they are computed before the copies are made; then the work model's
-    // elements, which nothing reads afterwards, go, and the front model
-    // takes their memory. The front copy in turn is moved and read out (what
-    // its commit writes, and the ends of its open edges) as soon as it is
-    // loaded, and its memory goes to the back model. So one model of the
-    // surface is held at a time, in memory taken once. The host sees the
-    // same calls in the same order; only the work between them moves.
+    // they are computed before the copies are made. The copies are clones of
+    // the work object, so their models would come out the same as the work
+    // model but for the positions: the front model takes over the work
+    // model's elements and reads the positions again, is moved and read out
+    // (what its commit writes, and the ends of its open edges), and hands
+    // the elements on to the back model in the same way. So one model of the
+    // surface is built and held at a time.
     MarkStage("normals");
     const std::vector<ZUM_MQVector> normals = VertexNormals(workModel);
     const int surfaceEdges = workModel.EdgeCount();
     static_cast<void>(surfaceEdges);  // the copies must have the same edges
     ZUM_MQObject frontModel;
-    frontModel.TakeStorage(workModel);
     MarkStage("loads");
 
     // Nothing is changed before the three objects exist: a host that cannot
@@ -138,18 +137,17 @@ bool ThickenObject(MQObject& work) {
     const bool makeBack = ThickenSettings.makeBack;
     const Offsets offsets = OffsetsFor(ThickenSettings.thickness, ThickenSettings.direction);
 
-    frontModel.LoadFromHost(temporary.front);
+    frontModel.LoadCopyFromHost(temporary.front, workModel);
     assert(frontModel.EdgeCount() == surfaceEdges);
     MarkStage("move and commit");
     MoveFront(normals, frontModel, offsets.front);
     CommitImage frontImage = frontModel.CaptureCommit();
     const std::vector<OpenEdge> frontOpenEdges = OpenEdgesOf(frontModel);
     ZUM_MQObject backModel;
-    backModel.TakeStorage(frontModel);
 
     MarkStage("loads");
     ZUM_MQObject sideModel;
-    backModel.LoadFromHost(temporary.back);
+    backModel.LoadCopyFromHost(temporary.back, frontModel);
     assert(backModel.EdgeCount() == surfaceEdges);
     sideModel.LoadFromHost(temporary.side);
 

@@ -21,6 +21,63 @@ TEST_F(ContainerLoadTest, EmptyObjectGivesAnEmptyBoundModel) {
     EXPECT_EQ(m.PolygonCount(), 0);
 }
 
+// A clone mirrored from another model's elements is the model a full load
+// of the clone gives: positions read from the clone, the same edges with the
+// same ends and polygon counts, the same corners, UV pairs and materials.
+TEST_F(ContainerLoadTest, CloneTakenOverFromAnotherModelMatchesItsFullLoad) {
+    std::vector<MQPoint> points = Points(6);
+    MQObject o = MakeObject(points, {{{0, 1, 2}, {{0.5f, 0.25f}, {1, 0}, {0, 1}}, 2},
+                                     {{1, 3, 4, 2}},
+                                     {{0, 5}},
+                                     {{0, 2, 1}}});
+    ZUM_MQObject donor;
+    donor.LoadFromHost(o);
+    donor.VertexAt(1)->Translate(ZUM_MQVector(5, 5, 5));  // not what the clone holds
+    MQObject copy = HostApi.MQObj_Clone(o);
+    MQObject other = HostApi.MQObj_Clone(o);
+    ZUM_MQObject taken;
+    EXPECT_TRUE(taken.LoadCopyFromHost(copy, donor));
+    ZUM_MQObject loaded;
+    loaded.LoadFromHost(other);
+
+    EXPECT_EQ(taken.HostObject(), copy);
+    EXPECT_EQ(donor.HostObject(), o);
+    EXPECT_EQ(donor.VertexCount(), 0);
+    EXPECT_EQ(donor.PolygonCount(), 0);
+    ASSERT_EQ(taken.VertexCount(), loaded.VertexCount());
+    for (int i = 0; i < loaded.VertexCount(); ++i) {
+        EXPECT_EQ(taken.VertexAt(i)->Position().x, loaded.VertexAt(i)->Position().x);
+        EXPECT_EQ(taken.VertexAt(i)->Position().y, loaded.VertexAt(i)->Position().y);
+        EXPECT_EQ(taken.VertexAt(i)->Position().z, loaded.VertexAt(i)->Position().z);
+    }
+    ASSERT_EQ(taken.EdgeCount(), loaded.EdgeCount());
+    for (int i = 0; i < loaded.EdgeCount(); ++i) {
+        EXPECT_EQ(Ends(taken, i), Ends(loaded, i));
+        EXPECT_EQ(taken.EdgeAt(i)->PolygonCount(), loaded.EdgeAt(i)->PolygonCount());
+    }
+    ASSERT_EQ(taken.PolygonCount(), loaded.PolygonCount());
+    for (int i = 0; i < loaded.PolygonCount(); ++i) {
+        EXPECT_EQ(Corners(taken.PolygonAt(i)), Corners(loaded.PolygonAt(i)));
+        EXPECT_EQ(taken.PolygonAt(i)->Material(), loaded.PolygonAt(i)->Material());
+        ASSERT_EQ(taken.PolygonAt(i)->UVCount(), loaded.PolygonAt(i)->UVCount());
+        for (int k = 0; k < loaded.PolygonAt(i)->UVCount(); ++k) {
+            EXPECT_EQ(taken.PolygonAt(i)->UAt(k), loaded.PolygonAt(i)->UAt(k));
+            EXPECT_EQ(taken.PolygonAt(i)->VAt(k), loaded.PolygonAt(i)->VAt(k));
+        }
+    }
+    // An object that is no clone of the donor's is loaded in full.
+    MQObject smaller = MakeObject(Points(3), {{{0, 1, 2}}});
+    ZUM_MQObject fallback;
+    fallback.LoadCopyFromHost(smaller, taken);
+    EXPECT_EQ(fallback.VertexCount(), 3);
+    EXPECT_EQ(fallback.EdgeCount(), 3);
+    EXPECT_EQ(fallback.PolygonCount(), 1);
+    EXPECT_EQ(taken.VertexCount(), 0);
+    EXPECT_TRUE(RecordedMessageBoxes().empty());
+    HostApi.MQObj_Delete(copy);
+    HostApi.MQObj_Delete(other);
+}
+
 TEST_F(ContainerLoadTest, TwoTrianglesShareOneEdgeInTheOrderOfTheFaces) {
     MQObject o = MakeObject(Points(4), {{{0, 1, 2}}, {{0, 2, 3}}});
     ZUM_MQObject m;

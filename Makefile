@@ -29,8 +29,10 @@ demo: build
 # Benchmarks of the whole command in process (not part of `make test`): an
 # optimised build of its own in build/bench, then the figures for 10k, 100k
 # and 1M faces of each generated shape, the stages of the command, the growth
-# from 100k to 1M faces and the peak memory, against the targets. Arguments
-# for Google Benchmark go in BENCH_ARGS, e.g.
+# from 100k to 1M faces and the peak memory, against the targets: first with
+# the runs one after another in one process, then with every run in a fresh
+# child process (--cold), as a single run of the tool would be. Arguments for
+# Google Benchmark go in BENCH_ARGS, e.g.
 # BENCH_ARGS=--benchmark_filter=quads/1000000.
 BENCH_DIR := build/bench
 BENCH_ARGS ?=
@@ -39,6 +41,7 @@ bench: deps
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DTHICKEN_BENCH=ON -DTHICKEN_TESTS=ON >/dev/null
 	cmake --build $(BENCH_DIR) --target thicken_bench -j2
 	./$(BENCH_DIR)/bench/thicken_bench $(BENCH_ARGS)
+	./$(BENCH_DIR)/bench/thicken_bench --cold $(BENCH_ARGS)
 
 # Runs each fuzz target for FUZZ_SECONDS under libFuzzer (clang 14, with
 # AddressSanitizer and UBSan), starting from the seed corpus in

@@ -7,7 +7,9 @@
 // of the command as the module marks them.
 #include <benchmark/benchmark.h>
 
+#include <sys/wait.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -41,6 +43,13 @@ double ThreadSeconds() {
     return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
 
+// With --cold every run happens in a child process of its own, as a single
+// run of the command-line tool would: the memory it takes is fresh from the
+// system. Otherwise the runs follow each other in this process, and a small
+// case is served from memory its predecessors gave back, which glibc keeps
+// only for blocks below 32 MB, so the large cases always pay for fresh pages.
+bool coldRuns = false;
+
 // The stages of one run, as the module marks them: (stage, start).
 struct StageMark {
     const char* stage;
@@ -60,22 +69,94 @@ struct CaseRecord {
     std::vector<std::pair<std::string, std::vector<double>>> stages;
     size_t peakBytes = 0;
 
-    // Adds one run's stages; the last one ends at `end`.
-    void AddStages(const std::vector<StageMark>& run, double end) {
-        for (size_t i = 0; i < run.size(); ++i) {
-            const double t = (i + 1 < run.size() ? run[i + 1].start : end) - run[i].start;
-            auto it = std::find_if(stages.begin(), stages.end(),
-                                   [&](const auto& s) { return s.first == run[i].stage; });
+    // Adds one run's stage times (a stage marked twice in a run comes twice).
+    void AddStages(const std::vector<std::pair<std::string, double>>& run) {
+        for (const auto& [name, t] : run) {
+            auto it = std::find_if(stages.begin(), stages.end(), [&](const auto& s) { return s.first == name; });
             if (it == stages.end()) {
-                stages.push_back({run[i].stage, {}});
+                stages.push_back({name, {}});
                 it = stages.end() - 1;
             }
-            // A stage marked twice in one run adds up.
             if (it->second.size() < seconds.size()) it->second.resize(seconds.size(), 0.0);
             it->second.back() += t;
         }
     }
 };
+
+struct RunResult {
+    bool added = false;
+    double wall = 0.0;
+    double cpu = 0.0;
+    size_t peakBytes = 0;
+    std::vector<std::pair<std::string, double>> stages;  // processor seconds
+};
+
+// Builds a fresh document holding `mesh` and times the command on it.
+RunResult RunOnce(const GeneratedMesh& mesh, const ThickenAnswers& answers) {
+    auto document = std::make_unique<MQDocumentRec>();
+    AddSelectedObject(*document, mesh);
+    marks.clear();
+    marks.reserve(32);
+    RunResult r;
+    const double cpuStart = ThreadSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    r.added = RunThickenInProcess(*document, answers) != nullptr;
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    const double cpuEnd = ThreadSeconds();
+    r.wall = elapsed.count();
+    r.cpu = cpuEnd - cpuStart;
+    for (size_t i = 0; i < marks.size(); ++i)
+        r.stages.push_back({marks[i].stage, (i + 1 < marks.size() ? marks[i + 1].start : cpuEnd) - marks[i].start});
+    r.peakBytes = PeakResidentMemory();
+    return r;
+}
+
+// RunOnce in a child process, which reports back through a pipe.
+RunResult RunInChild(const GeneratedMesh& mesh, const ThickenAnswers& answers) {
+    RunResult r;
+    int fds[2];
+    if (pipe(fds) != 0) return r;
+    const pid_t child = fork();
+    if (child < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        return r;
+    }
+    if (child == 0) {
+        close(fds[0]);
+        ResetPeakResidentMemory();
+        const RunResult c = RunOnce(mesh, answers);
+        std::string text = std::to_string(c.added) + " " + std::to_string(c.wall) + " " +
+                           std::to_string(c.cpu) + " " + std::to_string(c.peakBytes) + "\n";
+        for (const auto& [name, t] : c.stages) text += name + "\t" + std::to_string(t) + "\n";
+        for (size_t done = 0; done < text.size();) {
+            const ssize_t n = write(fds[1], text.data() + done, text.size() - done);
+            if (n <= 0) break;
+            done += static_cast<size_t>(n);
+        }
+        _exit(0);
+    }
+    close(fds[1]);
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(n));
+    close(fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return r;
+    int added = 0;
+    int used = 0;
+    if (std::sscanf(text.c_str(), "%d %lf %lf %zu\n%n", &added, &r.wall, &r.cpu, &r.peakBytes, &used) < 4)
+        return r;
+    r.added = added != 0;
+    for (size_t at = static_cast<size_t>(used); at < text.size();) {
+        const size_t tab = text.find('\t', at), end = text.find('\n', at);
+        if (tab == std::string::npos || end == std::string::npos || tab > end) break;
+        r.stages.push_back({text.substr(at, tab - at), std::atof(text.c_str() + tab + 1)});
+        at = end + 1;
+    }
+    return r;
+}
 
 std::map<std::string, CaseRecord>& Records() {
     static std::map<std::string, CaseRecord> records;
@@ -99,30 +180,23 @@ void ThickenCase(benchmark::State& state, MeshShape shape, int size) {
     ResetPeakResidentMemory();
     ThickenAnswers answers;
     SetStageHook(RecordMark);
+    size_t peak = 0;
     for (auto _ : state) {
-        auto document = std::make_unique<MQDocumentRec>();
-        AddSelectedObject(*document, mesh);
-        marks.clear();
-        marks.reserve(32);
-        const double cpuStart = ThreadSeconds();
-        const auto start = std::chrono::steady_clock::now();
-        const MQObjectRec* result = RunThickenInProcess(*document, answers);
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-        const double cpuEnd = ThreadSeconds();
-        state.SetIterationTime(elapsed.count());
-        if (!result) {
+        const RunResult run = coldRuns ? RunInChild(mesh, answers) : RunOnce(mesh, answers);
+        state.SetIterationTime(run.wall);
+        if (!run.added) {
             state.SkipWithError("the command added no object");
             break;
         }
-        record.seconds.push_back(elapsed.count());
-        record.cpuSeconds.push_back(cpuEnd - cpuStart);
-        record.AddStages(marks, cpuEnd);
-        benchmark::DoNotOptimize(result);
+        record.seconds.push_back(run.wall);
+        record.cpuSeconds.push_back(run.cpu);
+        record.AddStages(run.stages);
+        peak = std::max(peak, run.peakBytes);
     }
     SetStageHook(nullptr);
-    record.peakBytes = std::max(record.peakBytes, PeakResidentMemory());
+    record.peakBytes = std::max(record.peakBytes, peak);
     state.counters["faces"] = static_cast<double>(mesh.faces.size());
-    state.counters["peak_MiB"] = static_cast<double>(PeakResidentMemory()) / (1024.0 * 1024.0);
+    state.counters["peak_MiB"] = static_cast<double>(peak) / (1024.0 * 1024.0);
 }
 
 double Median(std::vector<double> values) {
@@ -139,7 +213,8 @@ const CaseRecord* Find(MeshShape shape, int size) {
 
 void PrintSummary() {
     if (Records().empty()) return;
-    std::printf("\nSummary (in process, file I/O excluded; median of all runs)\n");
+    std::printf("\nSummary (in process, file I/O excluded; median of all runs; %s)\n",
+                coldRuns ? "each run in a fresh child process" : "runs one after another in this process");
     std::printf("%-18s %9s %5s %10s %10s %10s %9s\n", "case", "faces", "runs", "median ms", "min ms",
                 "cpu ms", "peak MiB");
     for (MeshShape shape : AllMeshShapes())
@@ -191,13 +266,22 @@ void PrintSummary() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // --cold is ours; the other arguments are Google Benchmark's.
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--cold")
+            coldRuns = true;
+        else
+            argv[kept++] = argv[i];
+    }
+    argc = kept;
     for (MeshShape shape : AllMeshShapes())
         for (int size : kSizes)
             benchmark::RegisterBenchmark(("thicken/" + CaseName(shape, size)).c_str(), ThickenCase, shape,
                                          size)
                 ->UseManualTime()
                 ->Unit(benchmark::kMillisecond)
-                ->MinTime(size >= 1000000 ? 0.01 : 0.5)
+                ->MinTime(size >= 1000000 || coldRuns ? 0.01 : 0.5)
                 ->Repetitions(5)
                 ->ReportAggregatesOnly(true);
     benchmark::Initialize(&argc, argv);

@@ -368,6 +368,9 @@ private:
                                     std::to_string(vertexCount) + " vertices)");
             } else if (key == "M") {
                 if (!ParseInt(Trim(args), material)) return Fail("M(...) must hold one number");
+                // Every negative number means no material, which the scene
+                // keeps as -1 (and the writer then leaves out).
+                if (material < 0) material = -1;
             } else if (key == "UV") {
                 hasUv = true;
                 float values[2];

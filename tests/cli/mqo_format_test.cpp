@@ -139,6 +139,19 @@ TEST(MqoFormat, WritingWhatWasReadLosesNothing) {
     EXPECT_NE(written.find("tex(\"a (1).png\")"), std::string::npos);
 }
 
+TEST(MqoFormat, ANegativeMaterialIsNoMaterial) {
+    // M(-5) was kept as -5, which the writer leaves out: writing what was
+    // read then changed the face.
+    const std::string text =
+        "Metasequoia Document\nFormat Text Ver 1.0\n"
+        "Object \"o\" {\n\tvertex 3 {\n\t\t0 0 0\n\t\t1 0 0\n\t\t0 1 0\n\t}\n"
+        "\tface 3 {\n\t\t3 V(0 1 2) M(-5)\n\t\t3 V(0 2 1) M(-1)\n\t\t3 V(1 2 0) M(2)\n\t}\n}\nEof\n";
+    const Scene scene = Read(text);
+    ASSERT_EQ(scene.objects.size(), 1u);
+    EXPECT_EQ(scene.objects[0].faceMaterial, (std::vector<int32_t>{-1, -1, 2}));
+    EXPECT_EQ(Read(WriteMqo(scene)).objects[0].faceMaterial, scene.objects[0].faceMaterial);
+}
+
 TEST(MqoFormat, WritesFloatsThatReadBackExactly) {
     Scene scene;
     SceneObject object;

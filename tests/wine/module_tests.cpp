@@ -214,7 +214,7 @@ TEST(OtherMenuIndexShowsNothing) {
 
 namespace {
 
-struct ControlSpec {
+struct ExpectedControl {
     int id;
     const wchar_t* windowClass;
     LONG kind;       // BS_ or SS_ type, or the ES_ bits for the edit box
@@ -224,7 +224,7 @@ struct ControlSpec {
     RECT units;           // x, y, x + w, y + h in dialog units
 };
 
-const ControlSpec kControls[] = {
+const ExpectedControl kControls[] = {
     {IDOK, L"Button", BS_DEFPUSHBUTTON, true, false, L"OK", {5, 80, 55, 94}},
     {IDCANCEL, L"Button", BS_PUSHBUTTON, true, false, L"Cancel", {80, 80, 130, 94}},
     {0xFFFF, L"Static", SS_RIGHT, false, true, L"\u539A\u307F", {5, 7, 20, 17}},
@@ -300,31 +300,31 @@ void InspectTemplate(HWND dialog, void*) {
     HWND control = GetWindow(dialog, GW_CHILD);
     size_t n = 0;
     for (; control && n < sizeof kControls / sizeof kControls[0]; ++n, control = GetWindow(control, GW_HWNDNEXT)) {
-        const ControlSpec& spec = kControls[n];
+        const ExpectedControl& expected = kControls[n];
         const LONG s = GetWindowLongW(control, GWL_STYLE);
         const LONG ex = GetWindowLongW(control, GWL_EXSTYLE);
         const int failuresBefore = FailureCount();
-        CHECK_EQ(GetDlgCtrlID(control), spec.id);
-        CHECK_EQ(ClassW(control), std::wstring(spec.windowClass));
+        CHECK_EQ(GetDlgCtrlID(control), expected.id);
+        CHECK_EQ(ClassW(control), std::wstring(expected.windowClass));
         CHECK_EQ(s & (WS_CHILD | WS_VISIBLE), WS_CHILD | WS_VISIBLE);
         // Checking a radio button makes it the group's tab stop.
-        const bool checkedRadio = spec.kind == BS_RADIOBUTTON &&
+        const bool checkedRadio = expected.kind == BS_RADIOBUTTON &&
                                   SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
-        CHECK_EQ((s & WS_TABSTOP) != 0, spec.tabStop || checkedRadio);
-        CHECK_EQ((s & WS_GROUP) != 0, spec.group);
-        if (spec.windowClass[0] == L'E') {
+        CHECK_EQ((s & WS_TABSTOP) != 0, expected.tabStop || checkedRadio);
+        CHECK_EQ((s & WS_GROUP) != 0, expected.group);
+        if (expected.windowClass[0] == L'E') {
             CHECK_EQ(s & ES_AUTOHSCROLL, ES_AUTOHSCROLL);
             CHECK((s & WS_BORDER) || (ex & WS_EX_CLIENTEDGE));
-        } else if (spec.windowClass[0] == L'S') {
-            CHECK_EQ(s & SS_TYPEMASK, spec.kind);
+        } else if (expected.windowClass[0] == L'S') {
+            CHECK_EQ(s & SS_TYPEMASK, expected.kind);
         } else {
-            CHECK_EQ(s & BS_TYPEMASK, spec.kind);
+            CHECK_EQ(s & BS_TYPEMASK, expected.kind);
         }
-        CHECK_EQ(TextW(control), std::wstring(spec.text));
-        CheckRect(dialog, control, spec.units, spec.id);
+        CHECK_EQ(TextW(control), std::wstring(expected.text));
+        CheckRect(dialog, control, expected.units, expected.id);
         if (FailureCount() != failuresBefore)
             std::printf("  in control %u (id %d): style %08lx, extended style %08lx\n",
-                        static_cast<unsigned>(n + 1), spec.id, static_cast<unsigned long>(s),
+                        static_cast<unsigned>(n + 1), expected.id, static_cast<unsigned long>(s),
                         static_cast<unsigned long>(ex));
     }
     CHECK_EQ(n, 12u);

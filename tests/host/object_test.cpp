@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/mq_functions.h"
+#include "tests/host/face_reading.h"
 
 namespace {
 
@@ -26,20 +27,6 @@ MQObject Strip(int quads) {
         MQObj_SetFaceMaterial(o, f, i % 2);
     }
     return o;
-}
-
-std::vector<int> Points(MQObject o, int f) {
-    std::vector<int> pts(MQObj_GetFacePointCount(o, f));
-    MQObj_GetFacePointArray(o, f, pts.data());
-    return pts;
-}
-
-std::vector<float> Us(MQObject o, int f) {
-    std::vector<MQCoordinate> uv(MQObj_GetFacePointCount(o, f));
-    MQObj_GetFaceCoordinateArray(o, f, uv.data());
-    std::vector<float> u;
-    for (const MQCoordinate& c : uv) u.push_back(c.u);
-    return u;
 }
 
 float X(MQObject o, int v) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/mq_functions.h"
+#include "tests/host/face_reading.h"
 
 namespace {
 
@@ -29,20 +30,6 @@ int AddLooseFace(MQObject o, const std::vector<MQPoint>& corners) {
     int f = MQObj_AddFace(o, static_cast<int>(pts.size()), pts.data());
     MQObj_SetFaceCoordinateArray(o, f, uv.data());
     return f;
-}
-
-std::vector<int> Points(MQObject o, int f) {
-    std::vector<int> pts(MQObj_GetFacePointCount(o, f));
-    MQObj_GetFacePointArray(o, f, pts.data());
-    return pts;
-}
-
-std::vector<float> Us(MQObject o, int f) {
-    std::vector<MQCoordinate> uv(MQObj_GetFacePointCount(o, f));
-    MQObj_GetFaceCoordinateArray(o, f, uv.data());
-    std::vector<float> u;
-    for (const MQCoordinate& c : uv) u.push_back(c.u);
-    return u;
 }
 
 TEST(HostWeld, JoinsCoincidentCornersOfNeighbouringQuadsKeepingLowestIndex) {

@@ -1,6 +1,6 @@
 #include "cli/dialog_script.h"
 
-#include "cli/text_encoding.h"
+#include "platform/text_encoding.h"
 #include "plugin/resource_ids.h"
 
 std::vector<DialogAction> MakeDialogScript(const Options& options) {

@@ -3,7 +3,7 @@
 #include <cassert>
 #include <sstream>
 
-#include "cli/text_encoding.h"
+#include "platform/text_encoding.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "cli/number_text.h"
-#include "cli/text_encoding.h"
+#include "platform/text_encoding.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "cli/file_io.h"
 #include "cli/mqo_format.h"
 #include "cli/obj_format.h"
-#include "cli/text_encoding.h"
+#include "platform/text_encoding.h"
 
 SceneFormat FormatOfPath(const std::string& path) {
     std::string extension = std::filesystem::path(path).extension().string();

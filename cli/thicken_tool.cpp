@@ -14,7 +14,7 @@
 #include "cli/plugin_module.h"
 #include "cli/scene_file.h"
 #include "cli/stage_timer.h"
-#include "cli/text_encoding.h"
+#include "platform/text_encoding.h"
 #include "platform/dialog_automation.h"
 #include "platform/message_box_log.h"
 

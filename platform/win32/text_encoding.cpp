@@ -1,7 +1,7 @@
 // Conversions through the system's code page tables.
 #include <windows.h>
 
-#include "cli/text_encoding.h"
+#include "platform/text_encoding.h"
 
 namespace {
 

@@ -34,14 +34,22 @@ demo: build
 # child process (--cold), as a single run of the tool would be. Arguments for
 # Google Benchmark go in BENCH_ARGS, e.g.
 # BENCH_ARGS=--benchmark_filter=quads/1000000.
+# Then the command against its peer, Blender's Solidify (installed when
+# missing): the same inputs as OBJ files, in process and file to file, in
+# alternating runs (PEER_ARGS, e.g. --only quads/1000000 or --runs 3).
 BENCH_DIR := build/bench
 BENCH_ARGS ?=
+PEER_ARGS ?=
 
-bench: deps
+bench:
+	@./tools/install-deps --bench
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DTHICKEN_BENCH=ON -DTHICKEN_TESTS=ON >/dev/null
-	cmake --build $(BENCH_DIR) --target thicken_bench -j2
+	cmake --build $(BENCH_DIR) --target thicken_bench peer_bench mqthicken -j2
 	./$(BENCH_DIR)/bench/thicken_bench $(BENCH_ARGS)
 	./$(BENCH_DIR)/bench/thicken_bench --cold $(BENCH_ARGS)
+	@mkdir -p $(BENCH_DIR)/peer
+	./$(BENCH_DIR)/bench/peer_bench --tool $(BENCH_DIR)/cli/mqthicken --script bench/solidify.py \
+	  --work $(BENCH_DIR)/peer $(PEER_ARGS)
 
 # Runs each fuzz target for FUZZ_SECONDS under libFuzzer (clang 14, with
 # AddressSanitizer and UBSan), starting from the seed corpus in

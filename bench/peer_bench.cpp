@@ -1,0 +1,267 @@
+// The command against its peer, Blender's Solidify modifier (simple mode, rim
+// on, centred, one thread), on the generated inputs of 10k, 100k and 1M faces
+// written as OBJ. Per case, in rounds that alternate the four runs:
+//   - our command in this process (MQModifySelect on a fresh document), and
+//     the modifier's evaluation as timed by the Blender script;
+//   - a whole run of mqthicken, file to file, and a whole run of blender -b
+//     (start, import, modifier, export as OBJ), with their peak memory.
+// Then the medians, their ratios, the growth from 100k to 1M faces, the heap
+// the module itself held at its peak per selected face, and whether both
+// results have the same polygons and ours is closed and faces outward.
+//   peer_bench --tool MQTHICKEN --script SOLIDIFY.py --work DIR [--blender B]
+//              [--runs N] [--large-runs N] [--only SHAPE/FACES]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/child_process.h"
+#include "bench/generated_mesh.h"
+#include "bench/inprocess_command.h"
+#include "bench/mesh_file.h"
+#include "bench/module_memory.h"
+#include "bench/shell_facts.h"
+#include "host/document.h"
+
+namespace {
+
+constexpr int kSizes[] = {10000, 100000, 1000000};
+constexpr const char* kThickness = "0.5";
+
+// Targets: in process at most 1.5x the modifier at 10k and 1.0x above;
+// whole runs at 1M at most 0.5x Blender's, in no more memory; the module's
+// own heap at most 250 bytes per selected face; growth at most 11x.
+constexpr double kSmallRatio = 1.5;
+constexpr double kRatio = 1.0;
+constexpr double kWholeRatio = 0.5;
+constexpr double kModuleBytesPerFace = 250.0;
+constexpr double kGrowthLimit = 11.0;
+
+struct Options {
+    std::string tool, script, work, blender = "blender", only;
+    int runs = 5;       // per case below 1M faces
+    int largeRuns = 3;  // per case of 1M faces: a Blender run takes seconds
+};
+
+struct Case {
+    MeshShape shape = MeshShape::BumpyGrid;
+    int size = 0;
+    size_t faces = 0;  // of the input, all selected
+    std::vector<double> ours, solidify, oursWhole, blenderWhole;
+    size_t oursPeak = 0, blenderPeak = 0, moduleBytes = 0;
+    size_t oursPolygons = 0, blenderPolygons = 0, expectedExtra = 0;
+    bool closed = false, outward = false, allRan = true;
+};
+
+double Median(std::vector<double> v) {
+    if (v.empty()) return 0.0;
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
+}
+
+std::string Name(MeshShape shape, int size) { return std::string(MeshShapeName(shape)) + "/" + std::to_string(size); }
+
+// Faces that repeat the one before: the module keeps the first only, Blender
+// keeps both and gives each a front and a back.
+size_t Repeats(const GeneratedMesh& mesh) {
+    size_t n = 0;
+    for (size_t i = 1; i < mesh.faces.size(); ++i) {
+        const GeneratedFace& a = mesh.faces[i - 1];
+        const GeneratedFace& b = mesh.faces[i];
+        if (a.count >= 3 && a.count == b.count && std::equal(a.points, a.points + a.count, b.points)) ++n;
+    }
+    return n;
+}
+
+// One run of the command in this process; the result's facts when asked.
+double RunOurs(const GeneratedMesh& mesh, ShellFacts* facts) {
+    auto document = std::make_unique<MQDocumentRec>();
+    AddSelectedObject(*document, mesh);
+    ThickenAnswers answers;
+    answers.thickness = kThickness;
+    const auto start = std::chrono::steady_clock::now();
+    const MQObjectRec* added = RunThickenInProcess(*document, answers);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    if (!added) return -1.0;
+    if (facts) *facts = FactsOf(*added);
+    return elapsed.count();
+}
+
+// Reads "solidify seconds S faces N" from the Blender script's output.
+bool ReadSolidify(const std::string& path, double& seconds, size_t& faces) {
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line))
+        if (std::sscanf(line.c_str(), "solidify seconds %lf faces %zu", &seconds, &faces) == 2) return true;
+    return false;
+}
+
+void RunCase(const Options& o, Case& c) {
+    const GeneratedMesh mesh = MakeMesh(c.shape, c.size);
+    c.faces = mesh.faces.size();
+    c.expectedExtra = 2 * Repeats(mesh);
+    const std::string stem = o.work + "/" + MeshShapeName(c.shape) + "-" + std::to_string(c.size);
+    const std::string input = stem + ".obj", oursOut = stem + "-ours.obj", blenderOut = stem + "-blender.obj";
+    const std::string blenderLog = stem + "-blender.log";
+    std::string error;
+    if (!WriteMeshFile(mesh, input, error)) {
+        std::fprintf(stderr, "peer_bench: %s\n", error.c_str());
+        c.allRan = false;
+        return;
+    }
+    const int runs = c.size >= 1000000 ? o.largeRuns : o.runs;
+    for (int r = 0; r < runs; ++r) {
+        ShellFacts facts;
+        const double ours = RunOurs(mesh, r == 0 ? &facts : nullptr);
+        if (r == 0) {
+            c.oursPolygons = facts.polygons;
+            c.closed = facts.closed;
+            c.outward = facts.volume > 0.0;
+        }
+        const ChildRun blender = RunChild({o.blender, "-b", "--factory-startup", "-t", "1", "--python", o.script,
+                                           "--", input, blenderOut, kThickness},
+                                          blenderLog);
+        double solidify = 0.0;
+        size_t blenderPolygons = 0;
+        const bool read = ReadSolidify(blenderLog, solidify, blenderPolygons);
+        const ChildRun whole = RunChild({o.tool, input, "-o", oursOut, "-t", kThickness, "--only-result"}, "");
+        if (ours < 0 || !blender.ok || !read || !whole.ok) {
+            std::fprintf(stderr, "peer_bench: %s: a run failed (ours %s, blender %s, mqthicken %s)\n",
+                         Name(c.shape, c.size).c_str(), ours < 0 ? "added nothing" : "ok",
+                         blender.ok && read ? "ok" : "failed", whole.ok ? "ok" : "failed");
+            c.allRan = false;
+            return;
+        }
+        c.ours.push_back(ours);
+        c.solidify.push_back(solidify);
+        c.blenderPolygons = blenderPolygons;
+        c.oursWhole.push_back(whole.seconds);
+        c.blenderWhole.push_back(blender.seconds);
+        c.oursPeak = std::max(c.oursPeak, whole.peakBytes);
+        c.blenderPeak = std::max(c.blenderPeak, blender.peakBytes);
+    }
+    // The module's own heap, in a run of its own: the counting slows every
+    // allocation a little.
+    StartCountingModuleMemory();
+    RunOurs(mesh, nullptr);
+    c.moduleBytes = StopCountingModuleMemory();
+    std::fprintf(stderr, "peer_bench: %s done\n", Name(c.shape, c.size).c_str());
+}
+
+const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
+
+void PrintTable(const std::vector<Case>& cases) {
+    const double MiB = 1024.0 * 1024.0;
+    std::printf("\nThe command against Blender's Solidify (medians; in process: our command vs the modifier's "
+                "evaluation; whole: mqthicken vs blender -b, file to file)\n");
+    std::printf("%-18s %4s %9s %9s %6s  %8s %8s %6s  %8s %8s %6s  %7s  %s\n", "case", "runs", "ours ms",
+                "solid. ms", "ratio", "ours s", "blend. s", "ratio", "ours MiB", "blen MiB", "ratio", "B/face",
+                "result");
+    for (const Case& c : cases) {
+        if (c.ours.empty()) continue;
+        const double ours = Median(c.ours), solidify = Median(c.solidify);
+        const double whole = Median(c.oursWhole), blender = Median(c.blenderWhole);
+        const bool same = c.oursPolygons + c.expectedExtra == c.blenderPolygons;
+        std::string result = same ? "same polygons" : "polygons differ";
+        if (same && c.expectedExtra)
+            result += " (Blender keeps " + std::to_string(c.expectedExtra / 2) + " repeated faces)";
+        if (!same)
+            result += " (" + std::to_string(c.oursPolygons) + " vs " + std::to_string(c.blenderPolygons) + ")";
+        result += c.closed ? ", closed" : ", NOT CLOSED";
+        result += c.outward ? ", outward" : ", NOT OUTWARD";
+        std::printf("%-18s %4zu %9.1f %9.1f %5.2fx  %8.3f %8.3f %5.2fx  %8.0f %8.0f %5.2fx  %7.0f  %s\n",
+                    Name(c.shape, c.size).c_str(), c.ours.size(), 1e3 * ours, 1e3 * solidify, ours / solidify,
+                    whole, blender, whole / blender, c.oursPeak / MiB, c.blenderPeak / MiB,
+                    double(c.oursPeak) / double(c.blenderPeak), double(c.moduleBytes) / double(c.faces),
+                    result.c_str());
+    }
+    std::printf("\nTargets\n");
+    for (const Case& c : cases) {
+        if (c.ours.empty()) continue;
+        const double ratio = Median(c.ours) / Median(c.solidify);
+        const double limit = c.size <= 10000 ? kSmallRatio : kRatio;
+        std::printf("%-18s in process %.2fx of Solidify (at most %.1fx: %s); module heap %.0f B per selected "
+                    "face (at most %.0f: %s)\n",
+                    Name(c.shape, c.size).c_str(), ratio, limit, Verdict(ratio <= limit),
+                    double(c.moduleBytes) / double(c.faces), kModuleBytesPerFace,
+                    Verdict(double(c.moduleBytes) / double(c.faces) <= kModuleBytesPerFace));
+        if (c.size >= 1000000) {
+            const double whole = Median(c.oursWhole) / Median(c.blenderWhole);
+            std::printf("%-18s whole run %.2fx of Blender's (at most %.1fx: %s); peak memory %.2fx of Blender's "
+                        "(at most 1x: %s)\n",
+                        Name(c.shape, c.size).c_str(), whole, kWholeRatio, Verdict(whole <= kWholeRatio),
+                        double(c.oursPeak) / double(c.blenderPeak), Verdict(c.oursPeak <= c.blenderPeak));
+        }
+    }
+    for (MeshShape shape : AllMeshShapes()) {
+        const Case* small = nullptr;
+        const Case* large = nullptr;
+        for (const Case& c : cases) {
+            if (c.shape != shape || c.ours.empty()) continue;
+            if (c.size == 100000) small = &c;
+            if (c.size == 1000000) large = &c;
+        }
+        if (!small || !large) continue;
+        // Scaled to exactly ten times the faces.
+        auto growth = [&](const std::vector<double>& a, const std::vector<double>& b) {
+            return (Median(b) / large->faces) / (Median(a) / small->faces) * 10.0;
+        };
+        const double inProcess = growth(small->ours, large->ours);
+        const double whole = growth(small->oursWhole, large->oursWhole);
+        std::printf("growth 100k -> 1M faces, %-10s in process %.2fx, whole run %.2fx (at most %.0fx: %s)\n",
+                    MeshShapeName(shape), inProcess, whole, kGrowthLimit,
+                    Verdict(inProcess <= kGrowthLimit && whole <= kGrowthLimit));
+    }
+}
+
+bool ParseOptions(int argc, char** argv, Options& o) {
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string name = argv[i], value = argv[i + 1];
+        if (name == "--tool") o.tool = value;
+        else if (name == "--script") o.script = value;
+        else if (name == "--work") o.work = value;
+        else if (name == "--blender") o.blender = value;
+        else if (name == "--only") o.only = value;
+        else if (name == "--runs") o.runs = std::max(1, std::atoi(value.c_str()));
+        else if (name == "--large-runs") o.largeRuns = std::max(1, std::atoi(value.c_str()));
+        else return false;
+    }
+    return argc % 2 == 1 && !o.tool.empty() && !o.script.empty() && !o.work.empty();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (!ParseOptions(argc, argv, o)) {
+        std::fprintf(stderr,
+                     "usage: peer_bench --tool MQTHICKEN --script SOLIDIFY.py --work DIR [--blender BLENDER]\n"
+                     "                  [--runs N] [--large-runs N] [--only SHAPE/FACES]\n");
+        return 2;
+    }
+    if (!StartModuleInProcess()) {
+        std::fprintf(stderr, "peer_bench: the module could not bind this program's host functions\n");
+        return 1;
+    }
+    std::vector<Case> cases;
+    for (MeshShape shape : AllMeshShapes())
+        for (int size : kSizes)
+            if (o.only.empty() || o.only == Name(shape, size)) {
+                Case c;
+                c.shape = shape;
+                c.size = size;
+                cases.push_back(std::move(c));
+            }
+    bool allRan = true;
+    for (Case& c : cases) {
+        RunCase(o, c);
+        allRan = allRan && c.allRan;
+    }
+    PrintTable(cases);
+    return allRan ? 0 : 1;
+}

@@ -1,6 +1,5 @@
 #include "thicken/thicken_object.h"
 
-#include <cassert>
 #include <vector>
 
 #include "mesh/zum_mq_object.h"
@@ -48,28 +47,49 @@ std::vector<ZUM_MQVector> VertexNormals(ZUM_MQObject& workModel) {
     return normals;
 }
 
-// Moves every vertex of the front copy along its normal.
+// Moves every vertex of the front copy along its normal. Expects the copy to
+// have one vertex per normal.
 void MoveFront(const std::vector<ZUM_MQVector>& normals, ZUM_MQObject& frontModel, double offset) {
     const int n = static_cast<int>(normals.size());
-    assert(frontModel.VertexCount() == n);
     for (int i = 0; i < n; ++i) frontModel.VertexAt(i)->Translate(ZUM_MQVector::Scaled(normals[i], offset));
 }
 
-// Moves every vertex of the back copy against its normal.
+// Moves every vertex of the back copy against its normal. Expects the copy to
+// have one vertex per normal.
 void MoveBack(const std::vector<ZUM_MQVector>& normals, ZUM_MQObject& backModel, double offset) {
     const int n = static_cast<int>(normals.size());
-    assert(backModel.VertexCount() == n);
     for (int i = 0; i < n; ++i)
         backModel.VertexAt(i)->Translate(ZUM_MQVector::Scaled(ZUM_MQVector::Negated(normals[i]), offset));
 }
 
 // An open edge of the front copy (one used by exactly one polygon): its
-// index and the positions of its ends, end 1 first, as the wall runs.
+// index, the positions of its ends as the wall runs along the front copy
+// (against its polygon: `to` first), and which end of the edge its polygon
+// leaves from, so that the back copy's edge is read the same way.
 struct OpenEdge {
     int index;
-    ZUM_MQVector end1;
-    ZUM_MQVector end0;
+    ZUM_MQVector to;
+    ZUM_MQVector from;
+    int fromEnd;
 };
+
+// Which end of `edge` its polygon's corner order leaves from: the polygon
+// runs from corner k to corner k + 1 along its edge k. An edge's own end
+// order is that of the face that first named it, which may have been a line
+// running the other way or a polygon whose chain broke; the wall must follow
+// the polygon it closes.
+int EndThePolygonLeavesFrom(const EdgeObject& edge) {
+    const PolygonObject* polygon = edge.Polygons()[0];
+    const int edges = polygon->EdgeCount();
+    for (int k = 0; k < edges; ++k) {
+        if (polygon->EdgeAt(k) != &edge) continue;
+        const VertexObject* from = polygon->VertexAt(k);
+        const VertexObject* to = polygon->VertexAt(k + 1 < edges ? k + 1 : 0);
+        if (from == edge.VertexAt(1) && to == edge.VertexAt(0)) return 1;
+        break;
+    }
+    return 0;
+}
 
 std::vector<OpenEdge> OpenEdgesOf(const ZUM_MQObject& frontModel) {
     std::vector<OpenEdge> open;
@@ -77,22 +97,23 @@ std::vector<OpenEdge> OpenEdgesOf(const ZUM_MQObject& frontModel) {
     for (int i = 0; i < m; ++i) {
         const EdgeObject* front = frontModel.EdgeAt(i);
         if (front->PolygonCount() != 1) continue;
-        open.push_back({i, front->VertexAt(1)->Position(), front->VertexAt(0)->Position()});
+        const int from = EndThePolygonLeavesFrom(*front);
+        open.push_back({i, front->VertexAt(1 - from)->Position(), front->VertexAt(from)->Position(), from});
     }
     return open;
 }
 
 // One quad per open edge of the surface, joining the front copy's edge, run
-// backwards, to the back copy's edge, so that the walls face the way the
-// front and the turned back copy face.
+// against its polygon, to the back copy's edge, run along it, so that the
+// walls face the way the front and the turned back copy face.
 void BuildSideWalls(const std::vector<OpenEdge>& frontOpenEdges, ZUM_MQObject& backModel,
                     ZUM_MQObject& sideModel) {
     for (const OpenEdge& front : frontOpenEdges) {
         EdgeObject* back = backModel.EdgeAt(front.index);
-        VertexObject* a = sideModel.AddVertex(front.end1);
-        VertexObject* b = sideModel.AddVertex(front.end0);
-        VertexObject* c = sideModel.AddVertex(back->VertexAt(0)->Position());
-        VertexObject* d = sideModel.AddVertex(back->VertexAt(1)->Position());
+        VertexObject* a = sideModel.AddVertex(front.to);
+        VertexObject* b = sideModel.AddVertex(front.from);
+        VertexObject* c = sideModel.AddVertex(back->VertexAt(front.fromEnd)->Position());
+        VertexObject* d = sideModel.AddVertex(back->VertexAt(1 - front.fromEnd)->Position());
         EdgeObject* ab = sideModel.AddEdge(a, b);
         EdgeObject* bc = sideModel.AddEdge(b, c);
         EdgeObject* cd = sideModel.AddEdge(c, d);
@@ -101,10 +122,17 @@ void BuildSideWalls(const std::vector<OpenEdge>& frontOpenEdges, ZUM_MQObject& b
     }
 }
 
+// The copies are paired with the work model by index: a copy whose model
+// came out with other vertex or edge counts (a host whose clone is not a
+// faithful copy) cannot be thickened.
+bool MatchesSurface(const ZUM_MQObject& copy, int vertices, int edges) {
+    return copy.VertexCount() == vertices && copy.EdgeCount() == edges;
+}
+
 }  // namespace
 
 bool ThickenObject(MQObject& work) {
-    assert(work);
+    if (!work) return false;
     MarkStage("loads");
     ZUM_MQObject workModel;
     workModel.LoadFromHost(work);
@@ -119,8 +147,8 @@ bool ThickenObject(MQObject& work) {
     // surface is built and held at a time.
     MarkStage("normals");
     const std::vector<ZUM_MQVector> normals = VertexNormals(workModel);
+    const int surfaceVertices = workModel.VertexCount();
     const int surfaceEdges = workModel.EdgeCount();
-    static_cast<void>(surfaceEdges);  // the copies must have the same edges
     ZUM_MQObject frontModel;
     MarkStage("loads");
 
@@ -138,7 +166,7 @@ bool ThickenObject(MQObject& work) {
     const Offsets offsets = OffsetsFor(ThickenSettings.thickness, ThickenSettings.direction);
 
     frontModel.LoadCopyFromHost(temporary.front, workModel);
-    assert(frontModel.EdgeCount() == surfaceEdges);
+    if (!MatchesSurface(frontModel, surfaceVertices, surfaceEdges)) return false;
     MarkStage("move and commit");
     MoveFront(normals, frontModel, offsets.front);
     CommitImage frontImage = frontModel.CaptureCommit();
@@ -148,7 +176,7 @@ bool ThickenObject(MQObject& work) {
     MarkStage("loads");
     ZUM_MQObject sideModel;
     backModel.LoadCopyFromHost(temporary.back, frontModel);
-    assert(backModel.EdgeCount() == surfaceEdges);
+    if (!MatchesSurface(backModel, surfaceVertices, surfaceEdges)) return false;
     sideModel.LoadFromHost(temporary.side);
 
     MarkStage("move and commit");

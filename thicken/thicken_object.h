@@ -10,6 +10,8 @@
 // one four-sided wall per open edge; `work` then holds the chosen groups,
 // merged in the order front, back, sides, unwelded and uncompacted. The three
 // temporary host objects are released. Returns false, with `work` unchanged
-// and nothing left behind, when the host could not make a temporary object.
+// and nothing left behind, when `work` is null, when the host could not make
+// a temporary object, or when a clone of `work` does not come out with the
+// work object's vertices and edges (the copies are paired with it by index).
 // Expects a bound HostApi.
 bool ThickenObject(MQObject& work);

@@ -68,6 +68,17 @@ TEST_F(Command, SingleQuadCentredBecomesAClosedOutwardBox) {
     EXPECT_EQ(document_.Object(0)->positions[2].z, 0.0f);
 }
 
+// A line listed before the quad names the quad's first edge before the quad
+// does, running the other way: the wall on that edge still follows the quad.
+TEST_F(Command, WallsFollowTheirFaceWhicheverFaceNamedTheEdgeFirst) {
+    AddObject(kSquare, {{1, 0}, {0, 1, 2, 3}});
+    ASSERT_EQ(Run(Answers{}), 1);
+    const MQObjectRec& shell = Added();
+    EXPECT_EQ(LiveFaces(shell).size(), 6u) << "the line lies along the quad's edge: a box";
+    EXPECT_TRUE(IsClosedAndConsistentlyOriented(shell));
+    EXPECT_NEAR(SignedVolume(shell), 2.0, 1e-5);
+}
+
 TEST_F(Command, DirectionDecidesWhereTheThicknessGoes) {
     AddObject(kSquare, kQuad);
     Answers towardsFront;
@@ -327,6 +338,38 @@ TEST_F(Command, HostThatCannotCreateTheSideObjectChangesNothing) {
     EXPECT_EQ(Run(Answers{}), 0);
     EXPECT_EQ(AddedObjects(), 0);
     EXPECT_EQ(Made(), 3);
+}
+
+// A host whose clones are not faithful copies of the work object (one more
+// vertex on a line, or a face missing): the copies cannot be paired with the
+// surface, so nothing is added and everything made is released (checked on
+// tear-down), without a crash or a message.
+struct UnfaithfulClone {
+    static inline MQObject(MQAPICALL* clone)(MQObject) = nullptr;
+    static inline bool dropFace = false;
+
+    static MQObject MQAPICALL Clone(MQObject source) {
+        MQObject copy = clone(source);
+        if (dropFace) {
+            copy->DeleteFace(0, true);
+        } else {
+            const int points[2] = {copy->AddVertex({5, 5, 5}), 0};
+            copy->AddFace(2, points);
+        }
+        return copy;
+    }
+};
+
+TEST_F(Command, HostWhoseClonesDifferFromTheWorkObjectChangesNothing) {
+    UnfaithfulClone::clone = HostApi.MQObj_Clone;
+    HostApi.MQObj_Clone = UnfaithfulClone::Clone;
+    AddObject(kSquare, kQuad);
+    for (bool dropFace : {false, true}) {
+        SCOPED_TRACE(dropFace ? "a face missing" : "one vertex more");
+        UnfaithfulClone::dropFace = dropFace;
+        EXPECT_EQ(Run(Answers{}), 0);
+        EXPECT_EQ(AddedObjects(), 0);
+    }
 }
 
 // A host that reports a face of six points, which the reference host cannot

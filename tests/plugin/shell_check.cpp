@@ -29,6 +29,7 @@ bool IsClosedAndConsistentlyOriented(const MQObjectRec& object) {
     std::map<std::pair<int, int>, int> directed;
     bool any = false;
     for (const HostFace& face : object.faces) {
+        if (face.count < 3) continue;  // a line bounds nothing
         for (int k = 0; k < face.count; ++k) {
             ++directed[{face.points[k], face.points[(k + 1) % face.count]}];
             any = true;

@@ -18,8 +18,9 @@ std::vector<FaceView> LiveFaces(const MQObjectRec& object);
 // The positions of the live vertices, in index order.
 std::vector<MQPoint> LivePositions(const MQObjectRec& object);
 
-// Every edge of the live faces is used by exactly two faces, once in each
-// direction: the faces form a closed surface with one orientation.
+// Every edge of the live faces of three or four points (lines left out) is
+// used by exactly two faces, once in each direction: the faces form a closed
+// surface with one orientation.
 bool IsClosedAndConsistentlyOriented(const MQObjectRec& object);
 
 // The enclosed volume, positive when the faces point outward by the host's

@@ -2,6 +2,7 @@
 // indices and forwards to MQObjectRec.
 #include <cstring>
 
+#include "host/merge_observer.h"
 #include "host/mq_functions.h"
 #include "host/unoffered.h"
 
@@ -13,7 +14,9 @@ MQObject MQAPICALL MQObj_Clone(MQObject o) { return o ? o->Clone() : nullptr; }
 
 BOOL MQAPICALL MQObj_Merge(MQObject target, MQObject source) {
     if (!target || !source || target == source) return FALSE;
+    const int32_t firstFaceId = target->nextFaceId;
     target->Merge(*source);
+    NotifyMerge(target, firstFaceId, target->nextFaceId - firstFaceId);
     return TRUE;
 }
 

@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 
@@ -63,6 +64,60 @@ bool ParseSelection(const std::string& text, FaceSelection& selection, std::stri
     return false;
 }
 
+bool ParseView(const std::string& text, PreviewView& view, std::string& error) {
+    static const struct {
+        const char* name;
+        PreviewView view;
+    } views[] = {{"iso", PreviewView::Iso},     {"front", PreviewView::Front},
+                 {"back", PreviewView::Back},   {"left", PreviewView::Left},
+                 {"right", PreviewView::Right}, {"top", PreviewView::Top},
+                 {"bottom", PreviewView::Bottom}};
+    for (const auto& v : views)
+        if (text == v.name) {
+            view = v.view;
+            return true;
+        }
+    error = "--view takes front, back, left, right, top, bottom or iso, not \"" + text + "\"";
+    return false;
+}
+
+// A side of a picture: 1 to kMaxPreviewSide, in decimal digits only.
+bool ParseSide(const std::string& text, int& side) {
+    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    side = std::stoi(text);
+    return side >= 1 && side <= kMaxPreviewSide;
+}
+
+bool ParsePreviewSize(const std::string& text, int& width, int& height, std::string& error) {
+    const size_t x = text.find('x');
+    if (x == std::string::npos || !ParseSide(text.substr(0, x), width) ||
+        !ParseSide(text.substr(x + 1), height)) {
+        error = "--preview-size takes WIDTHxHEIGHT, each from 1 to " +
+                std::to_string(kMaxPreviewSide) + " pixels, not \"" + text + "\"";
+        return false;
+    }
+    return true;
+}
+
+// A picture path names a .png file in a folder that exists.
+bool CheckPreviewPath(const std::string& path, std::string& error) {
+    std::filesystem::path file(path);
+    std::string extension = file.extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension != ".png" || file.stem().empty()) {
+        error = "--preview needs a file name ending in .png, not \"" + path + "\"";
+        return false;
+    }
+    std::error_code ec;
+    const std::filesystem::path folder = file.parent_path();
+    if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
+        error = "--preview " + path + ": no folder " + folder.string();
+        return false;
+    }
+    return true;
+}
+
 // Whether atof would find a number at the start of `text`: the module reads
 // the thickness that way and takes 0 when there is none.
 bool StartsWithNumber(const std::string& text) {
@@ -78,6 +133,7 @@ bool StartsWithNumber(const std::string& text) {
 bool ParseOptions(int argc, const char* const* argv, Options& options, std::string& error) {
     bool info = false, help = false, version = false, noMoreOptions = false;
     bool thicknessGiven = false;
+    bool pictureShaped = false;  // --preview-size or --view given
     for (int i = 0; i < argc; ++i) {
         const std::string arg = argv[i];
         if (noMoreOptions || arg.empty() || arg[0] != '-' || arg == "-") {
@@ -146,6 +202,16 @@ bool ParseOptions(int argc, const char* const* argv, Options& options, std::stri
         } else if (name == "--plugin") {
             ok = take() && !(options.plugin = value).empty();
             if (!ok && error.empty()) error = "option --plugin needs a file name";
+        } else if (name == "--preview") {
+            ok = take() && CheckPreviewPath(value, error);
+            options.preview = value;
+        } else if (name == "--preview-size") {
+            ok = take() &&
+                 ParsePreviewSize(value, options.previewWidth, options.previewHeight, error);
+            pictureShaped = true;
+        } else if (name == "--view") {
+            ok = take() && ParseView(value, options.view, error);
+            pictureShaped = true;
         } else if (name == "--info") {
             ok = flag(info);
         } else if (name == "-h" || name == "--help") {
@@ -189,6 +255,10 @@ bool ParseOptions(int argc, const char* const* argv, Options& options, std::stri
             return false;
         }
     }
+    if (pictureShaped && options.preview.empty()) {
+        error = "--preview-size and --view shape the picture of --preview, which is not given";
+        return false;
+    }
     if (options.output.empty()) options.output = DefaultOutputPath(options.input);
     return true;
 }
@@ -206,6 +276,7 @@ std::string UsageText() {
            "                 [--no-front] [--no-side] [--no-back]\n"
            "                 [--select all|object:NAME|material:N] [--only-result]\n"
            "                 [--stats] [--timings] [--plugin PATH]\n"
+           "                 [--preview FILE.png [--preview-size WxH] [--view VIEW]]\n"
            "       mqthicken --info [--plugin PATH]\n"
            "       mqthicken --help | --version\n"
            "\n"
@@ -228,11 +299,19 @@ std::string UsageText() {
            "                        and consistently oriented, and its volume\n"
            "      --timings         print the time of each stage on stderr: reading,\n"
            "                        the command's stages, writing\n"
+           "      --preview FILE.png  also draw a picture of the new object: front\n"
+           "                        surface orange, back surface blue, side walls\n"
+           "                        green, faces seen from behind darker\n"
+           "      --preview-size WxH  the picture's size in pixels (default 800x600)\n"
+           "      --view VIEW       iso (default: from above, in front, to the right),\n"
+           "                        front (from +z), back, left, right (from +x), top\n"
+           "                        (from +y) or bottom\n"
            "      --plugin PATH     the module to load (default: next to the program)\n"
            "      --info            print the module's name, label, ids, type, version\n"
            "  -h, --help            print this help\n"
            "  -V, --version         print the tool's version\n"
            "\n"
            "Exit status: 0 when a new object was added, 1 when nothing was thickened,\n"
-           "2 on usage, input or output errors.\n";
+           "2 on usage, input or output errors. A picture that cannot be written is an\n"
+           "output error; the mesh file is written all the same.\n";
 }

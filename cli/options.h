@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "cli/preview.h"
+
 enum class Mode { Thicken, Info, Help, Version };
 
 // Which faces the tool selects before it runs the command. The command
@@ -27,7 +29,13 @@ struct Options {
     bool stats = false;
     bool timings = false;          // per-stage times on stderr
     std::string plugin;            // empty: the module next to the program
+    std::string preview;           // a PNG picture of the new object; empty: none
+    int previewWidth = 800, previewHeight = 600;
+    PreviewView view = PreviewView::Iso;
 };
+
+// The largest picture side --preview-size takes.
+constexpr int kMaxPreviewSide = 8192;
 
 // Parses the arguments after the program name. On a usage error returns
 // false and sets `error` to one message.

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_set>
 
@@ -12,6 +13,9 @@
 #include "cli/mesh_stats.h"
 #include "cli/options.h"
 #include "cli/plugin_module.h"
+#include "cli/png_file.h"
+#include "cli/preview.h"
+#include "cli/shell_groups.h"
 #include "cli/scene_file.h"
 #include "cli/stage_timer.h"
 #include "platform/text_encoding.h"
@@ -139,6 +143,18 @@ void WarnAboutPartlyReadThickness(const std::string& text) {
     Warn("the thickness \"" + text + "\" is read as " + shown);
 }
 
+// Draws the new object into the picture --preview names. `groups` is empty
+// when the module's merges could not be told apart.
+bool WritePreview(const Options& options, const SceneObject& object,
+                  const std::optional<FaceGroups>& groups, std::string& error) {
+    FaceGroups drawn{object.FaceCount(), object.FaceCount()};
+    if (groups) drawn = *groups;
+    else Warn("the picture cannot tell the face groups apart: every face is drawn in one colour");
+    const RgbImage image =
+        RenderPreview(object, drawn, options.view, options.previewWidth, options.previewHeight);
+    return WritePngFile(options.preview, image, error);
+}
+
 int Thicken(const Options& options) {
     StageTimer timer;
     // The times are printed once the command has run, whatever its outcome.
@@ -186,6 +202,9 @@ int Thicken(const Options& options) {
     ClearRecordedMessageBoxes();
     SetNextDialogScript(MakeDialogScript(options));
     const int before = document->ObjectCount();
+    // The picture colours the faces by the merge that made them.
+    std::optional<MergeRecorder> merges;
+    if (!options.preview.empty()) merges.emplace();
     Progress(large, "thickening " + std::to_string(summary.eligibleFaces) + " faces");
     // The module names its stages from the harvest on; before that the
     // dialog runs. A module whose stages cannot be seen is one stage.
@@ -194,6 +213,9 @@ int Thicken(const Options& options) {
     const BOOL confirmed = module.modifySelect(0, document.get());
     timer.Unhook();
     timer.End();
+    std::vector<MergeRecorder::Merge> merged;
+    if (merges) merged = merges->Merges();
+    merges.reset();
     ReportMessageBoxes();
     if (!confirmed) {
         std::fprintf(stderr, "mqthicken: nothing was thickened: the dialog was not confirmed\n");
@@ -207,6 +229,13 @@ int Thicken(const Options& options) {
                      WhyNothingWasSelected(options, summary).c_str());
         return timed(kExitNothingDone);
     }
+
+    std::optional<FaceGroups> groups;
+    FaceGroups found;
+    if (!options.preview.empty() &&
+        ShellGroupsFromMerges(*result, merged, options.makeFront, options.makeBack,
+                              options.makeSide, found))
+        groups = found;
 
     timer.Begin("write");
     SceneObject thick = SceneObjectFromHost(*result);
@@ -226,6 +255,19 @@ int Thicken(const Options& options) {
              " cannot hold; they were written as '?'");
     if (options.stats) PrintStats(scene.objects.back(), scene.encoding);
     std::fprintf(stderr, "mqthicken: wrote %s\n", options.output.c_str());
+    if (!options.preview.empty()) {
+        // The mesh is written first: a picture that cannot be written
+        // leaves it as it would be without one.
+        timer.Begin("preview");
+        Progress(large, "drawing " + options.preview);
+        if (!WritePreview(options, scene.objects.back(), groups, error)) {
+            std::fprintf(stderr, "mqthicken: %s (the mesh was written all the same)\n",
+                         error.c_str());
+            return timed(kExitError);
+        }
+        timer.End();
+        std::fprintf(stderr, "mqthicken: wrote picture %s\n", options.preview.c_str());
+    }
     return timed(kExitThickened);
 }
 

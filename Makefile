@@ -1,5 +1,5 @@
 # The project's two commands: `make demo` and `make test`.
-.PHONY: all deps build demo test bench fuzz clean
+.PHONY: all deps build demo docs-picture test bench fuzz clean
 
 all: build
 
@@ -20,11 +20,22 @@ test: deps
 	cmake --workflow --preset native-asan
 	ctest --preset win32
 
-# Thickens the sample patch with the native build of the tool and the module.
+# Thickens the sample patch with the native build of the tool and the module,
+# and draws the shell.
+DEMO_COMMAND := ./build/native/cli/mqthicken samples/curved_patch.mqo \
+  -o build/demo/curved_patch-thick.mqo
 demo: build
 	@mkdir -p build/demo
 	@echo "demo: thickening samples/curved_patch.mqo (5.0, centred, all faces)"
-	@./build/native/cli/mqthicken samples/curved_patch.mqo -o build/demo/curved_patch-thick.mqo --stats
+	@$(DEMO_COMMAND) --stats --preview build/demo/curved_patch-thick.png
+	@echo "demo: the shell is in build/demo/curved_patch-thick.mqo, its picture in build/demo/curved_patch-thick.png"
+
+# Redraws the README's picture, docs/curved_patch-thick.png, as the demo draws it.
+docs-picture: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native --target mqthicken
+	@mkdir -p build/demo
+	$(DEMO_COMMAND) --preview docs/curved_patch-thick.png
 
 # Benchmarks of the whole command in process (not part of `make test`): an
 # optimised build of its own in build/bench, then the figures for 10k, 100k

@@ -28,9 +28,9 @@ get_filename_component(sample_name ${SAMPLE} NAME)
 set(input ${WORK}/${sample_name})
 
 # The sample becomes a closed, consistently oriented shell, written over an
-# older file (a rename that must replace on Windows).
+# older file (a rename that must replace on Windows), and its picture.
 file(WRITE ${WORK}/windows.mqo "an older result\n")
-run_tool(0 ${input} -o ${WORK}/windows.mqo --stats)
+run_tool(0 ${input} -o ${WORK}/windows.mqo --stats --preview ${WORK}/windows.png)
 expect("${out}" "closed    yes\n")
 expect("${out}" "oriented  yes\n")
 expect("${out}" "quads     848\n")
@@ -39,6 +39,7 @@ expect("${err}" "wrote ")
 # The same bytes as the native build writes.
 if(EXISTS ${NATIVE_TOOL})
   execute_process(COMMAND ${NATIVE_TOOL} ${input} -o ${WORK}/native.mqo
+                          --preview ${WORK}/native.png
     RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "native mqthicken failed: ${status}")
@@ -47,6 +48,11 @@ if(EXISTS ${NATIVE_TOOL})
   file(SHA256 ${WORK}/native.mqo native_hash)
   if(NOT windows_hash STREQUAL native_hash)
     message(FATAL_ERROR "the Windows and native results differ")
+  endif()
+  file(SHA256 ${WORK}/windows.png windows_hash)
+  file(SHA256 ${WORK}/native.png native_hash)
+  if(NOT windows_hash STREQUAL native_hash)
+    message(FATAL_ERROR "the Windows and native pictures differ")
   endif()
 else()
   message(STATUS "no native build at ${NATIVE_TOOL}: the byte comparison is skipped")

@@ -2,17 +2,26 @@
 
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/resource.h>
+#include <stdlib.h>
+#include <unistd.h>
 #include <sys/wait.h>
 
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 
 extern char** environ;
 
 ChildRun RunChild(const std::vector<std::string>& argv, const std::string& stdoutPath) {
     ChildRun run;
+    char peakPath[] = "/tmp/peer_bench_peak_XXXXXX";
+    const int peakFile = mkstemp(peakPath);
+    if (peakFile < 0) return run;
+    close(peakFile);
+    std::vector<std::string> measured = {"/usr/bin/time", "-f", "%M", "-o", peakPath};
+    measured.insert(measured.end(), argv.begin(), argv.end());
     std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : measured) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -23,13 +32,15 @@ ChildRun RunChild(const std::vector<std::string>& argv, const std::string& stdou
     pid_t pid = 0;
     const int started = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (started != 0) return run;
     int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) != pid) return run;
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    run.seconds = elapsed.count();
-    run.peakBytes = static_cast<size_t>(usage.ru_maxrss) * 1024;  // kilobytes on Linux
-    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (started == 0 && waitpid(pid, &status, 0) == pid) {
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        run.seconds = elapsed.count();
+        std::ifstream peak(peakPath);
+        size_t kilobytes = 0;
+        run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && (peak >> kilobytes);
+        run.peakBytes = kilobytes * 1024;
+    }
+    std::remove(peakPath);
     return run;
 }

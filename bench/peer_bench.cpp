@@ -166,12 +166,15 @@ void PrintTable(const std::vector<Case>& cases) {
         if (c.ours.empty()) continue;
         const double ours = Median(c.ours), solidify = Median(c.solidify);
         const double whole = Median(c.oursWhole), blender = Median(c.blenderWhole);
-        const bool same = c.oursPolygons + c.expectedExtra == c.blenderPolygons;
-        std::string result = same ? "same polygons" : "polygons differ";
-        if (same && c.expectedExtra)
-            result += " (Blender keeps " + std::to_string(c.expectedExtra / 2) + " repeated faces)";
+        // Blender keeps the input's repeated faces, each with a front and a
+        // back, and so (when they lie on the border) not all of their walls.
+        const bool same = c.oursPolygons == c.blenderPolygons;
+        const bool repeats = c.blenderPolygons > c.oursPolygons &&
+                             c.blenderPolygons - c.oursPolygons <= c.expectedExtra;
+        std::string result = same ? "same polygons" : repeats ? "same polygons but repeats" : "POLYGONS DIFFER";
         if (!same)
-            result += " (" + std::to_string(c.oursPolygons) + " vs " + std::to_string(c.blenderPolygons) + ")";
+            result += " (" + std::to_string(c.oursPolygons) + " vs " + std::to_string(c.blenderPolygons) +
+                      "; the input repeats " + std::to_string(c.expectedExtra / 2) + " faces)";
         result += c.closed ? ", closed" : ", NOT CLOSED";
         result += c.outward ? ", outward" : ", NOT OUTWARD";
         std::printf("%-18s %4zu %9.1f %9.1f %5.2fx  %8.3f %8.3f %5.2fx  %8.0f %8.0f %5.2fx  %7.0f  %s\n",

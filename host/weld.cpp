@@ -22,6 +22,7 @@
 #include <cassert>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "host/object.h"
@@ -188,6 +189,53 @@ private:
     size_t used_ = 0;
 };
 
+// Vertices at exactly one place (the copies of a point that a harvest makes
+// for every face around it) join one and the same survivor: a vertex at the
+// place of an earlier one joins what that one joined, or that one itself,
+// since every survivor made after it has a higher index. This table of
+// recent places, by the bits of their coordinates, answers most such
+// vertices without the grid; a place it has lost is found in the grid.
+class RecentPlaces {
+public:
+    RecentPlaces() : entries_(kSize, Entry{0, 0, 0, -1}) {}
+
+    // The vertex an earlier vertex at exactly `p` went to, or -1.
+    int32_t Find(const MQPoint& p) const {
+        const Entry key = KeyOf(p, -1);
+        const Entry& e = entries_[Slot(key)];
+        return e.x == key.x && e.y == key.y && e.z == key.z ? e.target : -1;
+    }
+
+    // Notes that a vertex at `p` went to `target`.
+    void Note(const MQPoint& p, int32_t target) {
+        const Entry key = KeyOf(p, target);
+        entries_[Slot(key)] = key;
+    }
+
+private:
+    static constexpr size_t kSize = size_t(1) << 14;
+    struct Entry {
+        uint32_t x, y, z;
+        int32_t target;  // -1: empty
+    };
+    static Entry KeyOf(const MQPoint& p, int32_t target) {
+        Entry e;
+        std::memcpy(&e.x, &p.x, 4);
+        std::memcpy(&e.y, &p.y, 4);
+        std::memcpy(&e.z, &p.z, 4);
+        e.target = target;
+        return e;
+    }
+    static size_t Slot(const Entry& e) {
+        uint64_t h = (uint64_t(e.x) * 0x9E3779B97F4A7C15ull) ^ (uint64_t(e.y) * 0xC2B2AE3D27D4EB4Full) ^
+                     (uint64_t(e.z) * 0x165667B19E3779F9ull);
+        h ^= h >> 29;
+        h *= 0xBF58476D1CE4E5B9ull;
+        return static_cast<size_t>(h >> 50);  // 14 bits
+    }
+    std::vector<Entry> entries_;
+};
+
 // Remaps the points of one face; returns false when the face collapses.
 bool RemapFace(HostFace& face, const std::vector<int32_t>& target) {
     const int original = face.count;
@@ -238,15 +286,21 @@ int MQObjectRec::Weld(float distance, const unsigned char* apply) {
     // on are worked out and fetched early, so that its reads find them in
     // cache and the fetches of several vertices overlap.
     constexpr int kAhead = 16;
+    // A vertex at a recent place needs no cells: it is settled when it is
+    // prepared, since the vertex it goes to has been visited by then.
+    RecentPlaces recent;
     struct Cells {
         int count;
+        int32_t known;     // the vertex it goes to, when its place is recent; else -1
         uint64_t keys[8];  // keys[0]: the vertex's own cell
     };
     Cells ahead[kAhead];
     auto prepare = [&](int v) {
-        const CellProbe probe = grid.Probe(positions[v]);
         Cells& cells = ahead[v % kAhead];
         cells.count = 0;
+        cells.known = recent.Find(positions[v]);
+        if (cells.known >= 0) return;
+        const CellProbe probe = grid.Probe(positions[v]);
         for (int k = 0; k < 8; ++k) {
             const int ix = k & 1, iy = (k >> 1) & 1, iz = (k >> 2) & 1;
             if (ix >= probe.span[0] || iy >= probe.span[1] || iz >= probe.span[2]) continue;
@@ -276,6 +330,13 @@ int MQObjectRec::Weld(float distance, const unsigned char* apply) {
         if (!part) continue;
         const MQPoint& p = positions[v];
 
+        const int32_t known = cells.known >= 0 ? cells.known : recent.Find(p);
+        if (known >= 0) {
+            target[v] = known;
+            vertexLive[v] = 0;
+            ++joined;
+            continue;
+        }
         int32_t best = -1;
         for (int k = 0; k < cells.count; ++k) {
             for (int32_t s = survivors.Head(cells.keys[k]); s >= 0; s = survivors.Next(s)) {
@@ -294,6 +355,7 @@ int MQObjectRec::Weld(float distance, const unsigned char* apply) {
         } else {
             survivors.Insert(cells.keys[0], v);
         }
+        recent.Note(p, target[v]);
     }
     if (joined == 0) return 0;
 

@@ -148,6 +148,23 @@ TEST(HostWeld, JoinsTheLowestIndexedSurvivorNotTheNearest) {
     MQObj_Delete(o);
 }
 
+// A vertex at exactly the place of an earlier one that joined another goes
+// where that one went, not to it; one at the place of a survivor joins it.
+TEST(HostWeld, ExactCopiesGoWhereTheirFirstWent) {
+    MQObject o = MQ_CreateObject();
+    Add(o, 0, 0);     // survivor 0
+    Add(o, 0.8f, 0);  // joins 0
+    Add(o, 1.5f, 0);  // survives with d = 1
+    Add(o, 0.8f, 0);  // as vertex 1: joins 0, though 2 is nearer
+    Add(o, 1.5f, 0);  // as vertex 2: joins 2
+    Add(o, 3, 3);
+    int pts[3] = {3, 4, 5};
+    MQObj_AddFace(o, 3, pts);
+    MQObj_OptimizeVertex(o, 1.0f, nullptr);
+    EXPECT_EQ((std::vector<int>{0, 2, 5}), Points(o, 0));
+    MQObj_Delete(o);
+}
+
 TEST(HostWeld, ApplyArrayLimitsTheVerticesThatTakePart) {
     MQObject o = MQ_CreateObject();
     for (int i = 0; i < 4; ++i) Add(o, 0, 0);

@@ -22,4 +22,5 @@ struct CommitImage {
     std::vector<MQPoint> points;  // per model vertex, in index order
     std::vector<int32_t> lines;   // two vertex indices per 2-point face, in edge order
     std::vector<Face> faces;      // per writable polygon, in polygon order
+    uint64_t stamp = 0;           // the elements read (0: none)
 };

@@ -19,7 +19,12 @@ constexpr int kEdgesPerFace = 2;
 // pair index as well, so that no search is longer than this.
 constexpr uint32_t kListSearchLimit = 12;
 
+// The last stamp given to a set of elements, by any model.
+uint64_t lastStamp = 0;
+
 }  // namespace
+
+void ZUM_MQObject::Restamp() { stamp = ++lastStamp; }
 
 ZUM_MQObject::ZUM_MQObject() : hostObject(nullptr) {}
 
@@ -43,6 +48,7 @@ bool ZUM_MQObject::Reload() {
 }
 
 void ZUM_MQObject::ClearModel() {
+    Restamp();
     vertexArena.Clear();
     vertices.clear();
     edgeArena.Clear();
@@ -53,6 +59,7 @@ void ZUM_MQObject::ClearModel() {
 }
 
 void ZUM_MQObject::ReleaseModel() {
+    Restamp();
     vertexArena.Release();
     std::vector<VertexObject*>().swap(vertices);
     edgeArena.Release();
@@ -64,6 +71,8 @@ void ZUM_MQObject::ReleaseModel() {
 
 void ZUM_MQObject::TakeStorage(ZUM_MQObject& donor) {
     assert(&donor != this && vertices.empty() && edges.empty() && polygons.empty());
+    Restamp();
+    donor.Restamp();
     vertexArena.TakeBlocks(donor.vertexArena);
     donor.vertices.clear();
     vertices.swap(donor.vertices);
@@ -103,6 +112,8 @@ bool ZUM_MQObject::LoadCopyFromHost(MQObject copy, ZUM_MQObject& donor) {
     polygonArena.Swap(donor.polygonArena);
     polygons.swap(donor.polygons);
     std::swap(edgeIndex, donor.edgeIndex);
+    std::swap(stamp, donor.stamp);
+    donor.Restamp();
     MQPoint point{};
     ZUM_MQVector position;
     for (int i = 0; i < n; ++i) {
@@ -242,10 +253,17 @@ PolygonObject* ZUM_MQObject::NewPolygon(EdgeObject* e0, EdgeObject* e1, EdgeObje
     return polygon;
 }
 
-VertexObject* ZUM_MQObject::AddVertex(const ZUM_MQVector& position) { return NewVertex(position); }
+VertexObject* ZUM_MQObject::AddVertex(const ZUM_MQVector& position) {
+    Restamp();
+    return NewVertex(position);
+}
 
-EdgeObject* ZUM_MQObject::AddEdge(VertexObject* first, VertexObject* second) { return NewEdge(first, second); }
+EdgeObject* ZUM_MQObject::AddEdge(VertexObject* first, VertexObject* second) {
+    Restamp();
+    return NewEdge(first, second);
+}
 
 PolygonObject* ZUM_MQObject::AddPolygon(EdgeObject* e0, EdgeObject* e1, EdgeObject* e2, EdgeObject* e3) {
+    Restamp();
     return NewPolygon(e0, e1, e2, e3);
 }

@@ -101,6 +101,12 @@ public:
     CommitImage CaptureCommit() const;
     // CaptureCommit into `image`, reusing the room it already has.
     void CaptureCommit(CommitImage& image) const;
+    // CaptureCommit into `image`, which holds the commit of this model's very
+    // elements (captured from it, or from the model that handed them on with
+    // LoadCopyFromHost) with only the positions changed since: then just the
+    // points are read again. For an image of other elements it captures all.
+    // Expects the polygons' UV pairs and materials unchanged since the image.
+    void CapturePositions(CommitImage& image) const;
     void WriteCommit(const CommitImage& image);
     // Deletes every face of the host object (and the vertices they used) and
     // compacts it. The model is not touched.
@@ -108,6 +114,10 @@ public:
     // Reverses every face of the host object and reloads the model from it.
     // Element pointers obtained before are invalid afterwards. Always true.
     bool InvertHostFaces();
+    // Reverses every face of the host object as InvertHostFaces does, then
+    // releases the model (ReleaseModel) instead of rebuilding it, for a
+    // caller that reads this model no more: the host object ends up the same.
+    void InvertHostFacesAndRelease();
 
     // The bound host object, or null.
     MQObject HostObject() const { return hostObject; }
@@ -120,6 +130,8 @@ private:
     void LoadFaces();
     void ReserveForFaces(int faceCount);
     void IndexBusyEnds(EdgeObject* edge);
+    void TurnHostFaces();
+    void Restamp();
 
     MQObject hostObject;
     std::vector<VertexObject*> vertices;
@@ -130,4 +142,8 @@ private:
     ElementArena<EdgeObject> edgeArena;
     ElementArena<PolygonObject> polygonArena;
     EdgePairIndex edgeIndex;
+    // Names this model's set of elements: a fresh stamp whenever elements
+    // are added or cleared; it goes with the elements when they are handed
+    // on. A commit image records the stamp of the elements it was read from.
+    uint64_t stamp = 0;
 };

@@ -25,7 +25,16 @@ CommitImage ZUM_MQObject::CaptureCommit() const {
     return image;
 }
 
+void ZUM_MQObject::CapturePositions(CommitImage& image) const {
+    if (image.stamp != stamp || image.points.size() != vertices.size()) {
+        CaptureCommit(image);
+        return;
+    }
+    for (size_t i = 0; i < vertices.size(); ++i) vertices[i]->Position().ToPoint(image.points[i]);
+}
+
 void ZUM_MQObject::CaptureCommit(CommitImage& image) const {
+    image.stamp = stamp;
     image.points.resize(vertices.size());
     image.lines.clear();
     image.faces.clear();
@@ -92,11 +101,19 @@ void ZUM_MQObject::WriteCommit(const CommitImage& image) {
     }
 }
 
+void ZUM_MQObject::TurnHostFaces() {
+    if (!hostObject) return;
+    const int n = HostApi.MQObj_GetFaceCount(hostObject);
+    for (int f = 0; f < n; ++f) HostApi.MQObj_InvertFace(hostObject, f);
+}
+
 bool ZUM_MQObject::InvertHostFaces() {
-    if (hostObject) {
-        const int n = HostApi.MQObj_GetFaceCount(hostObject);
-        for (int f = 0; f < n; ++f) HostApi.MQObj_InvertFace(hostObject, f);
-    }
+    TurnHostFaces();
     Reload();
     return true;
+}
+
+void ZUM_MQObject::InvertHostFacesAndRelease() {
+    TurnHostFaces();
+    ReleaseModel();
 }

@@ -182,8 +182,9 @@ bool ThickenObject(MQObject& work) {
     MarkStage("move and commit");
     MoveBack(normals, backModel, offsets.back);
     frontModel.WriteCommit(frontImage);
-    // The back copy's commit, in the room the front image had.
-    backModel.CaptureCommit(frontImage);
+    // The back copy's commit, in the room the front image had: the back
+    // model holds the very elements, so only the points are read again.
+    backModel.CapturePositions(frontImage);
     backModel.WriteCommit(frontImage);
     frontImage = CommitImage();
 
@@ -194,8 +195,7 @@ bool ThickenObject(MQObject& work) {
     HostApi.MQObj_Compact(temporary.side);
 
     MarkStage("inversion");
-    backModel.InvertHostFaces();
-    backModel.ReleaseModel();
+    backModel.InvertHostFacesAndRelease();
     sideModel.ReleaseModel();
     MarkStage("merges");
     workModel.ClearHostFaces();

@@ -84,6 +84,63 @@ TEST_F(ContainerCommitTest, ImageWrittenAfterTheStorageMovedOnMatchesCommitToHos
     EXPECT_EQ(RecordedMessageBoxes().size(), 0u);
 }
 
+// The image of a model whose elements went on to a copy's model: the copy,
+// moved, reads only its points into the image and writes what a full capture
+// of it would; a model given other elements since is captured in full.
+TEST_F(ContainerCommitTest, PositionsOnlyCaptureOfTheSameElementsMatchesAFullCapture) {
+    const std::vector<TestFace> faces = {
+        Face({0, 1, 2}, {{0.1f, 0.2f}, {0.3f, 0.4f}, {0.5f, 0.6f}}, 1),
+        Face({1, 3, 4, 2}, {}, 0),
+        Face({0, 5}),
+    };
+    MQObject first = MakeObject(Points(6), faces);
+    MQObject copy = MakeObject(Points(6), faces);
+    MQObject fresh = MakeObject(Points(6), faces);
+    ZUM_MQObject a;
+    a.LoadFromHost(first);
+    CommitImage image = a.CaptureCommit();
+    ZUM_MQObject b;
+    b.LoadCopyFromHost(copy, a);
+    b.VertexAt(4)->Translate(ZUM_MQVector(0.5, 0.25, -1.0));
+    b.CapturePositions(image);
+    ZUM_MQObject c;
+    c.LoadFromHost(fresh);
+    c.VertexAt(4)->Translate(ZUM_MQVector(0.5, 0.25, -1.0));
+    const CommitImage expected = c.CaptureCommit();
+    ASSERT_EQ(image.points.size(), expected.points.size());
+    for (size_t i = 0; i < image.points.size(); ++i) {
+        EXPECT_EQ(image.points[i].x, expected.points[i].x);
+        EXPECT_EQ(image.points[i].y, expected.points[i].y);
+        EXPECT_EQ(image.points[i].z, expected.points[i].z);
+    }
+    EXPECT_EQ(image.lines, expected.lines);
+    EXPECT_EQ(image.faces.size(), expected.faces.size());
+
+    // New elements: the stale image's faces do not stand.
+    b.AddPolygon(b.EdgeAt(0), b.EdgeAt(1), b.EdgeAt(2), nullptr);
+    b.CapturePositions(image);
+    EXPECT_EQ(image.faces.size(), expected.faces.size() + 1);
+}
+
+// Turning the faces and releasing the model leaves the host object as a turn
+// with its reload does, and the model empty but still bound.
+TEST_F(ContainerCommitTest, InvertAndReleaseTurnsTheFacesAsInvertDoes) {
+    const std::vector<TestFace> faces = {Face({0, 1, 2, 3}, {{1, 1}, {2, 2}, {3, 3}, {4, 4}}, 1), Face({3, 2, 4}),
+                                         Face({4, 5})};
+    MQObject turned = MakeObject(Points(6), faces);
+    MQObject released = MakeObject(Points(6), faces);
+    ZUM_MQObject t, r;
+    t.LoadFromHost(turned);
+    r.LoadFromHost(released);
+    t.InvertHostFaces();
+    r.InvertHostFacesAndRelease();
+    EXPECT_EQ(ReadFaces(released), ReadFaces(turned));
+    EXPECT_EQ(r.VertexCount(), 0);
+    EXPECT_EQ(r.PolygonCount(), 0);
+    r.ClearHostFaces();
+    EXPECT_TRUE(ReadFaces(released).empty());
+}
+
 TEST_F(ContainerCommitTest, MovedVerticesAreRoundedToFloats) {
     MQObject o = MakeObject(Points(3), {Face({0, 1, 2})});
     ZUM_MQObject m;

@@ -15,8 +15,16 @@
 
 #include "cli/scene.h"
 
-// Parses `text` into `scene` (encoding Utf8). Normals and everything else
-// that has no place in the scene are skipped. On a malformed line returns
+// The material of faces that have none, for the files that must say so after
+// faces that have one ("usemtl" without a name is refused by other readers).
+inline constexpr std::string_view kObjNoMaterial = "(null)";
+
+// Parses `text` (UTF-8, with or without a byte-order mark, or UTF-16 with
+// one) into `scene` (encoding Utf8). Each object holds the vertices its
+// faces use and those listed under it that no face uses, in file order; a
+// file without "o" or "g" is one object. What has no place in the scene
+// (normals, smoothing groups, vertex colours, other statements) is skipped
+// and named once per kind in `scene.warnings`. On a malformed line returns
 // false and sets `error` to "NAME:LINE: what is wrong".
 bool ReadObj(std::string_view text, const std::string& fileName, Scene& scene, std::string& error);
 

@@ -82,18 +82,33 @@ private:
         if (keyword == "l") return ParseElement(rest, 2, true);
         if (keyword == "p") return ParsePoints(rest);
         if (keyword == "o" || (keyword == "g" && !hasObjectLines_)) {
+            sawObjectLine_ = true;
             SwitchObject(std::string(Trim(rest)), keyword == "o");
             return true;
         }
         if (keyword == "usemtl") {
-            material_ = MaterialIndex(std::string(Trim(rest)));
+            const std::string_view name = Trim(rest);
+            material_ = name == kObjNoMaterial ? -1 : MaterialIndex(std::string(name));
             return true;
         }
         if (keyword == "mtllib") {
             scene_.materialLibraries.emplace_back(Trim(rest));
             return true;
         }
-        return true;  // vn, vp, s, curves...: nothing the scene keeps
+        if (keyword == "g") return true;  // a group within an object
+        if (keyword == "vn") return Dropped("normals (vn)");
+        if (keyword == "s") {
+            const std::string_view group = Trim(rest);
+            return group == "off" || group == "0" || Dropped("smoothing groups (s)");
+        }
+        return Dropped("\"" + std::string(keyword) + "\" lines");
+    }
+
+    // Notes, once per kind, what the scene cannot carry.
+    bool Dropped(const std::string& kind) {
+        if (std::find(droppedKinds_.begin(), droppedKinds_.end(), kind) == droppedKinds_.end())
+            droppedKinds_.push_back(kind);
+        return true;
     }
 
     bool ParseComment(std::string_view line) {
@@ -112,12 +127,12 @@ private:
         for (float& c : xyz)
             if (!ParseFloat(NextWord(rest), c))
                 return Fail("expected three coordinates after \"v\"");
-        // Further numbers (w, or a vertex colour) have no place in the scene.
-        const int32_t object = CurrentIndex();
-        SceneObject& target = scene_.objects[object];
-        owner_.push_back(object);
-        local_.push_back(static_cast<int32_t>(target.vertices.size()));
-        target.vertices.push_back({xyz[0], xyz[1], xyz[2]});
+        // A fourth number is w; more are a vertex colour, which the scene
+        // has no place for.
+        NextWord(rest);
+        if (!NextWord(rest).empty()) Dropped("vertex colours");
+        positions_.push_back({xyz[0], xyz[1], xyz[2]});
+        home_.push_back(current_);
         return true;
     }
 
@@ -152,7 +167,7 @@ private:
         for (std::string_view word = NextWord(rest); !word.empty(); word = NextWord(rest)) {
             size_t slash = word.find('/');
             size_t vertex;
-            if (!Resolve(word.substr(0, slash), owner_.size(), "vertex", vertex)) return false;
+            if (!Resolve(word.substr(0, slash), positions_.size(), "vertex", vertex)) return false;
             SceneUv uv;
             bool hasUv = false;
             if (slash != std::string_view::npos) {
@@ -166,7 +181,7 @@ private:
                 }
             }
             allUv = allUv && hasUv;
-            points_.push_back(LocalVertex(vertex));
+            points_.push_back(static_cast<int32_t>(vertex));
             uvs_.push_back(uv);
         }
         return true;
@@ -203,21 +218,6 @@ private:
         return true;
     }
 
-    // The index in the current object of global vertex `global`; a vertex
-    // declared in another object is copied into this one, once.
-    int32_t LocalVertex(size_t global) {
-        const int32_t object = CurrentIndex();
-        if (owner_[global] == object) return local_[global];
-        const uint64_t key = (uint64_t(uint32_t(object)) << 32) | uint32_t(global);
-        auto [it, inserted] = borrowed_.try_emplace(key, 0);
-        if (inserted) {
-            SceneObject& target = scene_.objects[object];
-            it->second = static_cast<int32_t>(target.vertices.size());
-            target.vertices.push_back(scene_.objects[owner_[global]].vertices[local_[global]]);
-        }
-        return it->second;
-    }
-
     // "o" starts a new object; "g" (in files without "o") returns to the
     // last object of that name, as groups are often reopened, or starts one.
     void SwitchObject(const std::string& name, bool fresh) {
@@ -243,14 +243,47 @@ private:
         return static_cast<int32_t>(it->second);
     }
 
-    // Drops the objects that were named but got neither vertices nor faces.
+    // Gives each object the vertices its faces use and those listed while it
+    // was current that no face uses, in the order of the file, renumbering
+    // its faces; then drops the objects that got neither vertices nor faces.
+    // In a file without "o" or "g" the one object owns every vertex.
     void Finish() {
         auto& objects = scene_.objects;
+        if (!sawObjectLine_ && objects.size() == 1)
+            for (int32_t& home : home_) home = 0;
+        std::vector<int32_t> stamp(positions_.size(), -1), local(positions_.size(), 0);
+        std::vector<uint8_t> used(positions_.size(), 0);
+        for (const SceneObject& object : objects)
+            for (int32_t v : object.points) used[v] = 1;
+        std::vector<std::vector<int32_t>> unusedOf(objects.size());
+        for (size_t v = 0; v < positions_.size(); ++v)
+            if (!used[v] && home_[v] >= 0) unusedOf[home_[v]].push_back(static_cast<int32_t>(v));
+        std::vector<int32_t> globals;
+        for (size_t o = 0; o < objects.size(); ++o) {
+            SceneObject& object = objects[o];
+            globals = unusedOf[o];
+            for (int32_t v : object.points)
+                if (stamp[v] != int32_t(o)) {
+                    stamp[v] = int32_t(o);
+                    globals.push_back(v);
+                }
+            std::sort(globals.begin(), globals.end());
+            object.vertices.reserve(globals.size());
+            for (int32_t v : globals) {
+                local[v] = static_cast<int32_t>(object.vertices.size());
+                object.vertices.push_back(positions_[v]);
+            }
+            for (int32_t& v : object.points) v = local[v];
+        }
         objects.erase(std::remove_if(objects.begin(), objects.end(),
                                      [](const SceneObject& o) {
                                          return o.vertices.empty() && o.FaceCount() == 0;
                                      }),
                       objects.end());
+        if (droppedKinds_.empty()) return;
+        std::string kinds;
+        for (const std::string& kind : droppedKinds_) kinds += (kinds.empty() ? "" : ", ") + kind;
+        scene_.warnings.push_back(fileName_ + ": not carried over: " + kinds);
     }
 
     const std::string& fileName_;
@@ -258,15 +291,58 @@ private:
     std::string& error_;
     int line_ = 0;
     bool hasObjectLines_ = false;
+    bool sawObjectLine_ = false;  // an "o" or a "g" that names an object
     int32_t current_ = -1;
     int32_t material_ = -1;
-    std::vector<int32_t> owner_, local_;  // per global vertex
+    // Every vertex of the file, and the object current when it was listed
+    // (-1 before the first "o" or "g").
+    std::vector<ScenePoint> positions_;
+    std::vector<int32_t> home_;
     std::vector<SceneUv> textures_;
-    std::unordered_map<uint64_t, int32_t> borrowed_;
+    std::vector<std::string> droppedKinds_;
     std::unordered_map<std::string, size_t> objectByName_, materialByName_;
     std::vector<int32_t> points_;
     std::vector<SceneUv> uvs_;
 };
+
+// Decodes UTF-16 `text` (after its byte-order mark) into UTF-8 `out`; a
+// lone surrogate becomes U+FFFD. False for an odd number of bytes.
+bool Utf8FromUtf16(std::string_view text, bool bigEndian, std::string& out) {
+    if (text.size() % 2) return false;
+    out.clear();
+    out.reserve(text.size() / 2 * 3 / 2);
+    auto unit = [&](size_t i) {
+        const auto a = static_cast<unsigned char>(text[i]), b = static_cast<unsigned char>(text[i + 1]);
+        return bigEndian ? uint32_t(a << 8 | b) : uint32_t(b << 8 | a);
+    };
+    for (size_t i = 0; i < text.size(); i += 2) {
+        uint32_t c = unit(i);
+        if (c >= 0xD800 && c < 0xDC00 && i + 2 < text.size()) {
+            const uint32_t low = unit(i + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        if (c >= 0xD800 && c < 0xE000) c = 0xFFFD;
+        if (c < 0x80) {
+            out += char(c);
+        } else if (c < 0x800) {
+            out += char(0xC0 | c >> 6);
+            out += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += char(0xE0 | c >> 12);
+            out += char(0x80 | (c >> 6 & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        } else {
+            out += char(0xF0 | c >> 18);
+            out += char(0x80 | (c >> 12 & 0x3F));
+            out += char(0x80 | (c >> 6 & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        }
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -274,5 +350,15 @@ bool ReadObj(std::string_view text, const std::string& fileName, Scene& scene,
              std::string& error) {
     scene = Scene{};
     scene.encoding = TextEncoding::Utf8;
+    std::string decoded;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3);
+    } else if (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF") {
+        if (!Utf8FromUtf16(text.substr(2), text[0] == '\xFE', decoded)) {
+            error = fileName + ": UTF-16 text with an odd number of bytes (the file is cut short)";
+            return false;
+        }
+        text = decoded;
+    }
     return ObjParser(fileName, scene, error).Parse(text);
 }

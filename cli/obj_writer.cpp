@@ -70,9 +70,12 @@ private:
         const int32_t material = object.faceMaterial[f];
         if (material != material_) {
             material_ = material;
-            out_ += "usemtl";
-            if (material >= 0 && size_t(material) < scene_.materials.size())
-                out_.append(" ").append(scene_.materials[material].name);
+            out_ += "usemtl ";
+            if (material >= 0 && size_t(material) < scene_.materials.size() &&
+                !scene_.materials[material].name.empty())
+                out_.append(scene_.materials[material].name);
+            else
+                out_.append(kObjNoMaterial);
             out_ += '\n';
         }
         const uint32_t begin = object.faceStart[f], end = object.faceStart[f + 1];

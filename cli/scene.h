@@ -86,6 +86,10 @@ struct Scene {
     // The material libraries a Wavefront file names (its mtllib lines), so
     // that a result written beside it keeps its materials' looks.
     std::vector<std::string> materialLibraries;
+
+    // What the reader saw and could not carry, one message per kind, each
+    // naming the file; for the user, not written back.
+    std::vector<std::string> warnings;
 };
 
 // The default parameters the modeller gives a new material, with colour

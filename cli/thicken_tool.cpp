@@ -168,6 +168,7 @@ int Thicken(const Options& options) {
     timer.Begin("read");
     if (!LoadScene(options.input, scene, error)) return Fail(error);
     timer.End();
+    for (const std::string& warning : scene.warnings) Warn(warning);
     const size_t faceCount = FaceCount(scene);
     const bool large = faceCount >= kLargeDocumentFaces;
     Progress(large, "read " + std::to_string(faceCount) + " faces from " + options.input);

@@ -67,22 +67,69 @@ TEST(ObjFormat, ObjectsGroupsAndMaterials) {
     // The material library stays named, so a result beside it keeps its looks.
     EXPECT_EQ(scene.materialLibraries, std::vector<std::string>{"scene.mtl"});
     EXPECT_NE(WriteObj(scene).find("\nmtllib scene.mtl\n"), std::string::npos);
-    // The second object borrows copies of the first object's vertices.
+    // Each object holds the vertices its faces use, in file order: the
+    // second copies three of the first object's and its own.
+    EXPECT_EQ(scene.objects[0].vertices.size(), 3u);
     const SceneObject& second = scene.objects[1];
     ASSERT_EQ(second.vertices.size(), 4u);
-    EXPECT_EQ(FacePoints(second, 0), (std::vector<int32_t>{2, 1, 0}));
-    EXPECT_EQ(FacePoints(second, 1), (std::vector<int32_t>{3, 2, 0}));
-    EXPECT_FLOAT_EQ(second.vertices[1].x, 0.0f);
-    EXPECT_FLOAT_EQ(second.vertices[2].x, 1.0f);
+    EXPECT_EQ(FacePoints(second, 0), (std::vector<int32_t>{1, 0, 3}));
+    EXPECT_EQ(FacePoints(second, 1), (std::vector<int32_t>{2, 1, 3}));
+    EXPECT_FLOAT_EQ(second.vertices[1].x, 1.0f);
+    EXPECT_FLOAT_EQ(second.vertices[3].x, 5.0f);
 }
 
 TEST(ObjFormat, GroupsNameObjectsInFilesWithoutObjectLines) {
-    Scene scene = Read("v 0 0 0\nv 1 0 0\nv 0 1 0\ng a\nf 1 2 3\ng b\nf 3 2 1\ng a\nf 1 3 2\n");
-    ASSERT_EQ(scene.objects.size(), 3u);  // obj1 holds the vertices
-    EXPECT_EQ(scene.objects[0].name, "obj1");
-    EXPECT_EQ(scene.objects[1].name, "a");
-    EXPECT_EQ(scene.objects[1].FaceCount(), 2u);
-    EXPECT_EQ(scene.objects[2].name, "b");
+    // Vertices listed before the first group make no object of their own;
+    // one no face uses is left out.
+    Scene scene = Read("v 0 0 0\nv 1 0 0\nv 0 1 0\nv 9 9 9\ng a\nf 1 2 3\ng b\nf 3 2 1\n"
+                       "g a\nf 1 3 2\n");
+    ASSERT_EQ(scene.objects.size(), 2u);
+    EXPECT_EQ(scene.objects[0].name, "a");
+    EXPECT_EQ(scene.objects[0].FaceCount(), 2u);
+    EXPECT_EQ(scene.objects[0].vertices.size(), 3u);
+    EXPECT_EQ(scene.objects[1].name, "b");
+    EXPECT_EQ(scene.objects[1].vertices.size(), 3u);
+    // Without "o" or "g" the file is one object that keeps every vertex.
+    Scene single = Read("v 0 0 0\nv 1 0 0\nv 0 1 0\nv 9 9 9\nf 1 2 3\n");
+    ASSERT_EQ(single.objects.size(), 1u);
+    EXPECT_EQ(single.objects[0].vertices.size(), 4u);
+}
+
+TEST(ObjFormat, ByteOrderMarksAndWhatCannotBeCarried) {
+    const std::string plain = "o 板\nv 0 0 0\nv 1 0 0 1 0.5 0.5\nvn 0 0 1\nv 0 1 0\ns 1\n"
+                              "vn 0 0 1\nvp 0.5\nf 1//1 2//1 3//1\n";
+    Scene utf8 = Read("\xEF\xBB\xBF" + plain);
+    ASSERT_EQ(utf8.objects.size(), 1u);
+    EXPECT_EQ(utf8.objects[0].name, "板");
+    ASSERT_EQ(utf8.warnings.size(), 1u);
+    EXPECT_EQ(utf8.warnings[0], "mesh.obj: not carried over: vertex colours, normals (vn), "
+                                "smoothing groups (s), \"vp\" lines");
+    // UTF-16 in either byte order, a character outside the basic plane too.
+    const std::u16string wide = u"o 板\U0001F600\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+    for (bool big : {false, true}) {
+        std::string bytes = big ? "\xFE\xFF" : "\xFF\xFE";
+        for (char16_t c : wide) {
+            const char high = char(c >> 8), low = char(c & 0xFF);
+            bytes += big ? std::string{high, low} : std::string{low, high};
+        }
+        Scene scene = Read(bytes);
+        ASSERT_EQ(scene.objects.size(), 1u);
+        EXPECT_EQ(scene.objects[0].name, "板\xF0\x9F\x98\x80");
+        EXPECT_EQ(scene.objects[0].FaceCount(), 1u);
+        EXPECT_TRUE(scene.warnings.empty());
+        std::string error;
+        EXPECT_FALSE(ReadObj(bytes + "x", "odd.obj", scene, error));
+        EXPECT_NE(error.find("odd.obj: UTF-16"), std::string::npos) << error;
+    }
+}
+
+TEST(ObjFormat, FacesWithoutMaterialAfterOnesWithOne) {
+    Scene scene = Read("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\nusemtl red\nf 1 2 3\n"
+                       "usemtl (null)\nf 1 2 3\n");
+    EXPECT_EQ(scene.objects[0].faceMaterial, (std::vector<int32_t>{-1, 0, -1}));
+    const std::string text = WriteObj(scene);
+    EXPECT_EQ(text.find("usemtl\n"), std::string::npos) << text;
+    EXPECT_EQ(Read(text).objects[0].faceMaterial, scene.objects[0].faceMaterial);
 }
 
 TEST(ObjFormat, RoundTripKeepsObjectsFlagsUvsLinesAndMaterials) {

@@ -438,4 +438,42 @@ TEST_F(ToolTest, InfoShowsTheModuleInUtf8) {
     EXPECT_NE(r.out.find("version   0x0249"), std::string::npos);
 }
 
+// ---- Real files ------------------------------------------------------------
+
+// OBJ files written by many exporters (Debian's assimp-testmodels): each is
+// thickened or refused with status 2 and a message, never crashes, and what
+// is written reads back, in either format, with the objects and counts of
+// the input plus the new object.
+TEST_F(ToolTest, RealObjFilesAreReadOrRefusedAndWrittenBackWhole) {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(MQTHICKEN_REAL_OBJ_DIR))
+        if (entry.path().extension() == ".obj") files.push_back(entry.path());
+    ASSERT_GE(files.size(), 10u) << "the test models are missing: run tools/install-deps";
+    int thickened = 0;
+    for (const fs::path& file : files) {
+        for (const char* format : {".obj", ".mqo"}) {
+            const std::string output = Path(file.stem().string() + format);
+            ToolResult r = RunTool({file.string(), "-o", output});
+            ASSERT_TRUE(r.status == 0 || r.status == 1 || r.status == 2)
+                << file << ": status " << r.status << "\n" << r.err;
+            if (r.status == 2) {
+                EXPECT_NE(r.err.find(file.string()), std::string::npos) << r.err;
+                EXPECT_FALSE(fs::exists(output));
+                break;
+            }
+            if (r.status == 1) break;
+            ++thickened;
+            const Scene in = Load(file.string()), out = Load(output);
+            ASSERT_EQ(out.objects.size(), in.objects.size() + 1) << file << " as " << format;
+            for (size_t o = 0; o < in.objects.size(); ++o) {
+                SCOPED_TRACE(file.string() + " as " + format + ", object " + std::to_string(o));
+                EXPECT_EQ(out.objects[o].vertices.size(), in.objects[o].vertices.size());
+                EXPECT_EQ(out.objects[o].faceStart, in.objects[o].faceStart);
+                EXPECT_EQ(out.objects[o].points, in.objects[o].points);
+            }
+        }
+    }
+    EXPECT_GE(thickened, int(files.size()));
+}
+
 }  // namespace

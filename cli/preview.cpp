@@ -49,8 +49,11 @@ struct Camera {
     ScreenPoint Project(const ScenePoint& point) const {
         const Vec p = ToVec(point);
         return {static_cast<float>(width * 0.5 + (Dot(p, right) - centreX) * scale),
-                static_cast<float>(height * 0.5 - (Dot(p, up) - centreY) * scale),
-                static_cast<float>(-Dot(p, toEye))};
+                ProjectY(point), static_cast<float>(-Dot(p, toEye))};
+    }
+    // Only the row: enough to tell which bands a face touches.
+    float ProjectY(const ScenePoint& point) const {
+        return static_cast<float>(height * 0.5 - (Dot(ToVec(point), up) - centreY) * scale);
     }
 };
 
@@ -203,14 +206,17 @@ RgbImage RenderPreview(const SceneObject& object, const FaceGroups& groups, Prev
         const float bottom = static_cast<float>(rasteriser.BandEndRow(band));
         for (size_t f = 0; f < object.FaceCount(); ++f) {
             if (!IsDrawn(object, f)) continue;
-            corners.clear();
+            const uint32_t first = object.faceStart[f], end = object.faceStart[f + 1];
             float low = HUGE_VALF, high = -HUGE_VALF;
-            for (uint32_t k = object.faceStart[f]; k < object.faceStart[f + 1]; ++k) {
-                corners.push_back(camera.Project(object.vertices[object.points[k]]));
-                low = std::min(low, corners.back().y);
-                high = std::max(high, corners.back().y);
+            for (uint32_t k = first; k < end; ++k) {
+                const float y = camera.ProjectY(object.vertices[object.points[k]]);
+                low = std::min(low, y);
+                high = std::max(high, y);
             }
             if (high < top || low > bottom) continue;
+            corners.clear();
+            for (uint32_t k = first; k < end; ++k)
+                corners.push_back(camera.Project(object.vertices[object.points[k]]));
             const Rgb colour = base[static_cast<int>(GroupOf(groups, f))];
             DrawFace(rasteriser, corners, ShadeFace(object, f, colour, camera, light));
         }

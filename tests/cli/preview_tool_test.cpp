@@ -134,6 +134,9 @@ TEST_F(PreviewToolTest, ABadPicturePathOrSizeIsAUsageErrorThatWritesNothing) {
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     }
     EXPECT_EQ(Entries(), std::vector<std::string>{"in.mqo"});
+    const std::string help = RunTool({"--help"}).out;
+    for (const char* option : {"--preview FILE", "--preview-size WxH", "--view VIEW"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 
 TEST_F(PreviewToolTest, APictureThatCannotBeWrittenLeavesTheMeshAsWithoutIt) {

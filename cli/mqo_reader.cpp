@@ -2,6 +2,9 @@
 // syntax of the format: words, "quoted names" and key(arguments).
 #include <algorithm>
 #include <cassert>
+#include <cctype>
+#include <cmath>
+#include <cstring>
 
 #include "cli/mqo_format.h"
 #include "cli/number_text.h"
@@ -20,7 +23,7 @@ std::string_view Trim(std::string_view s) {
 }
 
 // Splits a text into lines, counting them; a final line without a line
-// break counts too. CR before LF is dropped.
+// break counts too. CRs before LF are dropped.
 class LineCursor {
 public:
     explicit LineCursor(std::string_view text) : text_(text) {}
@@ -30,11 +33,30 @@ public:
         size_t end = text_.find('\n', pos_);
         if (end == std::string_view::npos) end = text_.size();
         line = text_.substr(pos_, end - pos_);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        // A stray CR before a line end goes with it.
+        hadCr_ = !line.empty() && line.back() == '\r';
+        while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         pos_ = end + 1;
         ++number_;
         return true;
     }
+    // Takes the `count` raw bytes that follow the last line, and the line
+    // end right after them; false when the text ends before them.
+    bool TakeBytes(size_t count, std::string_view& bytes) {
+        if (count > Remaining()) return false;
+        bytes = text_.substr(pos_, count);
+        pos_ += count;
+        // Lines are numbered as an editor shows them, the data's own line
+        // ends counted.
+        number_ += static_cast<int>(std::count(bytes.begin(), bytes.end(), '\n'));
+        const size_t end = text_.substr(pos_, 2) == "\r\n" ? 2 : text_.substr(pos_, 1) == "\n";
+        pos_ += end;
+        number_ += end > 0;
+        return true;
+    }
+    // The line end of the last line as read.
+    const char* LineEnd() const { return hadCr_ ? "\r\n" : "\n"; }
+    size_t Position() const { return std::min(pos_, text_.size()); }
     int Number() const { return number_; }
     size_t Remaining() const { return pos_ < text_.size() ? text_.size() - pos_ : 0; }
 
@@ -42,6 +64,7 @@ private:
     std::string_view text_;
     size_t pos_ = 0;
     int number_ = 0;
+    bool hadCr_ = false;
 };
 
 // The items of one line.
@@ -117,6 +140,23 @@ int BraceBalance(std::string_view line) {
     return balance;
 }
 
+// Whether `line` announces binary data ("KEY ... [BYTES]" at its end), and
+// how many bytes. A size too large for the file is caught by the caller.
+bool BinarySize(std::string_view line, size_t& bytes) {
+    line = Trim(line);
+    if (line.size() < 3 || line.back() != ']') return false;
+    const size_t open = line.rfind('[');
+    if (open == std::string_view::npos || open == 0 || !IsSpace(line[open - 1])) return false;
+    const std::string_view digits = line.substr(open + 1, line.size() - open - 2);
+    if (digits.empty() || digits.size() > 15) return false;
+    bytes = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return false;
+        bytes = bytes * 10 + size_t(c - '0');
+    }
+    return true;
+}
+
 // Calls `f` on each blank-separated word of `text`; stops when it returns false.
 template <class F>
 bool ForEachWord(std::string_view text, F f) {
@@ -135,11 +175,12 @@ std::string Quote(std::string_view s) { return "\"" + std::string(s) + "\""; }
 class MqoParser {
 public:
     MqoParser(std::string_view text, const std::string& fileName, Scene& scene, std::string& error)
-        : lines_(text), fileName_(fileName), scene_(scene), error_(error) {}
+        : text_(text), lines_(text), fileName_(fileName), scene_(scene), error_(error) {}
 
     bool Parse() {
         std::string_view line;
         if (!lines_.Next(line)) return Fail("empty file, not a Metasequoia document");
+        scene_.mqo.lineEnd = lines_.LineEnd();
         if (line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
         if (Trim(line) != "Metasequoia Document")
             return Fail("not a Metasequoia document (the first line must be "
@@ -150,14 +191,20 @@ public:
             return Fail("compressed documents are not supported; save the document as text");
         if (line.substr(0, 16) != "Format Text Ver ")
             return Fail("expected \"Format Text Ver 1.0\"");
+        scene_.mqo.header = std::string(text_.substr(0, lines_.Position()));
 
         while (lines_.Next(line)) {
             ItemScanner items(line);
-            if (items.AtEnd()) continue;
+            auto& keep = scene_.objects.empty() ? scene_.leadingLines : scene_.trailingLines;
+            // Blank lines between chunks stay where they were.
+            if (items.AtEnd()) {
+                keep.emplace_back(line);
+                continue;
+            }
             std::string_view word;
             items.Word(word);
-            auto& keep = scene_.objects.empty() ? scene_.leadingLines : scene_.trailingLines;
             if (word == "Eof") return true;
+            if (word == "CodePage" && !ReadCodePage(items)) return false;
             if (word == "Material") {
                 if (!ParseMaterials(items)) return false;
             } else if (word == "Object") {
@@ -170,15 +217,16 @@ public:
     }
 
 private:
-    bool Fail(const std::string& message) {
-        error_ = fileName_ + ":" + std::to_string(std::max(lines_.Number(), 1)) + ": " + message;
+    bool Fail(const std::string& message) { return FailAt(lines_.Number(), message); }
+    bool FailAt(int line, const std::string& message) {
+        error_ = fileName_ + ":" + std::to_string(std::max(line, 1)) + ": " + message;
         return false;
     }
 
     // Keeps a line that the tool does not interpret; when it opens a chunk,
     // keeps the whole chunk, up to its closing brace.
     bool KeepLineOrChunk(std::string_view line, std::vector<std::string>& keep) {
-        keep.emplace_back(line);
+        if (!KeepLine(line, keep)) return false;
         int depth = BraceBalance(line);
         const int start = lines_.Number();
         while (depth > 0) {
@@ -187,9 +235,53 @@ private:
             if (!lines_.Next(next))
                 return Fail("unexpected end of file in the chunk that starts at line " +
                             std::to_string(start));
-            keep.emplace_back(next);
+            if (!KeepLine(next, keep)) return false;
             depth += BraceBalance(next);
         }
+        return true;
+    }
+
+    // Keeps one line; a line that announces binary data keeps the data too,
+    // as read, after its own line end, and the data is noted once per key.
+    bool KeepLine(std::string_view line, std::vector<std::string>& keep) {
+        keep.emplace_back(line);
+        size_t size;
+        if (!BinarySize(line, size)) return true;
+        const int at = lines_.Number();
+        keep.back().append(lines_.LineEnd());
+        std::string_view bytes;
+        if (!TakeBinary(size, bytes)) return false;
+        keep.back().append(bytes);
+        std::string_view key;
+        ItemScanner(line).Word(key);
+        if (std::find(binaryKeys_.begin(), binaryKeys_.end(), key) == binaryKeys_.end()) {
+            binaryKeys_.emplace_back(key);
+            scene_.warnings.push_back(fileName_ + ":" + std::to_string(at) +
+                                      ": binary data \"" + std::string(key) + "\" (" +
+                                      std::to_string(size) +
+                                      " bytes) is not read; it is written back as it is");
+        }
+        return true;
+    }
+
+    bool TakeBinary(size_t size, std::string_view& bytes) {
+        const size_t left = lines_.Remaining();
+        if (lines_.TakeBytes(size, bytes)) return true;
+        return Fail("the binary data announces " + std::to_string(size) +
+                    " bytes but the file ends " + std::to_string(left) + " bytes after its line");
+    }
+
+    // "CodePage utf8" or "CodePage 932": the code page of the names.
+    bool ReadCodePage(ItemScanner& items) {
+        std::string_view page;
+        items.Word(page);
+        std::string lower(page);
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (lower == "utf8" || lower == "utf-8") scene_.mqo.codePage = TextEncoding::Utf8;
+        else if (lower == "932") scene_.mqo.codePage = TextEncoding::Cp932;
+        else return Fail("the code page \"" + std::string(page) +
+                         "\" is not supported (932 and utf8 are)");
+        scene_.encoding = scene_.mqo.codePage;
         return true;
     }
 
@@ -270,21 +362,24 @@ private:
             }
             std::string_view key;
             keyItems.Word(key);
-            auto& keep = vertexSeen ? object.trailingLines : object.leadingLines;
+            auto& keep = faceSeen     ? object.trailingLines
+                         : vertexSeen ? object.middleLines
+                                      : object.leadingLines;
             if (key == "visible" || key == "locking") {
                 std::string_view value;
                 int32_t number;
                 if (!keyItems.Word(value) || !ParseInt(value, number))
                     return Fail("expected a number after \"" + std::string(key) + "\"");
-                (key == "visible" ? object.visible : object.locked) = number != 0;
-            } else if (key == "vertex") {
+                bool& flag = key == "visible" ? object.visible : object.locked;
+                flag = number != 0;
+                auto& flagLine = key == "visible" ? object.visibleLine : object.lockingLine;
+                flagLine = {object.leadingLines.size(), std::string(line), flag};
+            } else if (key == "vertex" || key == "BVertex") {
                 if (vertexSeen) return Fail("a second vertex chunk in the object " + Quote(name));
                 vertexSeen = true;
-                if (!ParseVertices(keyItems, object)) return false;
-            } else if (key == "BVertex") {
-                // Binary data inside a text line structure: no way to keep it.
-                return Fail("binary vertex data (BVertex) is not supported; save the document "
-                            "with text vertices");
+                if (key == "vertex" ? !ParseVertices(keyItems, object)
+                                    : !ParseBinaryVertices(keyItems, object))
+                    return false;
             } else if (key == "face") {
                 if (faceSeen) return Fail("a second face chunk in the object " + Quote(name));
                 faceSeen = true;
@@ -319,6 +414,60 @@ private:
             object.vertices.push_back({xyz[0], xyz[1], xyz[2]});
         }
         return Fail("unexpected end of file in the vertex chunk");
+    }
+
+    // "BVertex N {", then "Vector N [12N]" and the raw little-endian floats
+    // from the next byte on, other lines kept, and "}".
+    bool ParseBinaryVertices(ItemScanner& items, SceneObject& object) {
+        int32_t count;
+        if (!ChunkCount(items, "BVertex", count)) return false;
+        object.binaryVertices = true;
+        bool vectorSeen = false;
+        std::string_view line;
+        while (lines_.Next(line)) {
+            ItemScanner lineItems(line);
+            if (lineItems.AtEnd()) continue;
+            if (Trim(line) == "}") {
+                if (!vectorSeen) return Fail("a BVertex chunk without its Vector data");
+                return true;
+            }
+            std::string_view key;
+            lineItems.Word(key);
+            if (key != "Vector") {
+                if (!KeepLineOrChunk(line, object.binaryVertexLines)) return false;
+                continue;
+            }
+            if (vectorSeen) return Fail("a second Vector in the BVertex chunk");
+            vectorSeen = true;
+            std::string_view word;
+            int32_t vectors;
+            size_t size;
+            if (!lineItems.Word(word) || !ParseInt(word, vectors) || !BinarySize(line, size))
+                return Fail("expected \"Vector COUNT [BYTES]\"");
+            if (vectors != count || size != 12 * size_t(count))
+                return Fail("the Vector data of " + std::to_string(count) + " vertices must be " +
+                            std::to_string(12 * int64_t(count)) + " bytes: it announces " +
+                            std::to_string(vectors) + " vectors in " + std::to_string(size) +
+                            " bytes");
+            const int vectorLine = lines_.Number();
+            std::string_view bytes;
+            if (!TakeBinary(size, bytes)) return false;
+            object.vertices.resize(size_t(count));
+            for (size_t v = 0; v < size_t(count); ++v) {
+                float xyz[3];
+                for (int k = 0; k < 3; ++k) {
+                    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data() + 12 * v + 4 * k);
+                    const uint32_t bits = uint32_t(b[0]) | uint32_t(b[1]) << 8 |
+                                          uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+                    std::memcpy(&xyz[k], &bits, 4);
+                }
+                if (!std::isfinite(xyz[0]) || !std::isfinite(xyz[1]) || !std::isfinite(xyz[2]))
+                    return FailAt(vectorLine, "vertex " + std::to_string(v) +
+                                " of the Vector data is not a finite number");
+                object.vertices[v] = {xyz[0], xyz[1], xyz[2]};
+            }
+        }
+        return Fail("unexpected end of file in the BVertex chunk");
     }
 
     bool ParseFaces(ItemScanner& items, SceneObject& object) {
@@ -399,11 +548,13 @@ private:
         return true;
     }
 
+    std::string_view text_;
     LineCursor lines_;
     const std::string& fileName_;
     Scene& scene_;
     std::string& error_;
     bool materialsSeen_ = false;
+    std::vector<std::string> binaryKeys_;
     std::vector<int32_t> indices_;
     std::vector<SceneUv> uvs_;
 };

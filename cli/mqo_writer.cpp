@@ -1,15 +1,78 @@
 // Writer of the modeller's text documents.
 #include <cassert>
+#include <cstring>
 
 #include "cli/mqo_format.h"
 #include "cli/number_text.h"
 
 namespace {
 
-constexpr const char* kEol = "\r\n";
+// The line end of the document being written, set by WriteMqo.
+thread_local const char* kEol = "\r\n";
 
 void AppendLines(std::string& out, const std::vector<std::string>& lines) {
     for (const std::string& line : lines) out.append(line).append(kEol);
+}
+
+void AppendFlag(std::string& out, const SceneObject::FlagLine& line, bool value,
+                const char* key, const char* on) {
+    if (!line.text.empty() && line.value == value) {
+        out.append(line.text).append(kEol);
+        return;
+    }
+    out.append("\t").append(key).append(" ").append(value ? on : "0").append(kEol);
+}
+
+// The leading lines with the visible and locking lines where they stood.
+void AppendLeadingLines(std::string& out, const SceneObject& object) {
+    const size_t count = object.leadingLines.size();
+    for (size_t i = 0; i <= count; ++i) {
+        if (object.visibleLine.at == i || (i == count && object.visibleLine.at > count))
+            AppendFlag(out, object.visibleLine, object.visible, "visible", "15");
+        if (object.lockingLine.at == i || (i == count && object.lockingLine.at > count))
+            AppendFlag(out, object.lockingLine, object.locked, "locking", "1");
+        if (i < count) out.append(object.leadingLines[i]).append(kEol);
+    }
+}
+
+void AppendTextVertices(std::string& out, const SceneObject& object) {
+    out += "\tvertex ";
+    AppendInt(out, static_cast<int64_t>(object.vertices.size()));
+    out.append(" {").append(kEol);
+    for (const ScenePoint& v : object.vertices) {
+        out += "\t\t";
+        AppendFloat(out, v.x);
+        out += ' ';
+        AppendFloat(out, v.y);
+        out += ' ';
+        AppendFloat(out, v.z);
+        out += kEol;
+    }
+    out.append("\t}").append(kEol);
+}
+
+// The vertices as the modeller's binary chunk: little-endian 32-bit floats,
+// the same bytes as read for vertices that did not change.
+void AppendBinaryVertices(std::string& out, const SceneObject& object) {
+    const int64_t count = static_cast<int64_t>(object.vertices.size());
+    out += "\tBVertex ";
+    AppendInt(out, count);
+    out.append(" {").append(kEol).append("\t\tVector ");
+    AppendInt(out, count);
+    out += " [";
+    AppendInt(out, 12 * count);
+    out.append("]").append(kEol);
+    for (const ScenePoint& v : object.vertices) {
+        for (float c : {v.x, v.y, v.z}) {
+            uint32_t bits;
+            std::memcpy(&bits, &c, 4);
+            const char bytes[4] = {char(bits), char(bits >> 8), char(bits >> 16), char(bits >> 24)};
+            out.append(bytes, 4);
+        }
+    }
+    out += kEol;
+    AppendLines(out, object.binaryVertexLines);
+    out.append("\t}").append(kEol);
 }
 
 void AppendMaterials(std::string& out, const std::vector<SceneMaterial>& materials) {
@@ -60,22 +123,10 @@ void AppendFace(std::string& out, const SceneObject& object, size_t f, size_t& e
 
 void AppendObject(std::string& out, const SceneObject& object) {
     out.append("Object \"").append(object.name).append("\" {").append(kEol);
-    AppendLines(out, object.leadingLines);
-    out.append("\tvisible ").append(object.visible ? "15" : "0").append(kEol);
-    out.append("\tlocking ").append(object.locked ? "1" : "0").append(kEol);
-    out += "\tvertex ";
-    AppendInt(out, static_cast<int64_t>(object.vertices.size()));
-    out.append(" {").append(kEol);
-    for (const ScenePoint& v : object.vertices) {
-        out += "\t\t";
-        AppendFloat(out, v.x);
-        out += ' ';
-        AppendFloat(out, v.y);
-        out += ' ';
-        AppendFloat(out, v.z);
-        out += kEol;
-    }
-    out.append("\t}").append(kEol);
+    AppendLeadingLines(out, object);
+    if (object.binaryVertices) AppendBinaryVertices(out, object);
+    else AppendTextVertices(out, object);
+    AppendLines(out, object.middleLines);
     out += "\tface ";
     AppendInt(out, static_cast<int64_t>(object.FaceCount()));
     out.append(" {").append(kEol);
@@ -97,11 +148,16 @@ size_t EstimatedSize(const Scene& scene) {
 }  // namespace
 
 std::string WriteMqo(const Scene& scene) {
-    assert(scene.encoding == TextEncoding::Cp932);
+    assert(scene.encoding == scene.mqo.codePage);
+    kEol = scene.mqo.lineEnd == "\n" ? "\n" : "\r\n";
     std::string out;
     out.reserve(EstimatedSize(scene));
-    out.append("Metasequoia Document").append(kEol);
-    out.append("Format Text Ver 1.0").append(kEol).append(kEol);
+    if (scene.mqo.header.empty()) {
+        out.append("Metasequoia Document").append(kEol);
+        out.append("Format Text Ver 1.0").append(kEol).append(kEol);
+    } else {
+        out += scene.mqo.header;
+    }
     AppendLines(out, scene.leadingLines);
     AppendMaterials(out, scene.materials);
     for (const SceneObject& object : scene.objects) AppendObject(out, object);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -56,11 +57,29 @@ struct SceneObject {
     // UID(...)), as (face, text), in increasing face order.
     std::vector<std::pair<uint32_t, std::string>> faceExtras;
 
+    // Where the visible and locking lines of a document stood among the
+    // leading lines, their text and the value it says, so that the object is
+    // written back in its own order and words. `at` is past the leading
+    // lines for an object that did not come from a document.
+    struct FlagLine {
+        size_t at = SIZE_MAX;
+        std::string text;
+        bool value = false;
+    };
+    FlagLine visibleLine, lockingLine;
+
+    // The vertices came as binary data (a BVertex chunk: little-endian
+    // 32-bit floats) and are written back so; the chunk's other lines, as
+    // read, follow the data.
+    bool binaryVertices = false;
+    std::vector<std::string> binaryVertexLines;
+
     // Lines of the object chunk that the tool does not interpret (shading,
     // facet, color, mirror..., and whole unknown sub-chunks), as written,
-    // in file order: those before the vertex chunk and those after it
-    // (vertexattr, BVertex...), which are written back after the faces.
+    // in file order: those before the vertex chunk, those between it and
+    // the face chunk (vertexattr...) and those after the faces.
     std::vector<std::string> leadingLines;
+    std::vector<std::string> middleLines;
     std::vector<std::string> trailingLines;
 
     size_t FaceCount() const { return faceMaterial.size(); }
@@ -72,8 +91,20 @@ struct SceneObject {
                  int32_t material);
 };
 
+// How a .mqo document was written, so that writing it back keeps its form.
+struct MqoForm {
+    // Its first two lines ("Metasequoia Document", "Format Text Ver ..."),
+    // byte-order mark and line ends included; empty for a scene that did not
+    // come from a document, which gets the default header and a blank line.
+    std::string header;
+    std::string lineEnd = "\r\n";
+    // The code page its names are in: 932 unless a CodePage line says utf8.
+    TextEncoding codePage = TextEncoding::Cp932;
+};
+
 struct Scene {
     TextEncoding encoding = TextEncoding::Cp932;
+    MqoForm mqo;
     std::vector<SceneMaterial> materials;
     std::vector<SceneObject> objects;
 

@@ -87,7 +87,7 @@ bool SaveScene(const std::string& path, const Scene& scene, std::vector<std::str
     }
     if (!AllFinite(path, scene, error)) return false;
     const TextEncoding encoding =
-        format == SceneFormat::Mqo ? TextEncoding::Cp932 : TextEncoding::Utf8;
+        format == SceneFormat::Mqo ? scene.mqo.codePage : TextEncoding::Utf8;
     const Scene* source = &scene;
     Scene converted;
     if (scene.encoding != encoding) {

@@ -101,11 +101,11 @@ TEST(MqoFormat, ReadsMaterialsObjectsFacesAndFlags) {
     EXPECT_EQ(plate.faceExtras[0].first, 1u);
     EXPECT_EQ(plate.faceExtras[0].second, "COL(4294967295 4294967295 4294967295)");
     EXPECT_EQ(plate.leadingLines.size(), 2u);   // depth, shading
-    EXPECT_EQ(plate.trailingLines.size(), 5u);  // the vertexattr chunk
+    EXPECT_EQ(plate.middleLines.size(), 5u);  // the vertexattr chunk
 
     EXPECT_FALSE(scene.objects[1].visible);
     EXPECT_TRUE(scene.objects[1].locked);
-    EXPECT_EQ(scene.leadingLines.size(), 8u);  // the Scene chunk
+    EXPECT_EQ(scene.leadingLines.size(), 9u);  // the blank line, the Scene chunk
 }
 
 TEST(MqoFormat, WritingWhatWasReadLosesNothing) {
@@ -132,6 +132,7 @@ TEST(MqoFormat, WritingWhatWasReadLosesNothing) {
         EXPECT_EQ(a.faceHasUv, b.faceHasUv);
         EXPECT_EQ(a.faceExtras, b.faceExtras);
         EXPECT_EQ(a.leadingLines, b.leadingLines);
+        EXPECT_EQ(a.middleLines, b.middleLines);
         EXPECT_EQ(a.trailingLines, b.trailingLines);
     }
     EXPECT_EQ(second.leadingLines, first.leadingLines);
@@ -204,7 +205,17 @@ TEST(MqoFormat, ReportsEachMalformedDocumentWithItsLine) {
         {"short UV", WithObject("vertex 1 {\n0 0 0\n}\nface 1 {\n2 V(0 0) UV(0 0 1)\n}\n"), 8,
          "4 numbers"},
         {"no V", WithObject("face 1 {\n3 M(0)\n}\n"), 5, "without V"},
-        {"binary vertices", WithObject("BVertex 1 {\nVector 1 [12]\n}\n"), 4, "BVertex"},
+        {"truncated binary", WithObject("BVertex 1 {\nVector 1 [12]\n}\n"), 5,
+         "announces 12 bytes but the file ends 8 bytes"},
+        {"Vector size", WithObject("BVertex 2 {\nVector 2 [12]\n" + std::string(12, 'x') + "\n}\n"),
+         5, "must be 24 bytes"},
+        {"Vector count", WithObject("BVertex 2 {\nVector 1 [24]\n" + std::string(24, 'x') + "\n}\n"),
+         5, "announces 1 vectors"},
+        {"no Vector", WithObject("BVertex 0 {\n}\n"), 5, "without its Vector"},
+        {"binary infinity", WithObject("BVertex 1 {\nVector 1 [12]\n" + std::string(10, '\0') +
+                                       "\x80\x7f\n}\n"), 5, "vertex 0 of the Vector data"},
+        {"code page", "Metasequoia Document\nFormat Text Ver 1.1\nCodePage 1252\nEof\n", 3,
+         "code page \"1252\" is not supported"},
         {"zero points", WithObject("face 1 {\n0 V()\n}\n"), 5, "number of points"},
         {"unclosed args", WithObject("face 1 {\n1 V(0\n}\n"), 5, "KEY(VALUES)"},
         {"open object", "Metasequoia Document\nFormat Text Ver 1.0\nObject \"o\" {\nvisible 15\n",
@@ -235,6 +246,64 @@ TEST(MqoFormat, AcceptsLfLinesAndBlankLinesAndALaterFormatVersion) {
     ASSERT_EQ(scene.objects.size(), 1u);
     EXPECT_EQ(scene.objects[0].vertices.size(), 3u);
     EXPECT_EQ(scene.objects[0].FaceCount(), 1u);
+}
+
+// A document as the modeller's later versions save it: version 1.1, UTF-8
+// names, CR LF lines, an object whose vertices are binary (bytes that look
+// like line ends and braces among them) and binary data the tool does not
+// read. Written back, it is the same bytes.
+std::string BinaryDocument(const std::string& eol) {
+    std::string floats;
+    const float xyz[] = {0, 0, 0, 1, 0, 0, 0, 1, 0, 1.5f, -2.25f, 3};
+    for (float f : xyz) floats.append(reinterpret_cast<const char*>(&f), 4);
+    floats.replace(0, 4, "\r\n}\n");  // a tiny positive float
+    const char* const lines[] = {
+        "Metasequoia Document", "Format Text Ver 1.1", "CodePage utf8", "",
+        "Material 1 {", "\t\"材質\" col(1.000 1.000 1.000 1.000)", "}",
+        "Object \"表板\" {", "\tdepth 0", "\tvisible 15", "\tlocking 0", "\tshading 1",
+        "\tBVertex 4 {", "\t\tVector 4 [48]", "@floats", "\t}",
+        "\tvertexattr {", "\t\tweit 2 [8]", "@weights", "\t}",
+        "\tface 1 {", "\t\t4 V(0 1 2 3) M(0) UV(0 0 1 0 1 1 0 1) UID(1)", "\t}", "}", "Eof"};
+    std::string text;
+    for (const char* line : lines) {
+        const std::string l = line;
+        text += (l == "@floats" ? floats : l == "@weights" ? std::string("\x01\x02\r\n}{\0\xff", 8) : l) + eol;
+    }
+    return text;
+}
+
+TEST(MqoFormat, BinaryVerticesCodePageAndVersionComeBackByteForByte) {
+    const std::string text = BinaryDocument("\r\n");
+    Scene scene = Read(text);
+    EXPECT_EQ(scene.encoding, TextEncoding::Utf8);
+    ASSERT_EQ(scene.objects.size(), 1u);
+    const SceneObject& plate = scene.objects[0];
+    EXPECT_EQ(plate.name, "表板");
+    EXPECT_TRUE(plate.binaryVertices);
+    ASSERT_EQ(plate.vertices.size(), 4u);
+    EXPECT_EQ(plate.vertices[3].y, -2.25f);
+    EXPECT_GT(plate.vertices[0].x, 0.0f);
+    ASSERT_EQ(scene.warnings.size(), 1u);
+    EXPECT_NE(scene.warnings[0].find("doc.mqo:20: binary data \"weit\" (8 bytes)"),
+              std::string::npos)
+        << scene.warnings[0];
+    EXPECT_EQ(WriteMqo(scene), text);
+
+    // LF lines and the version of the header are kept too; a new object
+    // is written as text after the binary one.
+    const std::string lf = BinaryDocument("\n");
+    Scene lfScene = Read(lf);
+    ASSERT_EQ(lfScene.objects.size(), 1u);
+    EXPECT_EQ(WriteMqo(lfScene), lf);
+    SceneObject added;
+    added.name = "new";
+    added.vertices = {{1, 2, 3}};
+    lfScene.objects.push_back(added);
+    const std::string more = WriteMqo(lfScene);
+    EXPECT_EQ(more.substr(0, lf.size() - 4), lf.substr(0, lf.size() - 4));
+    EXPECT_EQ(more.substr(lf.size() - 4),
+              "Object \"new\" {\n\tvisible 15\n\tlocking 0\n\tvertex 1 {\n\t\t1 2 3\n\t}\n"
+              "\tface 0 {\n\t}\n}\nEof\n");
 }
 
 }  // namespace

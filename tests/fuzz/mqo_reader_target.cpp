@@ -1,6 +1,7 @@
 // Fuzz target: the .mqo reader on any bytes. A document is either refused
 // with a message that names the file and the line, or read into a consistent
-// scene that the writer and the reader carry over unchanged.
+// scene that the writer and the reader carry over unchanged, and that the
+// writer then writes again byte for byte (binary data and header included).
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,5 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_REQUIRE(ReadMqo(written, "written.mqo", again, againError),
                  "the writer's document is read back");
     RequireSameGeometry(scene, again);
+    FUZZ_REQUIRE(WriteMqo(again) == written,
+                 "a document written back is written again byte for byte");
     return 0;
 }

@@ -78,15 +78,19 @@ size_t Repeats(const GeneratedMesh& mesh) {
     return n;
 }
 
-// One run of the command in this process; the result's facts when asked.
-double RunOurs(const GeneratedMesh& mesh, ShellFacts* facts) {
+// One run of the command in this process; the result's facts when asked,
+// and the module's own heap at its peak when asked (the document is made
+// before the counting starts).
+double RunOurs(const GeneratedMesh& mesh, ShellFacts* facts, size_t* moduleBytes = nullptr) {
     auto document = std::make_unique<MQDocumentRec>();
     AddSelectedObject(*document, mesh);
     ThickenAnswers answers;
     answers.thickness = kThickness;
+    if (moduleBytes) StartCountingModuleMemory();
     const auto start = std::chrono::steady_clock::now();
     const MQObjectRec* added = RunThickenInProcess(*document, answers);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    if (moduleBytes) *moduleBytes = StopCountingModuleMemory();
     if (!added) return -1.0;
     if (facts) *facts = FactsOf(*added);
     return elapsed.count();
@@ -147,9 +151,7 @@ void RunCase(const Options& o, Case& c) {
     }
     // The module's own heap, in a run of its own: the counting slows every
     // allocation a little.
-    StartCountingModuleMemory();
-    RunOurs(mesh, nullptr);
-    c.moduleBytes = StopCountingModuleMemory();
+    RunOurs(mesh, nullptr, &c.moduleBytes);
     std::fprintf(stderr, "peer_bench: %s done\n", Name(c.shape, c.size).c_str());
 }
 

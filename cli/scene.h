@@ -100,6 +100,11 @@ struct MqoForm {
     std::string lineEnd = "\r\n";
     // The code page its names are in: 932 unless a CodePage line says utf8.
     TextEncoding codePage = TextEncoding::Cp932;
+    // For a document read from an archive (.mqoz): the archive's bytes as
+    // read, whose other members an archive written from the scene copies,
+    // and the name of the document's member.
+    std::string archive;
+    std::string archiveMember;
 };
 
 struct Scene {

@@ -6,6 +6,7 @@
 
 #include "cli/file_io.h"
 #include "cli/mqo_format.h"
+#include "cli/mqoz_archive.h"
 #include "cli/obj_format.h"
 #include "platform/text_encoding.h"
 
@@ -13,20 +14,32 @@ SceneFormat FormatOfPath(const std::string& path) {
     std::string extension = std::filesystem::path(path).extension().string();
     for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (extension == ".mqo") return SceneFormat::Mqo;
+    if (extension == ".mqoz") return SceneFormat::Mqoz;
     if (extension == ".obj") return SceneFormat::Obj;
     return SceneFormat::Unknown;
+}
+
+std::string UnknownFormatMessage(const std::string& path) {
+    return path + ": unknown file type (expected .mqo, .mqoz or .obj)";
 }
 
 bool LoadScene(const std::string& path, Scene& scene, std::string& error) {
     const SceneFormat format = FormatOfPath(path);
     if (format == SceneFormat::Unknown) {
-        error = path + ": unknown file type (expected .mqo or .obj)";
+        error = UnknownFormatMessage(path);
         return false;
     }
-    std::string text;
-    if (!ReadWholeFile(path, text, error)) return false;
-    return format == SceneFormat::Mqo ? ReadMqo(text, path, scene, error)
-                                      : ReadObj(text, path, scene, error);
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes, error)) return false;
+    if (format == SceneFormat::Obj) return ReadObj(bytes, path, scene, error);
+    if (format == SceneFormat::Mqo) return ReadMqo(bytes, path, scene, error);
+    std::string document, member;
+    if (!ReadMqozArchive(bytes, path, document, member, error) ||
+        !ReadMqo(document, path + " (" + member + ")", scene, error))
+        return false;
+    scene.mqo.archive = std::move(bytes);
+    scene.mqo.archiveMember = std::move(member);
+    return true;
 }
 
 namespace {
@@ -82,12 +95,12 @@ bool SaveScene(const std::string& path, const Scene& scene, std::vector<std::str
                std::string& error) {
     const SceneFormat format = FormatOfPath(path);
     if (format == SceneFormat::Unknown) {
-        error = path + ": unknown file type (expected .mqo or .obj)";
+        error = UnknownFormatMessage(path);
         return false;
     }
     if (!AllFinite(path, scene, error)) return false;
     const TextEncoding encoding =
-        format == SceneFormat::Mqo ? scene.mqo.codePage : TextEncoding::Utf8;
+        format == SceneFormat::Obj ? TextEncoding::Utf8 : scene.mqo.codePage;
     const Scene* source = &scene;
     Scene converted;
     if (scene.encoding != encoding) {
@@ -95,6 +108,14 @@ bool SaveScene(const std::string& path, const Scene& scene, std::vector<std::str
         ConvertSceneEncoding(converted, encoding, lossy);
         source = &converted;
     }
-    const std::string text = format == SceneFormat::Mqo ? WriteMqo(*source) : WriteObj(*source);
-    return WriteFileAtomically(path, text, error);
+    const std::string text = format == SceneFormat::Obj ? WriteObj(*source) : WriteMqo(*source);
+    if (format != SceneFormat::Mqoz) return WriteFileAtomically(path, text, error);
+    // A document that came as an archive keeps its member's name; one that
+    // did not is named for the archive.
+    const std::string member = scene.mqo.archive.empty()
+                                   ? std::filesystem::path(path).stem().string() + ".mqo"
+                                   : scene.mqo.archiveMember;
+    std::string archive;
+    return WriteMqozArchive(scene.mqo.archive, member, text, path, archive, error) &&
+           WriteFileAtomically(path, archive, error);
 }

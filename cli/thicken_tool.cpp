@@ -173,7 +173,7 @@ int Thicken(const Options& options) {
     const bool large = faceCount >= kLargeDocumentFaces;
     Progress(large, "read " + std::to_string(faceCount) + " faces from " + options.input);
     if (FormatOfPath(options.output) == SceneFormat::Unknown)
-        return Fail(options.output + ": unknown file type (expected .mqo or .obj)");
+        return Fail(UnknownFormatMessage(options.output));
 
     PluginModule module;
     const std::string pluginPath = options.plugin.empty() ? DefaultPluginPath() : options.plugin;

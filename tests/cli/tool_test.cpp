@@ -1,6 +1,7 @@
 // mqthicken as its users run it: files in, files and exit statuses out.
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <zip.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -436,6 +437,82 @@ TEST_F(ToolTest, InfoShowsTheModuleInUtf8) {
     EXPECT_NE(r.out.find("plug-in   0x5A554D01\n"), std::string::npos);
     EXPECT_NE(r.out.find("type      5 (selection-modifying)\n"), std::string::npos);
     EXPECT_NE(r.out.find("version   0x0249"), std::string::npos);
+}
+
+// ---- Archives ----------------------------------------------------------------
+
+// An archive as the zip library writes it, members in the order given.
+std::string MakeArchive(const std::vector<std::pair<std::string, std::string>>& members) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(nullptr, 0, 0, &error);
+    zip_source_keep(source);
+    zip_t* archive = zip_open_from_source(source, ZIP_CREATE | ZIP_TRUNCATE, &error);
+    for (const auto& [name, data] : members) {
+        zip_source_t* member = zip_source_buffer(archive, data.data(), data.size(), 0);
+        const zip_int64_t index = zip_file_add(archive, name.c_str(), member, 0);
+        // The thumbnail is stored, the others deflated.
+        if (name.size() > 4 && name.substr(name.size() - 4) == ".jpg")
+            zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_STORE, 0);
+    }
+    EXPECT_EQ(zip_close(archive), 0);
+    zip_stat_t stat;
+    zip_source_stat(source, &stat);
+    std::string bytes(stat.size, '\0');
+    zip_source_open(source);
+    zip_source_read(source, bytes.data(), bytes.size());
+    zip_source_close(source);
+    zip_source_free(source);
+    return bytes;
+}
+
+// The members of the archive at `path`, by name in archive order.
+std::vector<std::pair<std::string, std::string>> ArchiveMembers(const std::string& path) {
+    std::vector<std::pair<std::string, std::string>> members;
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    if (!archive) return members;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+        zip_stat_t stat;
+        zip_stat_index(archive, zip_uint64_t(i), 0, &stat);
+        std::string data(stat.size, '\0');
+        zip_file_t* file = zip_fopen_index(archive, zip_uint64_t(i), 0);
+        EXPECT_EQ(zip_fread(file, data.data(), data.size()), zip_int64_t(data.size()));
+        zip_fclose(file);
+        members.emplace_back(stat.name, data);
+    }
+    zip_discard(archive);
+    return members;
+}
+
+TEST_F(ToolTest, ArchivedDocumentsKeepTheirOtherMembersAndForm) {
+    const std::string document = TwoPlates("visible 15\r\n\tlocking 0");
+    const std::string thumbnail("\xFF\xD8\xFF\xE0\0\x10JFIF\r\n\x1A\n", 14);
+    const std::string settings = "<?xml version=\"1.0\"?>\r\n<plugins/>\r\n";
+    const std::string input = Write("plates.mqoz", MakeArchive({{"plates.jpg", thumbnail},
+                                                                {"plates.mqo", document},
+                                                                {"plates.mqx", settings}}));
+    ToolResult r = RunTool({input, "--stats"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto members = ArchiveMembers(Path("plates-thick.mqoz"));
+    ASSERT_EQ(members.size(), 3u);
+    EXPECT_EQ(members[0], (std::pair<std::string, std::string>{"plates.jpg", thumbnail}));
+    EXPECT_EQ(members[2], (std::pair<std::string, std::string>{"plates.mqx", settings}));
+    EXPECT_EQ(members[1].first, "plates.mqo");
+    // The document differs only in the new object, before "Eof".
+    const std::string& written = members[1].second;
+    const size_t eof = document.size() - 5;
+    EXPECT_EQ(written.substr(0, eof), document.substr(0, eof));
+    EXPECT_EQ(written.substr(eof, 18), "Object \"thickened\"");
+
+    // Out of and into an archive from the plain formats.
+    ASSERT_EQ(RunTool({input, "-o", Path("plain.mqo")}).status, 0);
+    EXPECT_EQ(Contents(Path("plain.mqo")), written);
+    ASSERT_EQ(RunTool({Path("plain.mqo"), "-o", Path("again.mqoz"), "--only-result"}).status, 0);
+    const auto again = ArchiveMembers(Path("again.mqoz"));
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_EQ(again[0].first, "again.mqo");
+    EXPECT_EQ(Load(Path("again.mqoz")).objects.size(), 1u);
 }
 
 // ---- Real files ------------------------------------------------------------

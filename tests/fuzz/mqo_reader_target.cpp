@@ -1,23 +1,28 @@
-// Fuzz target: the .mqo reader on any bytes. A document is either refused
-// with a message that names the file and the line, or read into a consistent
-// scene that the writer and the reader carry over unchanged, and that the
-// writer then writes again byte for byte (binary data and header included).
+// Fuzz target: the .mqo reader on any bytes, and on archives (.mqoz) when
+// the bytes begin as a zip archive does. A document is either refused with a
+// message that names the file (and, for a document, the line), or read into
+// a consistent scene that the writer and the reader carry over unchanged,
+// and that the writer then writes again byte for byte (binary data and
+// header included). An archive written back holds the written document.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "cli/mqo_format.h"
+#include "cli/mqoz_archive.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/fuzz/scene_check.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string_view text(reinterpret_cast<const char*>(data), size);
+namespace {
+
+void CheckDocument(std::string_view text, const std::string& name, const std::string* archive,
+                   const std::string& member) {
     Scene scene;
     std::string error;
-    if (!ReadMqo(text, "input.mqo", scene, error)) {
-        FUZZ_REQUIRE(error.rfind("input.mqo:", 0) == 0 && error.size() > 11,
+    if (!ReadMqo(text, name, scene, error)) {
+        FUZZ_REQUIRE(error.rfind(name + ":", 0) == 0 && error.size() > name.size() + 2,
                      "a refused document gets a message naming the file and line");
-        return 0;
+        return;
     }
     RequireConsistentScene(scene);
 
@@ -29,5 +34,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RequireSameGeometry(scene, again);
     FUZZ_REQUIRE(WriteMqo(again) == written,
                  "a document written back is written again byte for byte");
+    if (!archive) return;
+    std::string rewritten, document, rewrittenMember;
+    FUZZ_REQUIRE(WriteMqozArchive(*archive, member, written, "out.mqoz", rewritten, error),
+                 "an archive that was read is written back");
+    FUZZ_REQUIRE(ReadMqozArchive(rewritten, "out.mqoz", document, rewrittenMember, error),
+                 "the archive written back is read");
+    FUZZ_REQUIRE(document == written && rewrittenMember == member,
+                 "the archive written back holds the written document under its name");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    if (!MqozArchivesSupported() || text.substr(0, 2) != "PK") {
+        CheckDocument(text, "input.mqo", nullptr, "");
+        return 0;
+    }
+    const std::string archive(text);
+    std::string document, member, error;
+    if (!ReadMqozArchive(archive, "input.mqoz", document, member, error)) {
+        FUZZ_REQUIRE(error.find("input.mqoz") != std::string::npos,
+                     "a refused archive gets a message naming the file");
+        return 0;
+    }
+    CheckDocument(document, "input.mqoz (" + member + ")", &archive, member);
     return 0;
 }

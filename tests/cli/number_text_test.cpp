@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
 #include <cstring>
 #include <random>
+#include <string>
 
 #include "cli/number_text.h"
 
@@ -38,6 +41,36 @@ TEST(NumberText, EveryFloatReadsBackAsTheSameBits) {
             ASSERT_TRUE(ParseFloat(text, back)) << text;
             if (value == 0) EXPECT_EQ(text, "0");
             else ASSERT_EQ(Bits(back), Bits(value)) << text;
+        }
+    }
+}
+
+// The quick paths give exactly what the general conversions give: the
+// shortest fixed text of to_chars, and the float of from_chars.
+TEST(NumberText, QuickPathsAgreeWithTheGeneralConversions) {
+    std::mt19937 random(11);
+    std::uniform_int_distribution<uint32_t> anyBits;
+    std::uniform_int_distribution<int64_t> mantissa(-999999999, 999999999);
+    std::uniform_int_distribution<int> places(0, 12);
+    for (int i = 0; i < 400000; ++i) {
+        uint32_t bits = anyBits(random);
+        float value;
+        std::memcpy(&value, &bits, 4);
+        // Decimals of every length and magnitude, and the floats beside them.
+        const double decimal = static_cast<double>(mantissa(random)) / std::pow(10.0, places(random));
+        for (float v : {value, static_cast<float>(decimal), std::nextafter(static_cast<float>(decimal), 0.0f)}) {
+            if (!std::isfinite(v) || v == 0) continue;
+            char expected[64];
+            const auto end = std::to_chars(expected, expected + sizeof expected, v, std::chars_format::fixed);
+            ASSERT_EQ(Text(v), std::string(expected, end.ptr)) << Bits(v);
+        }
+        std::string text = std::to_string(decimal);
+        text.resize(text.size() - static_cast<size_t>(places(random) % 7));
+        float quick = 0, general = 0;
+        const auto parsed = std::from_chars(text.data(), text.data() + text.size(), general);
+        ASSERT_EQ(ParseFloat(text, quick), parsed.ec == std::errc() && std::isfinite(general)) << text;
+        if (parsed.ec == std::errc()) {
+            ASSERT_EQ(Bits(quick), Bits(general)) << text;
         }
     }
 }

@@ -112,6 +112,21 @@ HostDocumentSummary BuildHostDocument(const Scene& scene, const FaceSelection& s
     return summary;
 }
 
+std::vector<std::pair<uint32_t, uint32_t>> EligibleSelectedFaces(const Scene& scene,
+                                                                  const FaceSelection& selection) {
+    std::vector<std::pair<uint32_t, uint32_t>> faces;
+    const int material = SelectedMaterial(scene, selection);
+    for (uint32_t o = 0; o < scene.objects.size(); ++o) {
+        const SceneObject& object = scene.objects[o];
+        if (!object.visible || object.locked) continue;
+        const bool objectMatches = selection.kind == FaceSelection::Object &&
+                                   Utf8Name(object.name, scene.encoding) == selection.name;
+        for (uint32_t f = 0; f < object.FaceCount(); ++f)
+            if (FaceIsSelected(object, f, selection, objectMatches, material)) faces.emplace_back(o, f);
+    }
+    return faces;
+}
+
 SceneObject SceneObjectFromHost(const MQObjectRec& object) {
     SceneObject out;
     out.name = object.name;

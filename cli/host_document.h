@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "cli/options.h"
 #include "cli/scene.h"
@@ -21,6 +24,11 @@ struct HostDocumentSummary {
 // four points: larger faces are handed over as fans of triangles.
 HostDocumentSummary BuildHostDocument(const Scene& scene, const FaceSelection& selection,
                                       MQDocumentRec& document);
+
+// The faces that `selection` names in the visible, unlocked objects of
+// `scene`, the faces the command takes, as (object, face).
+std::vector<std::pair<uint32_t, uint32_t>> EligibleSelectedFaces(const Scene& scene,
+                                                                  const FaceSelection& selection);
 
 // The live vertices and faces of a host object as a scene object, renumbered
 // without the deleted slots; names and flags as the host holds them. A face

@@ -83,6 +83,8 @@ MeshStats ComputeMeshStats(const SceneObject& object) {
             }
             if (count != 2) stats.closed = false;
             else if (forward != 1) stats.oriented = false;
+            stats.openEdges += count == 1;
+            stats.overusedEdges += count > 2;
         }
     }
     return stats;

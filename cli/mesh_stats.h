@@ -18,6 +18,10 @@ struct MeshStats {
     // Every edge used by two faces is used once in each direction, and there
     // is at least one face of three or more points.
     bool oriented = false;
+    // Edges of the faces of three or more points used by one face, and used
+    // by more than two.
+    size_t openEdges = 0;
+    size_t overusedEdges = 0;
     // Positive when the faces point outward, their corners running clockwise
     // seen from the front as the host's do. Meaningful for a closed,
     // oriented shell.

@@ -17,6 +17,7 @@
 #include "cli/preview.h"
 #include "cli/shell_groups.h"
 #include "cli/scene_file.h"
+#include "cli/shell_diagnosis.h"
 #include "cli/stage_timer.h"
 #include "platform/text_encoding.h"
 #include "platform/dialog_automation.h"
@@ -87,8 +88,7 @@ std::string ResultName(const Scene& scene) {
     return name;
 }
 
-void PrintStats(const SceneObject& object, TextEncoding encoding) {
-    const MeshStats stats = ComputeMeshStats(object);
+void PrintStats(const SceneObject& object, const MeshStats& stats, TextEncoding encoding) {
     const std::string name = encoding == TextEncoding::Cp932 ? ShowCp932(object.name) : object.name;
     std::printf("object    %s\n", name.c_str());
     std::printf("vertices  %zu\n", stats.vertices);
@@ -98,6 +98,8 @@ void PrintStats(const SceneObject& object, TextEncoding encoding) {
     if (stats.others) std::printf("others    %zu\n", stats.others);
     std::printf("closed    %s\n", stats.closed ? "yes" : "no");
     std::printf("oriented  %s\n", stats.oriented ? "yes" : "no");
+    std::printf("open      %zu\n", stats.openEdges);
+    std::printf("overused  %zu\n", stats.overusedEdges);
     std::printf("volume    %.6g\n", stats.signedVolume);
 }
 
@@ -244,6 +246,11 @@ int Thicken(const Options& options) {
     thick.visible = true;
     thick.locked = false;
     document.reset();
+    // An open result is explained from the faces it came from.
+    const MeshStats stats = ComputeMeshStats(thick);
+    if (!stats.closed || !stats.oriented)
+        Warn(DescribeOpenShell(
+            stats, DiagnoseSelection(scene, EligibleSelectedFaces(scene, options.selection))));
     if (options.onlyResult) scene.objects.clear();
     scene.objects.push_back(std::move(thick));
 
@@ -254,7 +261,7 @@ int Thicken(const Options& options) {
     for (const std::string& name : lossy)
         Warn("the name \"" + name + "\" has characters " + options.output +
              " cannot hold; they were written as '?'");
-    if (options.stats) PrintStats(scene.objects.back(), scene.encoding);
+    if (options.stats) PrintStats(scene.objects.back(), stats, scene.encoding);
     std::fprintf(stderr, "mqthicken: wrote %s\n", options.output.c_str());
     if (!options.preview.empty()) {
         // The mesh is written first: a picture that cannot be written

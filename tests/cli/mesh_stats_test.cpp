@@ -60,12 +60,18 @@ TEST(MeshStats, OpenBoxAndExtraFaceAreNotClosed) {
     open.faceMaterial.pop_back();
     open.faceHasUv.pop_back();
     open.uvs.resize(open.points.size());
-    EXPECT_FALSE(ComputeMeshStats(open).closed);
+    const MeshStats openStats = ComputeMeshStats(open);
+    EXPECT_FALSE(openStats.closed);
+    EXPECT_EQ(openStats.openEdges, 4u);
+    EXPECT_EQ(openStats.overusedEdges, 0u);
 
     SceneObject fin = Cube();
     int32_t shared[4] = {0, 1, 5, 4};  // a third face on edges already used twice
     fin.AddFace(shared, nullptr, 4, -1);
-    EXPECT_FALSE(ComputeMeshStats(fin).closed);
+    const MeshStats finStats = ComputeMeshStats(fin);
+    EXPECT_FALSE(finStats.closed);
+    EXPECT_EQ(finStats.openEdges, 0u);
+    EXPECT_EQ(finStats.overusedEdges, 4u);
 }
 
 TEST(MeshStats, TrianglesLinesAndOthersAreCounted) {

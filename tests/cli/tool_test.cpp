@@ -439,6 +439,25 @@ TEST_F(ToolTest, InfoShowsTheModuleInUtf8) {
     EXPECT_NE(r.out.find("version   0x0249"), std::string::npos);
 }
 
+// Two squares that touch at one corner thicken into a shell that is not
+// closed there: the tool says so, and why.
+TEST_F(ToolTest, AnOpenShellIsExplainedOnStderr) {
+    const std::string input = Write("bowtie.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n"
+                                                  "v 2 1 0\nv 2 2 0\nv 1 2 0\nf 1 2 3 4\nf 3 5 6 7\n");
+    ToolResult r = RunTool({input, "-t", "0.5", "--stats"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("mqthicken: warning: the new object is not closed; in the selected "
+                         "faces: 1 point where separate fans of faces meet\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.out.find("closed    no\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("open      0\noverused  1\n"), std::string::npos) << r.out;
+
+    ToolResult closed = RunTool({Write("square.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nf 1 2 3\n")});
+    ASSERT_EQ(closed.status, 0) << closed.err;
+    EXPECT_EQ(closed.err.find("warning"), std::string::npos) << closed.err;
+}
+
 // ---- Archives ----------------------------------------------------------------
 
 // An archive as the zip library writes it, members in the order given.

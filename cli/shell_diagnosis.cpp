@@ -1,0 +1,184 @@
+#include "cli/shell_diagnosis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <numeric>
+#include <unordered_map>
+
+namespace {
+
+constexpr double kFirstWeld = 0.0001;
+constexpr double kFinalWeld = 0.001;
+
+struct PositionKey {
+    uint32_t x, y, z;
+    bool operator==(const PositionKey& o) const { return x == o.x && y == o.y && z == o.z; }
+};
+struct PositionHash {
+    size_t operator()(const PositionKey& k) const {
+        uint64_t h = k.x * 0x9E3779B97F4A7C15ull;
+        h ^= (h >> 29) + k.y * 0xBF58476D1CE4E5B9ull;
+        h ^= (h >> 31) + k.z * 0x94D049BB133111EBull;
+        return static_cast<size_t>(h ^ (h >> 32));
+    }
+};
+
+uint32_t Bits(float value) {
+    if (value == 0) value = 0;  // -0 is the same place as +0
+    uint32_t bits;
+    std::memcpy(&bits, &value, 4);
+    return bits;
+}
+
+struct CellKey {
+    int64_t x, y, z;
+    bool operator==(const CellKey& o) const { return x == o.x && y == o.y && z == o.z; }
+};
+struct CellHash {
+    size_t operator()(const CellKey& k) const {
+        return PositionHash{}({uint32_t(k.x) ^ uint32_t(k.x >> 32), uint32_t(k.y) ^ uint32_t(k.y >> 32),
+                               uint32_t(k.z) ^ uint32_t(k.z >> 32)});
+    }
+};
+
+int64_t Cell(double coordinate) {
+    // Far from the origin no two distinct floats are within the weld
+    // distance on an axis; clamping keeps the cell index defined there.
+    return static_cast<int64_t>(std::floor(std::clamp(coordinate / kFinalWeld, -1e15, 1e15)));
+}
+
+uint32_t Find(std::vector<uint32_t>& parent, uint32_t i) {
+    while (parent[i] != i) i = parent[i] = parent[parent[i]];
+    return i;
+}
+
+// Points within the weld distances of another point, by a grid of cells
+// as large as the final weld distance.
+void CountNearPoints(const std::vector<ScenePoint>& points, SelectionFaults& faults) {
+    std::unordered_map<CellKey, std::vector<uint32_t>, CellHash> cells;
+    cells.reserve(points.size());
+    auto cellOf = [](const ScenePoint& p) { return CellKey{Cell(p.x), Cell(p.y), Cell(p.z)}; };
+    for (uint32_t i = 0; i < points.size(); ++i) cells[cellOf(points[i])].push_back(i);
+    for (uint32_t i = 0; i < points.size(); ++i) {
+        const ScenePoint& p = points[i];
+        const CellKey c = cellOf(p);
+        double nearest = INFINITY;
+        for (int64_t dx = -1; dx <= 1; ++dx)
+            for (int64_t dy = -1; dy <= 1; ++dy)
+                for (int64_t dz = -1; dz <= 1; ++dz) {
+                    auto it = cells.find({c.x + dx, c.y + dy, c.z + dz});
+                    if (it == cells.end()) continue;
+                    for (uint32_t j : it->second) {
+                        if (j == i) continue;
+                        const double ex = double(points[j].x) - p.x, ey = double(points[j].y) - p.y,
+                                     ez = double(points[j].z) - p.z;
+                        nearest = std::min(nearest, std::sqrt(ex * ex + ey * ey + ez * ez));
+                    }
+                }
+        if (nearest <= kFinalWeld) ++faults.nearPoints;
+        if (nearest <= kFirstWeld) ++faults.veryNearPoints;
+    }
+}
+
+std::string Count(size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
+SelectionFaults DiagnoseSelection(const Scene& scene, const std::vector<SceneFaceRef>& faces) {
+    SelectionFaults faults;
+    // Points joined by position; per face corner, its point.
+    std::unordered_map<PositionKey, uint32_t, PositionHash> pointOf;
+    std::vector<ScenePoint> points;
+    std::vector<uint32_t> cornerPoint, faceStart{0};
+    for (const SceneFaceRef& ref : faces) {
+        const SceneObject& object = scene.objects[ref.first];
+        const uint32_t n = object.FaceSize(ref.second);
+        if (n < 3) continue;
+        const int32_t* p = &object.points[object.faceStart[ref.second]];
+        for (uint32_t k = 0; k < n; ++k) {
+            const ScenePoint& v = object.vertices[p[k]];
+            auto [it, added] = pointOf.try_emplace(PositionKey{Bits(v.x), Bits(v.y), Bits(v.z)},
+                                                   static_cast<uint32_t>(points.size()));
+            if (added) points.push_back(v);
+            cornerPoint.push_back(it->second);
+        }
+        faceStart.push_back(static_cast<uint32_t>(cornerPoint.size()));
+    }
+
+    // Each corner files its two edges under its point: (point, other end,
+    // corner). Sorted, the uses of an edge stand together.
+    struct Use {
+        uint32_t point, other, corner;
+    };
+    std::vector<Use> uses;
+    uses.reserve(2 * cornerPoint.size());
+    for (size_t f = 0; f + 1 < faceStart.size(); ++f) {
+        const uint32_t begin = faceStart[f], n = faceStart[f + 1] - begin;
+        for (uint32_t k = 0; k < n; ++k) {
+            const uint32_t c = begin + k, next = begin + (k + 1) % n, prev = begin + (k + n - 1) % n;
+            if (cornerPoint[c] == cornerPoint[next]) ++faults.zeroLengthEdges;
+            for (uint32_t end : {next, prev})
+                if (cornerPoint[end] != cornerPoint[c]) uses.push_back({cornerPoint[c], cornerPoint[end], c});
+        }
+    }
+    std::sort(uses.begin(), uses.end(), [](const Use& a, const Use& b) {
+        return a.point != b.point ? a.point < b.point : a.other < b.other;
+    });
+
+    // Corners around a point that share an edge belong to one fan.
+    std::vector<uint32_t> parent(cornerPoint.size());
+    std::iota(parent.begin(), parent.end(), 0u);
+    for (size_t i = 0; i < uses.size();) {
+        size_t j = i + 1;
+        while (j < uses.size() && uses[j].point == uses[i].point && uses[j].other == uses[i].other) {
+            parent[Find(parent, uses[j].corner)] = Find(parent, uses[i].corner);
+            ++j;
+        }
+        if (uses[i].point < uses[i].other && j - i >= 3) ++faults.crowdedEdges;
+        i = j;
+    }
+    std::vector<std::pair<uint32_t, uint32_t>> fans;  // (point, fan root)
+    fans.reserve(cornerPoint.size());
+    for (uint32_t c = 0; c < cornerPoint.size(); ++c)
+        fans.emplace_back(cornerPoint[c], Find(parent, c));
+    std::sort(fans.begin(), fans.end());
+    fans.erase(std::unique(fans.begin(), fans.end()), fans.end());
+    for (size_t i = 1; i < fans.size(); ++i)
+        if (fans[i].first == fans[i - 1].first && (i < 2 || fans[i - 2].first != fans[i].first))
+            ++faults.fanVertices;
+
+    CountNearPoints(points, faults);
+    return faults;
+}
+
+std::string DescribeOpenShell(const MeshStats& result, const SelectionFaults& faults) {
+    std::string text = "the new object is ";
+    text += !result.closed && !result.oriented ? "not closed and not consistently oriented"
+            : !result.closed                   ? "not closed"
+                                               : "not consistently oriented";
+    std::vector<std::string> causes;
+    if (faults.fanVertices)
+        causes.push_back(Count(faults.fanVertices, "point where separate fans of faces meet",
+                               "points where separate fans of faces meet"));
+    if (faults.crowdedEdges)
+        causes.push_back(Count(faults.crowdedEdges, "edge shared by three or more faces",
+                               "edges shared by three or more faces"));
+    if (faults.nearPoints)
+        causes.push_back(Count(faults.nearPoints, "point", "points") +
+                         " within 0.001 of another point (" +
+                         std::to_string(faults.veryNearPoints) +
+                         " within 0.0001), which the welds join; a model in metres may need "
+                         "scaling up");
+    if (faults.zeroLengthEdges)
+        causes.push_back(Count(faults.zeroLengthEdges, "edge", "edges") + " of zero length");
+    if (causes.empty())
+        return text + "; the selected faces show none of the usual causes (separate fans "
+                      "meeting at a point, edges of three or more faces, points within the weld "
+                      "distances 0.0001 and 0.001, edges of zero length)";
+    text += "; in the selected faces: ";
+    for (size_t i = 0; i < causes.size(); ++i) text += (i ? ", " : "") + causes[i];
+    return text;
+}

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include "cli/shell_diagnosis.h"
+
+namespace {
+
+// One object of quads and triangles given by their corners' positions.
+Scene Patches(const std::vector<std::vector<ScenePoint>>& faces) {
+    Scene scene;
+    SceneObject object;
+    for (const auto& face : faces) {
+        std::vector<int32_t> points;
+        for (const ScenePoint& p : face) {
+            points.push_back(static_cast<int32_t>(object.vertices.size()));
+            object.vertices.push_back(p);
+        }
+        object.AddFace(points.data(), nullptr, static_cast<uint32_t>(points.size()), -1);
+    }
+    scene.objects.push_back(object);
+    return scene;
+}
+
+SelectionFaults Diagnose(const Scene& scene) {
+    std::vector<SceneFaceRef> faces;
+    for (uint32_t f = 0; f < scene.objects[0].FaceCount(); ++f) faces.emplace_back(0, f);
+    return DiagnoseSelection(scene, faces);
+}
+
+TEST(ShellDiagnosis, FindsEachCauseOfAnOpenShell) {
+    // A clean strip of two quads (points joined by position): nothing.
+    const Scene strip = Patches({{{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}},
+                                 {{1, 0, 0}, {1, 1, 0}, {2, 1, 0}, {2, 0, 0}}});
+    const SelectionFaults none = Diagnose(strip);
+    EXPECT_EQ(none.fanVertices + none.crowdedEdges + none.nearPoints + none.zeroLengthEdges, 0u);
+
+    // Two quads that touch at one corner, -0 and +0 being one place.
+    const SelectionFaults bowtie = Diagnose(Patches({{{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}},
+                                                     {{1, 1, -0.0f}, {1, 2, 0}, {2, 2, 0}, {2, 1, 0}}}));
+    EXPECT_EQ(bowtie.fanVertices, 1u);
+    EXPECT_EQ(bowtie.crowdedEdges, 0u);
+
+    // A fin: three faces on one edge.
+    const SelectionFaults fin = Diagnose(Patches({{{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}},
+                                                  {{1, 0, 0}, {1, 1, 0}, {2, 1, 0}, {2, 0, 0}},
+                                                  {{1, 0, 0}, {1, 1, 0}, {1, 1, 1}, {1, 0, 1}}}));
+    EXPECT_EQ(fin.crowdedEdges, 1u);
+    EXPECT_EQ(fin.fanVertices, 0u);
+
+    // Details finer than the welds, and a corner repeated.
+    const SelectionFaults fine = Diagnose(Patches({{{0, 0, 0}, {0, 0.0005f, 0}, {0.0005f, 0.0005f, 0}},
+                                                   {{5, 5, 5}, {5, 5.00005f, 5}, {6, 5, 5}},
+                                                   {{9, 9, 9}, {9, 9, 9}, {9, 10, 9}}}));
+    EXPECT_EQ(fine.nearPoints, 5u);
+    EXPECT_EQ(fine.veryNearPoints, 2u);
+    EXPECT_EQ(fine.zeroLengthEdges, 1u);
+
+    MeshStats open;
+    open.oriented = true;
+    EXPECT_EQ(DescribeOpenShell(open, fine),
+              "the new object is not closed; in the selected faces: 5 points within 0.001 of "
+              "another point (2 within 0.0001), which the welds join; a model in metres may "
+              "need scaling up, 1 edge of zero length");
+}
+
+}  // namespace

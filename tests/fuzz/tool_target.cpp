@@ -6,7 +6,8 @@
 // crash or sanitizer report; the scene stays consistent; a scene with finite
 // numbers is written and read back unchanged; and, when the first byte's top
 // bit is set, written in the other format it is read back with the same
-// vertices and faces.
+// vertices and faces. The explanation of an open shell runs on every
+// selection.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -19,6 +20,7 @@
 #include "cli/mqo_format.h"
 #include "cli/obj_format.h"
 #include "cli/scene_file.h"
+#include "cli/shell_diagnosis.h"
 #include "platform/dialog_automation.h"
 #include "platform/message_box_log.h"
 #include "plugin/exports.h"
@@ -74,6 +76,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     document.reset();
     RequireConsistentScene(scene);
+    // The explanation of an open shell takes any selection.
+    const std::vector<std::pair<uint32_t, uint32_t>> selected =
+        EligibleSelectedFaces(scene, FaceSelection{});
+    const SelectionFaults faults = DiagnoseSelection(scene, selected);
+    size_t corners = 0;
+    for (const auto& [o, f] : selected) corners += scene.objects[o].FaceSize(f);
+    FUZZ_REQUIRE(faults.fanVertices <= corners && faults.nearPoints <= corners &&
+                     faults.veryNearPoints <= faults.nearPoints && faults.zeroLengthEdges <= corners,
+                 "the faults of a selection are counted within its corners");
     if (!AllFinite(scene)) return 0;
 
     const std::string written = mqo ? WriteMqo(scene) : WriteObj(scene);

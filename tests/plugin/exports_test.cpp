@@ -122,6 +122,22 @@ TEST(Exports, NativeModuleExportsTheEntryPointsAndDllMainOnly) {
     EXPECT_EQ(DefinedDynamicSymbols(THICKEN_NM, THICKEN_NATIVE_MODULE), expected);
 }
 
+// The module and the tool as users run them: no build-machine folder in
+// their bytes, and (in the release build; the sanitizer build keeps its
+// assertions on purpose) no call of the assertion handler.
+TEST(Exports, NativeModuleAndToolAreReleaseBuilds) {
+    for (const char* path : {THICKEN_NATIVE_MODULE, THICKEN_NATIVE_TOOL}) {
+        SCOPED_TRACE(path);
+        std::ifstream file(path, std::ios::binary);
+        ASSERT_TRUE(file.good());
+        const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(bytes.find(THICKEN_SOURCE_DIR), std::string::npos) << "holds " << THICKEN_SOURCE_DIR;
+#ifdef NDEBUG
+        EXPECT_EQ(bytes.find("__assert_fail"), std::string::npos) << "calls the assertion handler";
+#endif
+    }
+}
+
 TEST(Exports, WindowsModuleExportsTheEntryPointsOnly) {
     if (!Exists(THICKEN_WIN32_MODULE))
         GTEST_SKIP() << "no Windows build at " << THICKEN_WIN32_MODULE

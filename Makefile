@@ -11,14 +11,20 @@ build: deps
 	cmake --build --preset native
 	cmake --preset win32 >/dev/null
 	cmake --build --preset win32
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64
 
-# The Windows artifacts are built first: native tests inspect them.
+# The Windows artifacts are built first: native tests inspect them. Both
+# Windows suites run in one Wine prefix, build/wineprefix.
 test: deps
 	cmake --preset win32
 	cmake --build --preset win32
+	cmake --preset win64
+	cmake --build --preset win64
 	cmake --workflow --preset native
 	cmake --workflow --preset native-asan
 	ctest --preset win32
+	ctest --preset win64
 
 # Thickens the sample patch with the native build of the tool and the module,
 # and draws the shell.

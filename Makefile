@@ -1,5 +1,5 @@
-# The project's two commands: `make demo` and `make test`.
-.PHONY: all deps build demo docs-picture test bench fuzz clean
+# The project's two commands: `make demo` and `make test`; `make dist` packages.
+.PHONY: all deps build demo docs-picture test dist bench fuzz clean
 
 all: build
 
@@ -25,6 +25,18 @@ test: deps
 	cmake --workflow --preset native-asan
 	ctest --preset win32
 	ctest --preset win64
+
+# The package users install: build/dist/thicken-VERSION.zip (the version of
+# the project in CMakeLists.txt) with both DLLs, the 64-bit mqthicken.exe and
+# the readmes, the same bytes on every run.
+dist: deps
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 --target thicken_module
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64 --target thicken_module mqthicken
+	python3 tools/make-dist --output-dir build/dist \
+	  --plugin-32bit build/win32/plugin/thicken.dll --plugin-64bit build/win64/plugin/thicken.dll \
+	  --tool-64bit build/win64/cli/mqthicken.exe --readmes packaging --license LICENSE
 
 # Thickens the sample patch with the native build of the tool and the module,
 # and draws the shell.

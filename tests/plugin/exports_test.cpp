@@ -123,18 +123,20 @@ TEST(Exports, NativeModuleExportsTheEntryPointsAndDllMainOnly) {
 }
 
 // The module and the tool as users run them: no build-machine folder in
-// their bytes, and (in the release build; the sanitizer build keeps its
-// assertions on purpose) no call of the assertion handler.
+// their bytes and no call of the assertion handler. The sanitizer build is
+// none of that on purpose: it keeps its assertions on, and the sanitizers
+// name the source files.
 TEST(Exports, NativeModuleAndToolAreReleaseBuilds) {
+#ifdef THICKEN_SANITIZED_BUILD
+    GTEST_SKIP() << "a sanitizer build";
+#endif
     for (const char* path : {THICKEN_NATIVE_MODULE, THICKEN_NATIVE_TOOL}) {
         SCOPED_TRACE(path);
         std::ifstream file(path, std::ios::binary);
         ASSERT_TRUE(file.good());
         const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
         EXPECT_EQ(bytes.find(THICKEN_SOURCE_DIR), std::string::npos) << "holds " << THICKEN_SOURCE_DIR;
-#ifdef NDEBUG
         EXPECT_EQ(bytes.find("__assert_fail"), std::string::npos) << "calls the assertion handler";
-#endif
     }
 }
 

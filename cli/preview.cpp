@@ -43,13 +43,16 @@ constexpr double kBehind = 0.4;
 
 struct Camera {
     Vec right, up, toEye;
-    double scale = 1, centreX = 0, centreY = 0;
+    // The object's centre along each axis of the view: depths are measured
+    // from it, so that a thin shell far from the origin keeps its two
+    // surfaces apart in single precision.
+    double scale = 1, centreX = 0, centreY = 0, centreDepth = 0;
     double width = 0, height = 0;
 
     ScreenPoint Project(const ScenePoint& point) const {
         const Vec p = ToVec(point);
         return {static_cast<float>(width * 0.5 + (Dot(p, right) - centreX) * scale),
-                ProjectY(point), static_cast<float>(-Dot(p, toEye))};
+                ProjectY(point), static_cast<float>(centreDepth - Dot(p, toEye))};
     }
     // Only the row: enough to tell which bands a face touches.
     float ProjectY(const ScenePoint& point) const {
@@ -92,6 +95,7 @@ Camera FitCamera(const SceneObject& object, PreviewView view, int width, int hei
     // The bounding box on screen of the drawn faces' points: tight around
     // the object from any side, and centred.
     double minX = HUGE_VAL, maxX = -HUGE_VAL, minY = HUGE_VAL, maxY = -HUGE_VAL;
+    double minDepth = HUGE_VAL, maxDepth = -HUGE_VAL;
     for (size_t f = 0; f < object.FaceCount(); ++f) {
         if (!IsDrawn(object, f)) continue;
         for (uint32_t k = object.faceStart[f]; k < object.faceStart[f + 1]; ++k) {
@@ -101,11 +105,14 @@ Camera FitCamera(const SceneObject& object, PreviewView view, int width, int hei
             maxX = std::max(maxX, x);
             minY = std::min(minY, y);
             maxY = std::max(maxY, y);
+            minDepth = std::min(minDepth, Dot(p, camera.toEye));
+            maxDepth = std::max(maxDepth, Dot(p, camera.toEye));
         }
     }
     if (!(minX <= maxX)) return camera;  // nothing to draw
     camera.centreX = (minX + maxX) * 0.5;
     camera.centreY = (minY + maxY) * 0.5;
+    camera.centreDepth = (minDepth + maxDepth) * 0.5;
     const double spanX = maxX - minX, spanY = maxY - minY;
     const double fitX = spanX > 0 ? width * (1 - 2 * kMargin) / spanX : HUGE_VAL;
     const double fitY = spanY > 0 ? height * (1 - 2 * kMargin) / spanY : HUGE_VAL;

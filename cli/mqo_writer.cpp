@@ -7,20 +7,21 @@
 
 namespace {
 
-// The line end of the document being written, set by WriteMqo.
-thread_local const char* kEol = "\r\n";
+// The line end of the document being written, set by WriteMqo for the
+// functions below.
+thread_local const char* lineEnd = "\r\n";
 
 void AppendLines(std::string& out, const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) out.append(line).append(kEol);
+    for (const std::string& line : lines) out.append(line).append(lineEnd);
 }
 
 void AppendFlag(std::string& out, const SceneObject::FlagLine& line, bool value,
                 const char* key, const char* on) {
     if (!line.text.empty() && line.value == value) {
-        out.append(line.text).append(kEol);
+        out.append(line.text).append(lineEnd);
         return;
     }
-    out.append("\t").append(key).append(" ").append(value ? on : "0").append(kEol);
+    out.append("\t").append(key).append(" ").append(value ? on : "0").append(lineEnd);
 }
 
 // The leading lines with the visible and locking lines where they stood.
@@ -31,14 +32,14 @@ void AppendLeadingLines(std::string& out, const SceneObject& object) {
             AppendFlag(out, object.visibleLine, object.visible, "visible", "15");
         if (object.lockingLine.at == i || (i == count && object.lockingLine.at > count))
             AppendFlag(out, object.lockingLine, object.locked, "locking", "1");
-        if (i < count) out.append(object.leadingLines[i]).append(kEol);
+        if (i < count) out.append(object.leadingLines[i]).append(lineEnd);
     }
 }
 
 void AppendTextVertices(std::string& out, const SceneObject& object) {
     out += "\tvertex ";
     AppendInt(out, static_cast<int64_t>(object.vertices.size()));
-    out.append(" {").append(kEol);
+    out.append(" {").append(lineEnd);
     for (const ScenePoint& v : object.vertices) {
         out += "\t\t";
         AppendFloat(out, v.x);
@@ -46,9 +47,9 @@ void AppendTextVertices(std::string& out, const SceneObject& object) {
         AppendFloat(out, v.y);
         out += ' ';
         AppendFloat(out, v.z);
-        out += kEol;
+        out += lineEnd;
     }
-    out.append("\t}").append(kEol);
+    out.append("\t}").append(lineEnd);
 }
 
 // The vertices as the modeller's binary chunk: little-endian 32-bit floats,
@@ -57,11 +58,11 @@ void AppendBinaryVertices(std::string& out, const SceneObject& object) {
     const int64_t count = static_cast<int64_t>(object.vertices.size());
     out += "\tBVertex ";
     AppendInt(out, count);
-    out.append(" {").append(kEol).append("\t\tVector ");
+    out.append(" {").append(lineEnd).append("\t\tVector ");
     AppendInt(out, count);
     out += " [";
     AppendInt(out, 12 * count);
-    out.append("]").append(kEol);
+    out.append("]").append(lineEnd);
     for (const ScenePoint& v : object.vertices) {
         for (float c : {v.x, v.y, v.z}) {
             uint32_t bits;
@@ -70,23 +71,23 @@ void AppendBinaryVertices(std::string& out, const SceneObject& object) {
             out.append(bytes, 4);
         }
     }
-    out += kEol;
+    out += lineEnd;
     AppendLines(out, object.binaryVertexLines);
-    out.append("\t}").append(kEol);
+    out.append("\t}").append(lineEnd);
 }
 
 void AppendMaterials(std::string& out, const std::vector<SceneMaterial>& materials) {
     if (materials.empty()) return;
     out += "Material ";
     AppendInt(out, static_cast<int64_t>(materials.size()));
-    out.append(" {").append(kEol);
+    out.append(" {").append(lineEnd);
     for (const SceneMaterial& material : materials) {
         out.append("\t\"").append(material.name).append("\"");
         for (const MaterialParam& param : material.params)
             out.append(" ").append(param.key).append("(").append(param.args).append(")");
-        out += kEol;
+        out += lineEnd;
     }
-    out.append("}").append(kEol);
+    out.append("}").append(lineEnd);
 }
 
 void AppendFace(std::string& out, const SceneObject& object, size_t f, size_t& extra) {
@@ -118,23 +119,23 @@ void AppendFace(std::string& out, const SceneObject& object, size_t f, size_t& e
         out.append(" ").append(object.faceExtras[extra].second);
         ++extra;
     }
-    out += kEol;
+    out += lineEnd;
 }
 
 void AppendObject(std::string& out, const SceneObject& object) {
-    out.append("Object \"").append(object.name).append("\" {").append(kEol);
+    out.append("Object \"").append(object.name).append("\" {").append(lineEnd);
     AppendLeadingLines(out, object);
     if (object.binaryVertices) AppendBinaryVertices(out, object);
     else AppendTextVertices(out, object);
     AppendLines(out, object.middleLines);
     out += "\tface ";
     AppendInt(out, static_cast<int64_t>(object.FaceCount()));
-    out.append(" {").append(kEol);
+    out.append(" {").append(lineEnd);
     size_t extra = 0;
     for (size_t f = 0; f < object.FaceCount(); ++f) AppendFace(out, object, f, extra);
-    out.append("\t}").append(kEol);
+    out.append("\t}").append(lineEnd);
     AppendLines(out, object.trailingLines);
-    out.append("}").append(kEol);
+    out.append("}").append(lineEnd);
 }
 
 // A generous guess at the document's size, so that the text grows in place.
@@ -149,12 +150,12 @@ size_t EstimatedSize(const Scene& scene) {
 
 std::string WriteMqo(const Scene& scene) {
     assert(scene.encoding == scene.mqo.codePage);
-    kEol = scene.mqo.lineEnd == "\n" ? "\n" : "\r\n";
+    lineEnd = scene.mqo.lineEnd == "\n" ? "\n" : "\r\n";
     std::string out;
     out.reserve(EstimatedSize(scene));
     if (scene.mqo.header.empty()) {
-        out.append("Metasequoia Document").append(kEol);
-        out.append("Format Text Ver 1.0").append(kEol).append(kEol);
+        out.append("Metasequoia Document").append(lineEnd);
+        out.append("Format Text Ver 1.0").append(lineEnd).append(lineEnd);
     } else {
         out += scene.mqo.header;
     }
@@ -162,6 +163,6 @@ std::string WriteMqo(const Scene& scene) {
     AppendMaterials(out, scene.materials);
     for (const SceneObject& object : scene.objects) AppendObject(out, object);
     AppendLines(out, scene.trailingLines);
-    out.append("Eof").append(kEol);
+    out.append("Eof").append(lineEnd);
     return out;
 }

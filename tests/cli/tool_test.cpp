@@ -458,6 +458,26 @@ TEST_F(ToolTest, AnOpenShellIsExplainedOnStderr) {
     EXPECT_EQ(closed.err.find("warning"), std::string::npos) << closed.err;
 }
 
+// A document in UTF-8 (CodePage utf8) is selected by its names as typed and
+// written back in UTF-8; one in Shift-JIS stays in Shift-JIS.
+TEST_F(ToolTest, DocumentsKeepTheirCodePage) {
+    std::string text = TwoPlates("visible 15\r\n\tlocking 0");
+    text.replace(text.find("\r\n\r\n"), 4, "\r\nCodePage utf8\r\n\r\n");
+    text.replace(text.find("\"right\""), 7, "\"右板\"");
+    const std::string input = Write("utf8.mqo", text);
+    ToolResult r = RunTool({input, "--select", "object:右板"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string written = Contents(Path("utf8-thick.mqo"));
+    EXPECT_EQ(written.substr(0, text.size() - 5), text.substr(0, text.size() - 5));
+    EXPECT_EQ(Load(Path("utf8-thick.mqo")).objects.back().FaceCount(), 6u);
+
+    ToolResult obj = RunTool({input, "-o", Path("names.obj")});
+    ASSERT_EQ(obj.status, 0) << obj.err;
+    EXPECT_NE(Contents(Path("names.obj")).find("\no 右板\n"), std::string::npos);
+    ASSERT_EQ(RunTool({Path("names.obj"), "-o", Path("sjis.mqo"), "--only-result"}).status, 0);
+    EXPECT_EQ(Contents(Path("sjis.mqo")).find("CodePage"), std::string::npos);
+}
+
 // ---- Archives ----------------------------------------------------------------
 
 // An archive as the zip library writes it, members in the order given.

@@ -99,6 +99,17 @@ void MQObjectRec::Compact() {
     vertexIds.resize(kept);
     vertexRefs.resize(kept);
     vertexLive.resize(kept);
+    // An object that kept less than half of its vertices (a weld of copies
+    // joined most of them) gives the room back: it would otherwise stay
+    // resident for the object's life. An object emptied outright keeps it,
+    // as it is usually filled again at once.
+    if (kept > 0 && static_cast<size_t>(kept) * 2 < positions.capacity()) {
+        positions.shrink_to_fit();
+        weights.shrink_to_fit();
+        vertexIds.shrink_to_fit();
+        vertexRefs.shrink_to_fit();
+        vertexLive.shrink_to_fit();
+    }
 
     size_t keptFaces = 0;
     for (const HostFace& face : faces) {

@@ -13,6 +13,7 @@
 #include <stb_image.h>
 
 #include "cli/preview.h"
+#include "tests/cli/scratch_folder_test.h"
 #include "tests/cli/tool_runner.h"
 
 namespace fs = std::filesystem;
@@ -26,33 +27,13 @@ const char kSquare[] =
     "\t\t0 0 0\r\n\t\t1 0 0\r\n\t\t1 0 1\r\n\t\t0 0 1\r\n\t}\r\n"
     "\tface 1 {\r\n\t\t4 V(0 1 2 3)\r\n\t}\r\n}\r\nEof\r\n";
 
-class PreviewToolTest : public ::testing::Test {
+class PreviewToolTest : public ScratchFolderTest {
 protected:
+    PreviewToolTest() : ScratchFolderTest("mqthicken-preview") {}
+
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               (std::string("mqthicken-preview-") + info->name() + "-" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        std::ofstream(Path("in.mqo"), std::ios::binary) << kSquare;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
-    static std::string Contents(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir_))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
+        ScratchFolderTest::SetUp();
+        Write("in.mqo", kSquare);
     }
 
     // Thickens the square by 0.5 with `args` and returns the centre pixel of
@@ -74,8 +55,6 @@ protected:
         stbi_image_free(pixels);
         return centre;
     }
-
-    fs::path dir_;
 };
 
 bool Looks(Rgb pixel, FaceGroup group) {

@@ -8,37 +8,17 @@
 
 #include "cli/file_io.h"
 #include "cli/scene_file.h"
+#include "tests/cli/scratch_folder_test.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class SceneFileTest : public ::testing::Test {
+class SceneFileTest : public ScratchFolderTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               (std::string("mqthicken-scene-file-") +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
-                std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    SceneFileTest() : ScratchFolderTest("mqthicken-scene-file") {}
 
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
-    static std::string Contents(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-    size_t EntriesInDir() const {
-        return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {}));
-    }
-
-    fs::path dir_;
+    size_t EntriesInDir() const { return Entries().size(); }
 };
 
 Scene JapaneseScene() {

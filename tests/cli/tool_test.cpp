@@ -12,6 +12,7 @@
 
 #include "cli/mesh_stats.h"
 #include "cli/scene_file.h"
+#include "tests/cli/scratch_folder_test.h"
 #include "tests/cli/tool_runner.h"
 
 namespace fs = std::filesystem;
@@ -31,45 +32,15 @@ std::string TwoPlates(const std::string& secondFlags = "visible 15\n\tlocking 0"
            "\tface 1 {\r\n\t\t4 V(0 1 2 3) M(1)\r\n\t}\r\n}\r\nEof\r\n";
 }
 
-class ToolTest : public ::testing::Test {
+class ToolTest : public ScratchFolderTest {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               (std::string("mqthicken-tool-") + info->test_suite_name() + "-" + info->name() +
-                "-" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
-    std::string Write(const std::string& name, const std::string& text) const {
-        std::ofstream(Path(name), std::ios::binary) << text;
-        return Path(name);
-    }
-
-    static std::string Contents(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    ToolTest() : ScratchFolderTest("mqthicken-tool") {}
 
     static Scene Load(const std::string& path) {
         Scene scene;
         std::string error;
         EXPECT_TRUE(LoadScene(path, scene, error)) << error;
         return scene;
-    }
-
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir_))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
     }
 
     // z range of the vertices of an object.
@@ -81,8 +52,6 @@ protected:
         }
         return {low, high};
     }
-
-    fs::path dir_;
 };
 
 // ---- Usage -------------------------------------------------------------------

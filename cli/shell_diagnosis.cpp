@@ -174,6 +174,14 @@ std::string DescribeOpenShell(const MeshStats& result, const SelectionFaults& fa
                          "scaling up");
     if (faults.zeroLengthEdges)
         causes.push_back(Count(faults.zeroLengthEdges, "edge", "edges") + " of zero length");
+    // Edges of the result that more than two faces use, from a selection
+    // without faults: its surfaces were welded onto one another, as when the
+    // thickness is more than the shape can take (the back copy of a closed
+    // shape turned through itself, say).
+    if (causes.empty() && result.overusedEdges)
+        return text + "; " + Count(result.overusedEdges, "edge", "edges") +
+               " of the new object shared by more than two faces, where its surfaces were "
+               "welded together (is the thickness more than the shape can take?)";
     if (causes.empty())
         return text + "; the selected faces show none of the usual causes (separate fans "
                       "meeting at a point, edges of three or more faces, points within the weld "

@@ -60,6 +60,17 @@ TEST(ShellDiagnosis, FindsEachCauseOfAnOpenShell) {
               "the new object is not closed; in the selected faces: 5 points within 0.001 of "
               "another point (2 within 0.0001), which the welds join; a model in metres may "
               "need scaling up, 1 edge of zero length");
+
+    // A clean selection whose shell was welded onto itself.
+    MeshStats welded;
+    welded.oriented = true;
+    welded.overusedEdges = 12;
+    EXPECT_EQ(DescribeOpenShell(welded, none),
+              "the new object is not closed; 12 edges of the new object shared by more than two "
+              "faces, where its surfaces were welded together (is the thickness more than the "
+              "shape can take?)");
+    // Faults of the selection explain overused edges of the result.
+    EXPECT_EQ(DescribeOpenShell(welded, bowtie).find("welded together"), std::string::npos);
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 // model: the vertex positions as host points, the lines, and the triangles
 // and quads with their UV pairs and materials, in the order of the write.
 // Holding the image instead of the model lets the model's memory go to
-// another model before the write.
+// another model before the write; an image of the points alone goes with the
+// elements themselves, read at the write from the model that holds them.
 #pragma once
 
 #include <cstdint>

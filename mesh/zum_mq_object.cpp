@@ -94,7 +94,8 @@ bool ZUM_MQObject::LoadCopyFromHost(MQObject copy, ZUM_MQObject& donor) {
     hostObject = copy;
     if (!copy || !donor.hostObject) {
         TakeStorage(donor);
-        return Reload();
+        Reload();
+        return false;
     }
     HostApi.MQObj_Compact(copy);
     const int n = HostApi.MQObj_GetVertexCount(copy);
@@ -103,7 +104,7 @@ bool ZUM_MQObject::LoadCopyFromHost(MQObject copy, ZUM_MQObject& donor) {
         TakeStorage(donor);
         LoadVertices();
         LoadFaces();
-        return true;
+        return false;
     }
     vertexArena.Swap(donor.vertexArena);
     vertices.swap(donor.vertices);

@@ -59,7 +59,8 @@ public:
     // vertices' and polygons' normal slots keep what they held (they are
     // scratch). A copy whose vertex or face count differs from the donor
     // object's is loaded in full. Expects this model to hold no elements;
-    // the donor is left empty and stays bound. Always true.
+    // the donor is left empty and stays bound. True when the donor's
+    // elements were taken over, false when the copy was loaded in full.
     bool LoadCopyFromHost(MQObject copy, ZUM_MQObject& donor);
 
     // Index of the first edge whose ends have the indices a and b, in either
@@ -101,13 +102,17 @@ public:
     CommitImage CaptureCommit() const;
     // CaptureCommit into `image`, reusing the room it already has.
     void CaptureCommit(CommitImage& image) const;
-    // CaptureCommit into `image`, which holds the commit of this model's very
-    // elements (captured from it, or from the model that handed them on with
-    // LoadCopyFromHost) with only the positions changed since: then just the
-    // points are read again. For an image of other elements it captures all.
-    // Expects the polygons' UV pairs and materials unchanged since the image.
-    void CapturePositions(CommitImage& image) const;
     void WriteCommit(const CommitImage& image);
+    // The points of the commit alone, for a model that hands its elements on
+    // (LoadCopyFromHost) before it is written: the lines and faces are read
+    // at the write from whichever model holds the elements by then.
+    void CapturePoints(CommitImage& image) const;
+    // Writes what CommitToHost would have written when `image` was captured
+    // (CapturePoints or CaptureCommit): its points, then the lines and faces
+    // of `elements`, which must hold the very elements the image was read
+    // from, with their UV pairs and materials as they were. Returns false,
+    // writing nothing, when `elements` holds other elements.
+    bool WriteCommit(const CommitImage& image, const ZUM_MQObject& elements);
     // Deletes every face of the host object (and the vertices they used) and
     // compacts it. The model is not touched.
     void ClearHostFaces();
@@ -131,6 +136,8 @@ private:
     void ReserveForFaces(int faceCount);
     void IndexBusyEnds(EdgeObject* edge);
     void TurnHostFaces();
+    void WritePoints(const std::vector<MQPoint>& points);
+    void WriteFacesOf(const ZUM_MQObject& elements);
     void Restamp();
 
     MQObject hostObject;

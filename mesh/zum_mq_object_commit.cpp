@@ -14,9 +14,24 @@ void ZUM_MQObject::ClearHostFaces() {
     HostApi.MQObj_Compact(hostObject);
 }
 
+namespace {
+
+// A host face holds 3 or 4 points here. A polygon with no corners (a chain
+// that could not be walked) or with 5 (a face that repeats a vertex) has no
+// faithful host face and is left out.
+bool Writable(const PolygonObject& p) { return p.VertexCount() == 3 || p.VertexCount() == 4; }
+
+}  // namespace
+
 void ZUM_MQObject::CommitToHost() {
     if (!hostObject) return;
-    WriteCommit(CaptureCommit());
+    ClearHostFaces();
+    for (const VertexObject* v : vertices) {
+        MQPoint point;
+        v->Position().ToPoint(point);
+        HostApi.MQObj_AddVertex(hostObject, &point);
+    }
+    WriteFacesOf(*this);
 }
 
 CommitImage ZUM_MQObject::CaptureCommit() const {
@@ -25,20 +40,16 @@ CommitImage ZUM_MQObject::CaptureCommit() const {
     return image;
 }
 
-void ZUM_MQObject::CapturePositions(CommitImage& image) const {
-    if (image.stamp != stamp || image.points.size() != vertices.size()) {
-        CaptureCommit(image);
-        return;
-    }
-    for (size_t i = 0; i < vertices.size(); ++i) vertices[i]->Position().ToPoint(image.points[i]);
-}
-
-void ZUM_MQObject::CaptureCommit(CommitImage& image) const {
+void ZUM_MQObject::CapturePoints(CommitImage& image) const {
     image.stamp = stamp;
     image.points.resize(vertices.size());
     image.lines.clear();
     image.faces.clear();
     for (size_t i = 0; i < vertices.size(); ++i) vertices[i]->Position().ToPoint(image.points[i]);
+}
+
+void ZUM_MQObject::CaptureCommit(CommitImage& image) const {
+    CapturePoints(image);
 
     for (const EdgeObject* e : edges) {
         if (e->PolygonCount() != 0) continue;
@@ -48,11 +59,8 @@ void ZUM_MQObject::CaptureCommit(CommitImage& image) const {
 
     image.faces.reserve(polygons.size());
     for (const PolygonObject* p : polygons) {
-        // A host face holds 3 or 4 points here. A polygon with no corners (a
-        // chain that could not be walked) or with 5 (a face that repeats a
-        // vertex) has no faithful host face and is left out.
+        if (!Writable(*p)) continue;
         const int n = p->VertexCount();
-        if (n != 3 && n != 4) continue;
         CommitImage::Face face{};
         face.count = n;
         face.material = p->Material();
@@ -68,16 +76,19 @@ void ZUM_MQObject::CaptureCommit(CommitImage& image) const {
     }
 }
 
-void ZUM_MQObject::WriteCommit(const CommitImage& image) {
-    if (!hostObject) return;
+void ZUM_MQObject::WritePoints(const std::vector<MQPoint>& points) {
     ClearHostFaces();
-
     // The host object is empty now: what is added is numbered from 0 in the
     // order added, so model vertex i becomes host vertex i.
-    for (const MQPoint& p : image.points) {
+    for (const MQPoint& p : points) {
         MQPoint point = p;
         HostApi.MQObj_AddVertex(hostObject, &point);
     }
+}
+
+void ZUM_MQObject::WriteCommit(const CommitImage& image) {
+    if (!hostObject) return;
+    WritePoints(image.points);
 
     int face = 0;
     int points[4];
@@ -97,6 +108,43 @@ void ZUM_MQObject::WriteCommit(const CommitImage& image) {
         HostApi.MQObj_AddFace(hostObject, f.count, points);
         if (f.hasUV) HostApi.MQObj_SetFaceCoordinateArray(hostObject, face, uvs);
         if (f.material >= 0) HostApi.MQObj_SetFaceMaterial(hostObject, face, f.material);
+        ++face;
+    }
+}
+
+bool ZUM_MQObject::WriteCommit(const CommitImage& image, const ZUM_MQObject& elements) {
+    if (image.stamp != elements.stamp || image.points.size() != elements.vertices.size()) return false;
+    if (!hostObject) return true;
+    WritePoints(image.points);
+    WriteFacesOf(elements);
+    return true;
+}
+
+void ZUM_MQObject::WriteFacesOf(const ZUM_MQObject& elements) {
+    int face = 0;
+    int points[4];
+    for (const EdgeObject* e : elements.edges) {
+        if (e->PolygonCount() != 0) continue;
+        points[0] = e->VertexAt(0)->Index();
+        points[1] = e->VertexAt(1)->Index();
+        HostApi.MQObj_AddFace(hostObject, 2, points);
+        ++face;
+    }
+
+    MQCoordinate uvs[4];
+    for (const PolygonObject* p : elements.polygons) {
+        if (!Writable(*p)) continue;
+        const int n = p->VertexCount();
+        for (int k = 0; k < n; ++k) points[k] = p->VertexAt(k)->Index();
+        HostApi.MQObj_AddFace(hostObject, n, points);
+        if (p->HasUV()) {
+            for (int k = 0; k < n; ++k) {
+                uvs[k].u = static_cast<float>(p->UAt(k));
+                uvs[k].v = static_cast<float>(p->VAt(k));
+            }
+            HostApi.MQObj_SetFaceCoordinateArray(hostObject, face, uvs);
+        }
+        if (p->Material() >= 0) HostApi.MQObj_SetFaceMaterial(hostObject, face, p->Material());
         ++face;
     }
 }

@@ -39,27 +39,30 @@ struct TemporaryObjects {
     }
 };
 
-// The unit normal of every vertex of the unmoved work surface, by index.
-std::vector<ZUM_MQVector> VertexNormals(ZUM_MQObject& workModel) {
+// The unit normal of every vertex of the unmoved work surface, left in each
+// vertex's normal slot: the copies' models take over these very vertices, so
+// the slots are the normal array of the run, index-aligned with every model.
+void ComputeNormals(ZUM_MQObject& workModel) {
     const int n = workModel.VertexCount();
-    std::vector<ZUM_MQVector> normals(n);
-    for (int i = 0; i < n; ++i) normals[i].Assign(workModel.VertexAt(i)->ComputeVertexNormal());
-    return normals;
+    for (int i = 0; i < n; ++i) workModel.VertexAt(i)->ComputeVertexNormal();
 }
 
-// Moves every vertex of the front copy along its normal. Expects the copy to
-// have one vertex per normal.
-void MoveFront(const std::vector<ZUM_MQVector>& normals, ZUM_MQObject& frontModel, double offset) {
-    const int n = static_cast<int>(normals.size());
-    for (int i = 0; i < n; ++i) frontModel.VertexAt(i)->Translate(ZUM_MQVector::Scaled(normals[i], offset));
+// Moves every vertex of the front copy along its normal.
+void MoveFront(ZUM_MQObject& frontModel, double offset) {
+    const int n = frontModel.VertexCount();
+    for (int i = 0; i < n; ++i) {
+        VertexObject* v = frontModel.VertexAt(i);
+        v->Translate(ZUM_MQVector::Scaled(v->Normal(), offset));
+    }
 }
 
-// Moves every vertex of the back copy against its normal. Expects the copy to
-// have one vertex per normal.
-void MoveBack(const std::vector<ZUM_MQVector>& normals, ZUM_MQObject& backModel, double offset) {
-    const int n = static_cast<int>(normals.size());
-    for (int i = 0; i < n; ++i)
-        backModel.VertexAt(i)->Translate(ZUM_MQVector::Scaled(ZUM_MQVector::Negated(normals[i]), offset));
+// Moves every vertex of the back copy against its normal.
+void MoveBack(ZUM_MQObject& backModel, double offset) {
+    const int n = backModel.VertexCount();
+    for (int i = 0; i < n; ++i) {
+        VertexObject* v = backModel.VertexAt(i);
+        v->Translate(ZUM_MQVector::Scaled(ZUM_MQVector::Negated(v->Normal()), offset));
+    }
 }
 
 // An open edge of the front copy (one used by exactly one polygon): its
@@ -141,12 +144,13 @@ bool ThickenObject(MQObject& work) {
     // they are computed before the copies are made. The copies are clones of
     // the work object, so their models would come out the same as the work
     // model but for the positions: the front model takes over the work
-    // model's elements and reads the positions again, is moved and read out
-    // (what its commit writes, and the ends of its open edges), and hands
-    // the elements on to the back model in the same way. So one model of the
-    // surface is built and held at a time.
+    // model's elements, normal slots included, and reads the positions
+    // again, is moved and read out (the points its commit writes, and the
+    // ends of its open edges), and hands the elements on to the back model
+    // in the same way. So one model of the surface is built and held at a
+    // time.
     MarkStage("normals");
-    const std::vector<ZUM_MQVector> normals = VertexNormals(workModel);
+    ComputeNormals(workModel);
     const int surfaceVertices = workModel.VertexCount();
     const int surfaceEdges = workModel.EdgeCount();
     ZUM_MQObject frontModel;
@@ -165,28 +169,29 @@ bool ThickenObject(MQObject& work) {
     const bool makeBack = ThickenSettings.makeBack;
     const Offsets offsets = OffsetsFor(ThickenSettings.thickness, ThickenSettings.direction);
 
-    frontModel.LoadCopyFromHost(temporary.front, workModel);
-    if (!MatchesSurface(frontModel, surfaceVertices, surfaceEdges)) return false;
+    if (!frontModel.LoadCopyFromHost(temporary.front, workModel) ||
+        !MatchesSurface(frontModel, surfaceVertices, surfaceEdges))
+        return false;
     MarkStage("move and commit");
-    MoveFront(normals, frontModel, offsets.front);
-    CommitImage frontImage = frontModel.CaptureCommit();
+    MoveFront(frontModel, offsets.front);
+    CommitImage frontPoints;
+    frontModel.CapturePoints(frontPoints);
     const std::vector<OpenEdge> frontOpenEdges = OpenEdgesOf(frontModel);
     ZUM_MQObject backModel;
 
     MarkStage("loads");
     ZUM_MQObject sideModel;
-    backModel.LoadCopyFromHost(temporary.back, frontModel);
-    if (!MatchesSurface(backModel, surfaceVertices, surfaceEdges)) return false;
+    if (!backModel.LoadCopyFromHost(temporary.back, frontModel) ||
+        !MatchesSurface(backModel, surfaceVertices, surfaceEdges))
+        return false;
     sideModel.LoadFromHost(temporary.side);
 
     MarkStage("move and commit");
-    MoveBack(normals, backModel, offsets.back);
-    frontModel.WriteCommit(frontImage);
-    // The back copy's commit, in the room the front image had: the back
-    // model holds the very elements, so only the points are read again.
-    backModel.CapturePositions(frontImage);
-    backModel.WriteCommit(frontImage);
-    frontImage = CommitImage();
+    MoveBack(backModel, offsets.back);
+    // The front copy's faces are those of the elements the back model holds.
+    if (!frontModel.WriteCommit(frontPoints, backModel)) return false;
+    frontPoints = CommitImage();
+    backModel.CommitToHost();
 
     MarkStage("sides");
     BuildSideWalls(frontOpenEdges, backModel, sideModel);

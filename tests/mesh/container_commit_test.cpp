@@ -84,10 +84,11 @@ TEST_F(ContainerCommitTest, ImageWrittenAfterTheStorageMovedOnMatchesCommitToHos
     EXPECT_EQ(RecordedMessageBoxes().size(), 0u);
 }
 
-// The image of a model whose elements went on to a copy's model: the copy,
-// moved, reads only its points into the image and writes what a full capture
-// of it would; a model given other elements since is captured in full.
-TEST_F(ContainerCommitTest, PositionsOnlyCaptureOfTheSameElementsMatchesAFullCapture) {
+// The points of a model whose elements then went on to a copy's model are
+// written with the faces of that copy's model, as a direct commit of the
+// model would have written them; a model that holds other elements by then
+// is refused, and nothing is written.
+TEST_F(ContainerCommitTest, PointsWrittenWithTheFacesOfTheModelHoldingTheElementsMatchADirectCommit) {
     const std::vector<TestFace> faces = {
         Face({0, 1, 2}, {{0.1f, 0.2f}, {0.3f, 0.4f}, {0.5f, 0.6f}}, 1),
         Face({1, 3, 4, 2}, {}, 0),
@@ -95,31 +96,36 @@ TEST_F(ContainerCommitTest, PositionsOnlyCaptureOfTheSameElementsMatchesAFullCap
     };
     MQObject first = MakeObject(Points(6), faces);
     MQObject copy = MakeObject(Points(6), faces);
-    MQObject fresh = MakeObject(Points(6), faces);
+    MQObject direct = MakeObject(Points(6), faces);
     ZUM_MQObject a;
     a.LoadFromHost(first);
-    CommitImage image = a.CaptureCommit();
+    a.VertexAt(4)->Translate(ZUM_MQVector(0.5, 0.25, -1.0));
+    CommitImage points;
+    a.CapturePoints(points);
     ZUM_MQObject b;
-    b.LoadCopyFromHost(copy, a);
-    b.VertexAt(4)->Translate(ZUM_MQVector(0.5, 0.25, -1.0));
-    b.CapturePositions(image);
-    ZUM_MQObject c;
-    c.LoadFromHost(fresh);
-    c.VertexAt(4)->Translate(ZUM_MQVector(0.5, 0.25, -1.0));
-    const CommitImage expected = c.CaptureCommit();
-    ASSERT_EQ(image.points.size(), expected.points.size());
-    for (size_t i = 0; i < image.points.size(); ++i) {
-        EXPECT_EQ(image.points[i].x, expected.points[i].x);
-        EXPECT_EQ(image.points[i].y, expected.points[i].y);
-        EXPECT_EQ(image.points[i].z, expected.points[i].z);
-    }
-    EXPECT_EQ(image.lines, expected.lines);
-    EXPECT_EQ(image.faces.size(), expected.faces.size());
+    ASSERT_TRUE(b.LoadCopyFromHost(copy, a));
+    b.VertexAt(1)->Translate(ZUM_MQVector(2.0, 0.0, 0.0));  // the copy's own move
+    ZUM_MQObject d;
+    d.LoadFromHost(direct);
+    d.VertexAt(4)->Translate(ZUM_MQVector(0.5, 0.25, -1.0));
+    d.CommitToHost();
 
-    // New elements: the stale image's faces do not stand.
+    EXPECT_TRUE(a.WriteCommit(points, b));
+    EXPECT_EQ(ReadFaces(first), ReadFaces(direct));
+    const std::vector<MQPoint> written = ReadVertices(first), expected = ReadVertices(direct);
+    ASSERT_EQ(written.size(), expected.size());
+    for (size_t i = 0; i < written.size(); ++i) {
+        EXPECT_EQ(written[i].x, expected[i].x);
+        EXPECT_EQ(written[i].y, expected[i].y);
+        EXPECT_EQ(written[i].z, expected[i].z);
+    }
+
+    // New elements: the points no longer go with them.
     b.AddPolygon(b.EdgeAt(0), b.EdgeAt(1), b.EdgeAt(2), nullptr);
-    b.CapturePositions(image);
-    EXPECT_EQ(image.faces.size(), expected.faces.size() + 1);
+    const std::vector<TestFace> before = ReadFaces(first);
+    EXPECT_FALSE(a.WriteCommit(points, b));
+    EXPECT_EQ(ReadFaces(first), before);
+    EXPECT_FALSE(a.WriteCommit(points, d));
 }
 
 // Turning the faces and releasing the model leaves the host object as a turn

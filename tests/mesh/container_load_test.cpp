@@ -68,7 +68,7 @@ TEST_F(ContainerLoadTest, CloneTakenOverFromAnotherModelMatchesItsFullLoad) {
     // An object that is no clone of the donor's is loaded in full.
     MQObject smaller = MakeObject(Points(3), {{{0, 1, 2}}});
     ZUM_MQObject fallback;
-    fallback.LoadCopyFromHost(smaller, taken);
+    EXPECT_FALSE(fallback.LoadCopyFromHost(smaller, taken));
     EXPECT_EQ(fallback.VertexCount(), 3);
     EXPECT_EQ(fallback.EdgeCount(), 3);
     EXPECT_EQ(fallback.PolygonCount(), 1);

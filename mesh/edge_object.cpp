@@ -24,8 +24,8 @@ bool EdgeObject::AttachPolygon(PolygonObject* polygon) {
     if (!polygon || !polygon->FindEdge(index)) return false;
     // Polygons are recorded only while they are built, and the one being
     // built is the newest: if it is listed already, it is the last entry.
-    if (!polygons.empty() && polygons.back() == polygon) return false;
-    polygons.push_back(polygon);
+    if (polygonCount != 0 && Polygons().back() == polygon) return false;
+    polygons.push_back(polygonCount, polygon);
     vertices[0]->AttachPolygon(polygon);
     vertices[1]->AttachPolygon(polygon);
     return true;

@@ -3,20 +3,20 @@
 // construction, the only direction an edge has.
 #pragma once
 
-#include "mesh/small_vector.h"
+#include "mesh/element_list.h"
 
 class VertexObject;
 class PolygonObject;
 
 class EdgeObject {
 public:
-    typedef SmallVector<PolygonObject*, 2> PolygonList;
+    typedef ListView<PolygonObject*> PolygonList;
 
     // An edge with the given index from `first` to `second` (both non-null),
     // recorded with both ends (once, when they are the same vertex).
     EdgeObject(int index, VertexObject* first, VertexObject* second);
     // Inline, so that a model's release destroys its edges without a call each.
-    virtual ~EdgeObject() {}
+    virtual ~EdgeObject() { polygons.release(polygonCount); }
     EdgeObject(const EdgeObject&) = delete;
     EdgeObject& operator=(const EdgeObject&) = delete;
 
@@ -30,9 +30,9 @@ public:
     VertexObject* OtherVertex(int vertexIndex) const;
 
     // Number of polygons on this edge: 0 for a line, 1 for an open edge.
-    int PolygonCount() const { return static_cast<int>(polygons.size()); }
+    int PolygonCount() const { return static_cast<int>(polygonCount); }
     // The polygons on this edge, in order of attachment, each once.
-    const PolygonList& Polygons() const { return polygons; }
+    PolygonList Polygons() const { return polygons.view(polygonCount); }
 
     // Records `polygon` when one of its edges has this edge's index and it is
     // not recorded yet, then offers it to both ends. Called only by the
@@ -41,6 +41,7 @@ public:
 
 private:
     int index;
+    uint32_t polygonCount = 0;
     VertexObject* vertices[2];
-    PolygonList polygons;
+    SmallStorage<PolygonObject*, 2> polygons;
 };

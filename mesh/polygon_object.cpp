@@ -22,92 +22,109 @@ PolygonObject::PolygonObject(int index_, EdgeObject* e0, EdgeObject* e1, EdgeObj
         mesh_messages::Show(mesh_messages::kPolygonCaption, mesh_messages::kPolygonNotBuilt);
         return;
     }
-    edges.push_back(e0);
-    edges.push_back(e1);
-    edges.push_back(e2);
-    if (e3) edges.push_back(e3);
+    edges[edgeCount++] = e0;
+    edges[edgeCount++] = e1;
+    edges[edgeCount++] = e2;
+    if (e3) edges[edgeCount++] = e3;
     const EdgeObject* last = e3 ? e3 : e2;
 
     // First corner: the end(s) of e0 shared with the last edge. A proper
     // chain shares exactly one; an edge repeated as first and last shares two.
     for (int i = 0; i < 2; ++i) {
         VertexObject* p = e0->VertexAt(i);
-        if (p == last->VertexAt(0) || p == last->VertexAt(1)) vertices.push_back(p);
+        if (p == last->VertexAt(0) || p == last->VertexAt(1)) AppendCorner(p);
     }
-    if (vertices.empty()) {
+    if (cornerCount == 0) {
         mesh_messages::Show(mesh_messages::kPolygonCaption, mesh_messages::kPolygonNotBuilt);
         return;
     }
 
     // Walk every edge but the last from the corner it starts at.
-    const uint32_t steps = e3 ? 3 : 2;
-    for (uint32_t s = 0; s < steps; ++s) {
-        VertexObject* next = edges[s]->OtherVertex(vertices[s]->Index());
+    const int steps = e3 ? 3 : 2;
+    for (int s = 0; s < steps; ++s) {
+        VertexObject* next = edges[s]->OtherVertex(corners[s]->Index());
         if (!next) {
             // The chain breaks here: rather than keep an empty corner, the
             // polygon gives up all of them and is recorded nowhere.
-            vertices.clear();
+            cornerCount = 0;
             mesh_messages::Show(mesh_messages::kPolygonCaption, mesh_messages::kCornersNotBuilt);
             return;
         }
-        vertices.push_back(next);
+        AppendCorner(next);
     }
-    if (vertices.size() != 3 && vertices.size() != 4)
+    if (cornerCount != 3 && cornerCount != 4)
         mesh_messages::Show(mesh_messages::kPolygonCaption, mesh_messages::kCornersNotBuilt);
 
-    for (EdgeObject* edge : edges) edge->AttachPolygon(this);
+    for (int k = 0; k < edgeCount; ++k) edges[k]->AttachPolygon(this);
 }
 
 EdgeObject* PolygonObject::FindEdge(int edgeIndex) const {
-    for (EdgeObject* edge : edges)
-        if (edge->Index() == edgeIndex) return edge;
+    for (int k = 0; k < edgeCount; ++k)
+        if (edges[k]->Index() == edgeIndex) return edges[k];
     return nullptr;
 }
 
 ZUM_MQVector& PolygonObject::CornerNormal(const VertexObject* vertex) {
     normal.Zero();
     if (!vertex) return normal;
-    const uint32_t n = vertices.size();
-    uint32_t k = 0;
-    while (k < n && vertices[k]->Index() != vertex->Index()) ++k;
+    const int n = cornerCount;
+    int k = 0;
+    while (k < n && corners[k] != vertex && corners[k]->Index() != vertex->Index()) ++k;
     if (k == n) return normal;
-    const uint32_t prev = k == 0 ? n - 1 : k - 1;
-    const uint32_t next = k == n - 1 ? 0 : k + 1;
+    const int prev = k == 0 ? n - 1 : k - 1;
+    const int next = k == n - 1 ? 0 : k + 1;
 
-    const ZUM_MQVector& here = vertices[k]->Position();
+    const ZUM_MQVector& here = corners[k]->Position();
     const ZUM_MQVector back = ZUM_MQVector::Negated(here);
-    const ZUM_MQVector u = ZUM_MQVector::Sum(vertices[prev]->Position(), back);
-    const ZUM_MQVector w = ZUM_MQVector::Sum(vertices[next]->Position(), back);
+    const ZUM_MQVector u = ZUM_MQVector::Sum(corners[prev]->Position(), back);
+    const ZUM_MQVector w = ZUM_MQVector::Sum(corners[next]->Position(), back);
     normal.Assign(ZUM_MQVector::Cross(u, w));
     normal.Normalize();
     normal.Set(Snap(normal.x), Snap(normal.y), Snap(normal.z));
     return normal;
 }
 
+void PolygonObject::WidenUVs() {
+    UVPair* wide = new UVPair[kMaxUVs];
+    for (int k = 0; k < uvCount; ++k) wide[k] = UVPair{uv.narrow[k][0], uv.narrow[k][1]};
+    uv.wide = wide;
+    wideUVs = true;
+}
+
 void PolygonObject::AddUV(double u, double v) {
-    if (uvs.full()) {
+    if (uvCount == kMaxUVs) {
         mesh_messages::Show(mesh_messages::kUVCaption, mesh_messages::kUVBeyondFour);
         return;
     }
-    if (uvs.size() == vertices.size()) {
+    if (uvCount == cornerCount) {
         mesh_messages::Show(mesh_messages::kUVCaption, mesh_messages::kUVBeyondCorners);
         return;
     }
-    uvs.push_back(UVPair{u, v});
+    const float nu = static_cast<float>(u);
+    const float nv = static_cast<float>(v);
+    // A NaN never equals itself, so it is kept in double, bits and all.
+    if (!wideUVs && (static_cast<double>(nu) != u || static_cast<double>(nv) != v)) WidenUVs();
+    if (wideUVs) {
+        uv.wide[uvCount] = UVPair{u, v};
+    } else {
+        uv.narrow[uvCount][0] = nu;
+        uv.narrow[uvCount][1] = nv;
+    }
+    ++uvCount;
 }
 
 double PolygonObject::UAt(int k) const {
-    if (k < 0 || k >= UVCount()) {
+    if (k < 0 || k >= uvCount) {
         mesh_messages::Show(mesh_messages::kUVCaption, mesh_messages::kInvalidUIndex);
         return 0.0;
     }
-    return uvs[static_cast<uint32_t>(k)].u;
+    return wideUVs ? uv.wide[k].u : uv.narrow[k][0];
 }
 
 double PolygonObject::VAt(int k) const {
-    if (k < 0 || k >= UVCount()) {
+    if (k < 0 || k >= uvCount) {
         mesh_messages::Show(mesh_messages::kUVCaption, mesh_messages::kInvalidVIndex);
         return 0.0;
     }
-    return uvs[static_cast<uint32_t>(k)].v;
+    return wideUVs ? uv.wide[k].v : uv.narrow[k][1];
 }

@@ -3,9 +3,14 @@
 // chain: edge k joins corner k and corner k + 1, the last edge joins the last
 // corner and corner 0. It keeps a UV table (one pair per corner, at most 4)
 // and a material index (-1 = none).
+//
+// The UV values come from the host as floats nearly always: they are kept as
+// floats while every value given is one exactly, and in doubles from the
+// first value that is not, so that a table reads back what was given.
 #pragma once
 
-#include "mesh/fixed_list.h"
+#include <cstdint>
+
 #include "mesh/uv_pair.h"
 #include "mesh/zum_mq_vector.h"
 
@@ -25,20 +30,26 @@ public:
     // meets an empty corner. Callers recognise it by VertexCount() == 0.
     PolygonObject(int index, EdgeObject* e0, EdgeObject* e1, EdgeObject* e2, EdgeObject* e3);
     // Inline, so that a model's release destroys its polygons without a
-    // call each (there is nothing to do).
-    virtual ~PolygonObject() {}
+    // call each.
+    virtual ~PolygonObject() {
+        if (wideUVs) delete[] uv.wide;
+    }
     PolygonObject(const PolygonObject&) = delete;
     PolygonObject& operator=(const PolygonObject&) = delete;
 
     int Index() const { return index; }
 
-    int VertexCount() const { return static_cast<int>(vertices.size()); }
+    int VertexCount() const { return cornerCount; }
     // Corner k; null when k is outside 0 .. VertexCount() - 1.
-    VertexObject* VertexAt(int k) const { return vertices.get(static_cast<uint32_t>(k), nullptr); }
+    VertexObject* VertexAt(int k) const {
+        return static_cast<uint32_t>(k) < cornerCount && k < kMaxCorners ? corners[k] : nullptr;
+    }
 
-    int EdgeCount() const { return static_cast<int>(edges.size()); }
+    int EdgeCount() const { return edgeCount; }
     // Edge k as given at construction; null when k is out of range.
-    EdgeObject* EdgeAt(int k) const { return edges.get(static_cast<uint32_t>(k), nullptr); }
+    EdgeObject* EdgeAt(int k) const {
+        return static_cast<uint32_t>(k) < edgeCount && k < kMaxEdges ? edges[k] : nullptr;
+    }
     // The first of the polygon's edges whose index is `edgeIndex`, or null.
     EdgeObject* FindEdge(int edgeIndex) const;
 
@@ -54,8 +65,8 @@ public:
     // Appends a UV pair; refused with a message when 4 pairs are stored or
     // when there is already one pair per corner.
     void AddUV(double u, double v);
-    bool HasUV() const { return !uvs.empty(); }
-    int UVCount() const { return static_cast<int>(uvs.size()); }
+    bool HasUV() const { return uvCount != 0; }
+    int UVCount() const { return uvCount; }
     // U or V of UV entry k; for k out of range a message and 0.0.
     double UAt(int k) const;
     double VAt(int k) const;
@@ -64,12 +75,26 @@ public:
     int Material() const { return material; }
 
 private:
-    // A polygon has at most 4 edges; a chain whose first and last edge share
-    // both ends yields two first corners, hence room for 5 corners.
+    static constexpr uint8_t kMaxEdges = 4;
+    // A chain whose first and last edge share both ends yields two first
+    // corners, hence room for 5 corners.
+    static constexpr uint8_t kMaxCorners = 5;
+    static constexpr uint8_t kMaxUVs = 4;
+
+    void AppendCorner(VertexObject* corner) { corners[cornerCount++] = corner; }
+    void WidenUVs();
+
     int index;
-    ZUM_MQVector normal;
-    FixedList<UVPair, 4> uvs;
     int material;
-    FixedList<VertexObject*, 5> vertices;
-    FixedList<EdgeObject*, 4> edges;
+    ZUM_MQVector normal;
+    uint8_t cornerCount = 0;
+    uint8_t edgeCount = 0;
+    uint8_t uvCount = 0;
+    bool wideUVs = false;
+    union {
+        float narrow[kMaxUVs][2];
+        UVPair* wide;  // kMaxUVs pairs
+    } uv;
+    VertexObject* corners[kMaxCorners];
+    EdgeObject* edges[kMaxEdges];
 };

@@ -2,7 +2,7 @@
 // and the edges and polygons that use it.
 #pragma once
 
-#include "mesh/small_vector.h"
+#include "mesh/element_list.h"
 #include "mesh/zum_mq_vector.h"
 
 class EdgeObject;
@@ -10,14 +10,17 @@ class PolygonObject;
 
 class VertexObject {
 public:
-    typedef SmallVector<EdgeObject*, 6> EdgeList;
-    typedef SmallVector<PolygonObject*, 6> PolygonList;
+    typedef ListView<EdgeObject*> EdgeList;
+    typedef ListView<PolygonObject*> PolygonList;
 
     // A vertex with the given index at a copy of `position`; normal (0, 0, 0),
     // no edges, no polygons.
     VertexObject(int index, const ZUM_MQVector& position);
     // Inline, so that a model's release destroys its vertices without a call each.
-    virtual ~VertexObject() {}
+    virtual ~VertexObject() {
+        edges.release(edgeCount);
+        polygons.release(polygonCount);
+    }
     VertexObject(const VertexObject&) = delete;
     VertexObject& operator=(const VertexObject&) = delete;
 
@@ -46,8 +49,8 @@ public:
     bool AttachPolygon(PolygonObject* polygon);
 
     // Incident edges and polygons, in order of attachment, each once.
-    const EdgeList& Edges() const { return edges; }
-    const PolygonList& Polygons() const { return polygons; }
+    EdgeList Edges() const { return edges.view(edgeCount); }
+    PolygonList Polygons() const { return polygons.view(polygonCount); }
 
 private:
     friend class EdgeObject;
@@ -55,8 +58,10 @@ private:
     void RegisterNewEdge(EdgeObject* edge);
 
     int index;
+    uint32_t edgeCount = 0;
+    uint32_t polygonCount = 0;
     ZUM_MQVector position;
     ZUM_MQVector normal;
-    EdgeList edges;
-    PolygonList polygons;
+    SmallStorage<EdgeObject*, 6> edges;
+    SmallStorage<PolygonObject*, 6> polygons;
 };

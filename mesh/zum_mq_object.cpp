@@ -203,7 +203,7 @@ void ZUM_MQObject::IndexBusyEnds(EdgeObject* edge) {
     for (int k = 0; k < 2; ++k) {
         const VertexObject* end = edge->VertexAt(k);
         if (k == 1 && end == edge->VertexAt(0)) break;
-        const VertexObject::EdgeList& list = end->Edges();
+        const VertexObject::EdgeList list = end->Edges();
         if (list.size() <= kListSearchLimit) continue;
         if (list.size() == kListSearchLimit + 1) {
             // The vertex has just become busy: all its edges go in.

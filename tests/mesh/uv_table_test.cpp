@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+
 #include "element_builder.h"
 #include "message_fixture.h"
 
@@ -29,6 +32,26 @@ TEST_F(UVTableTest, TriangleTakesThreePairsAndRefusesAFourth) {
     EXPECT_EQ(t->UAt(2), 0.0);
     EXPECT_EQ(t->VAt(2), 1.0);
     EXPECT_EQ(MessageCount(), 1u);
+}
+
+// Values that a float cannot hold read back as given, and so do the float
+// values given before them.
+TEST_F(UVTableTest, PairsReadBackExactlyWhateverTheirPrecision) {
+    const double nan = std::nan("7");
+    const double pairs[4][2] = {{0.25f, -0.0}, {0.1f, 1e300}, {0.1, nan}, {-3.5, 1e-310}};
+    PolygonObject* q = Quad();
+    for (const auto& p : pairs) q->AddUV(p[0], p[1]);
+    EXPECT_EQ(MessageCount(), 0u);
+    ASSERT_EQ(q->UVCount(), 4);
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(q->UAt(k), pairs[k][0]) << k;
+        if (k != 2) {
+            EXPECT_EQ(q->VAt(k), pairs[k][1]) << k;
+        }
+    }
+    EXPECT_TRUE(std::signbit(q->VAt(0)));
+    double read = q->VAt(2);
+    EXPECT_EQ(std::memcmp(&read, &nan, sizeof nan), 0);
 }
 
 TEST_F(UVTableTest, QuadTakesFourPairsAndAFifthShowsTheLimitOfFour) {

@@ -1,9 +1,12 @@
-// ElementArena<T>: the storage of one kind of mesh element. Elements are
-// built in place in large blocks, so their addresses stay valid while more
-// are added, and a whole model is released block by block instead of element
-// by element. Destructors still run, in creation order.
+// ElementArena<T>: the storage of one kind of mesh element, and the array of
+// them by index. Elements are built in place in large blocks, so their
+// addresses stay valid while more are added, and a whole model is released
+// block by block instead of element by element. Destructors still run, in
+// creation order. Element i is found from its index alone: blocks are filled
+// in order, and a model's load reserves one block for nearly all of them.
 #pragma once
 
+#include <algorithm>
 #include <cassert>
 #include <cstddef>
 #include <new>
@@ -23,17 +26,45 @@ public:
     void Reserve(size_t count) {
         size_t room = 0;
         for (size_t b = current; b < blocks.size() && room < count; ++b) room += blocks[b].capacity - blocks[b].used;
-        if (room < count) AddBlock(count - room);
+        if (room < count) {
+            AddBlock(count - room);
+            // What goes beyond a reservation is usually little.
+            nextCapacity = std::min(std::max(kFirstBlock, (count - room) / 32), kLargestGrowth);
+        }
     }
 
-    // Builds a T from `args` and returns it.
+    // Number of elements built since the last Clear.
+    size_t Size() const { return size; }
+
+    // Element i, the (i + 1)-th built; i must be below Size().
+    T* At(size_t i) const {
+        assert(i < size);
+        const Block& first = blocks.front();
+        if (i < first.used) return first.items + i;
+        // Blocks before `current` are full, so the starts grow with the block.
+        const auto after = std::upper_bound(blocks.begin() + 1, blocks.begin() + current + 1, i,
+                                            [](size_t index, const Block& b) { return index < b.start; });
+        const Block& block = *(after - 1);
+        return block.items + (i - block.start);
+    }
+
+    // Calls f(element) for every element, in index order.
+    template <class F>
+    void ForEach(F f) const {
+        for (size_t b = 0; b < blocks.size() && b <= current; ++b)
+            for (size_t k = 0; k < blocks[b].used; ++k) f(blocks[b].items + k);
+    }
+
+    // Builds a T from `args` and returns it; its index is the old Size().
     template <class... Args>
     T* Create(Args&&... args) {
         while (current < blocks.size() && blocks[current].used == blocks[current].capacity) ++current;
         if (current == blocks.size()) AddBlock(nextCapacity);
         Block& block = blocks[current];
+        if (block.used == 0) block.start = size;
         T* element = new (block.items + block.used) T(std::forward<Args>(args)...);
         ++block.used;
+        ++size;
         return element;
     }
 
@@ -47,6 +78,7 @@ public:
             block.used = 0;
         }
         current = 0;
+        size = 0;
     }
 
     // Destroys every element of `donor`, oldest first, and takes its blocks
@@ -59,6 +91,7 @@ public:
         donor.blocks.clear();
         donor.nextCapacity = kFirstBlock;
         current = 0;
+        size = 0;
     }
 
     // Exchanges the elements and blocks of two arenas; no element moves.
@@ -66,14 +99,11 @@ public:
         blocks.swap(other.blocks);
         std::swap(current, other.current);
         std::swap(nextCapacity, other.nextCapacity);
+        std::swap(size, other.size);
     }
 
     // Whether the arena holds no elements.
-    bool Empty() const {
-        for (const Block& block : blocks)
-            if (block.used != 0) return false;
-        return true;
-    }
+    bool Empty() const { return size == 0; }
 
     // Destroys every element, oldest first, and frees the blocks.
     void Release() {
@@ -91,13 +121,14 @@ private:
         T* items;
         size_t used;
         size_t capacity;
+        size_t start;  // index of items[0], once the block is in use
     };
 
     // Appends an empty block; blocks before `current` are full and the ones
     // after it empty, so the new block is taken once those are used up.
     void AddBlock(size_t capacity) {
         T* items = static_cast<T*>(::operator new(capacity * sizeof(T)));
-        blocks.push_back(Block{items, 0, capacity});
+        blocks.push_back(Block{items, 0, capacity, 0});
         // Blocks grow geometrically, so that appending without a reservation
         // takes few blocks.
         nextCapacity = capacity < kLargestGrowth ? capacity * 2 : kLargestGrowth;
@@ -105,5 +136,6 @@ private:
 
     std::vector<Block> blocks;
     size_t current = 0;  // the block that receives the next element
+    size_t size = 0;
     size_t nextCapacity = kFirstBlock;
 };

@@ -9,10 +9,6 @@
 
 namespace {
 
-// A closed surface of F quads has about 2F edges; a reservation of that size
-// covers quad and triangle meshes in one block.
-constexpr int kEdgesPerFace = 2;
-
 // The edge between two vertices is looked for on the edge list of the one
 // with fewer edges, while that list has at most this many entries: it is
 // short and close in memory. The edges of busier vertices are kept in the
@@ -49,48 +45,32 @@ bool ZUM_MQObject::Reload() {
 
 void ZUM_MQObject::ClearModel() {
     Restamp();
-    vertexArena.Clear();
-    vertices.clear();
-    edgeArena.Clear();
-    edges.clear();
-    polygonArena.Clear();
-    polygons.clear();
+    vertices.Clear();
+    edges.Clear();
+    polygons.Clear();
     edgeIndex.Clear();
 }
 
 void ZUM_MQObject::ReleaseModel() {
     Restamp();
-    vertexArena.Release();
-    std::vector<VertexObject*>().swap(vertices);
-    edgeArena.Release();
-    std::vector<EdgeObject*>().swap(edges);
-    polygonArena.Release();
-    std::vector<PolygonObject*>().swap(polygons);
+    vertices.Release();
+    edges.Release();
+    polygons.Release();
     edgeIndex.Clear();
 }
 
 void ZUM_MQObject::TakeStorage(ZUM_MQObject& donor) {
-    assert(&donor != this && vertices.empty() && edges.empty() && polygons.empty());
+    assert(&donor != this && vertices.Empty() && edges.Empty() && polygons.Empty());
     Restamp();
     donor.Restamp();
-    vertexArena.TakeBlocks(donor.vertexArena);
-    donor.vertices.clear();
-    vertices.swap(donor.vertices);
-    edgeArena.TakeBlocks(donor.edgeArena);
-    donor.edges.clear();
-    edges.swap(donor.edges);
-    polygonArena.TakeBlocks(donor.polygonArena);
-    donor.polygons.clear();
-    polygons.swap(donor.polygons);
+    vertices.TakeBlocks(donor.vertices);
+    edges.TakeBlocks(donor.edges);
+    polygons.TakeBlocks(donor.polygons);
     donor.edgeIndex.Clear();
-    // The donor is left with this model's empty arrays; their storage goes.
-    std::vector<VertexObject*>().swap(donor.vertices);
-    std::vector<EdgeObject*>().swap(donor.edges);
-    std::vector<PolygonObject*>().swap(donor.polygons);
 }
 
 bool ZUM_MQObject::LoadCopyFromHost(MQObject copy, ZUM_MQObject& donor) {
-    assert(&donor != this && vertices.empty() && edges.empty() && polygons.empty());
+    assert(&donor != this && vertices.Empty() && edges.Empty() && polygons.Empty());
     hostObject = copy;
     if (!copy || !donor.hostObject) {
         TakeStorage(donor);
@@ -106,30 +86,27 @@ bool ZUM_MQObject::LoadCopyFromHost(MQObject copy, ZUM_MQObject& donor) {
         LoadFaces();
         return false;
     }
-    vertexArena.Swap(donor.vertexArena);
-    vertices.swap(donor.vertices);
-    edgeArena.Swap(donor.edgeArena);
-    edges.swap(donor.edges);
-    polygonArena.Swap(donor.polygonArena);
-    polygons.swap(donor.polygons);
+    vertices.Swap(donor.vertices);
+    edges.Swap(donor.edges);
+    polygons.Swap(donor.polygons);
     std::swap(edgeIndex, donor.edgeIndex);
     std::swap(stamp, donor.stamp);
     donor.Restamp();
     MQPoint point{};
     ZUM_MQVector position;
-    for (int i = 0; i < n; ++i) {
-        HostApi.MQObj_GetVertex(hostObject, i, &point);
+    int i = 0;
+    vertices.ForEach([&](VertexObject* v) {
+        HostApi.MQObj_GetVertex(hostObject, i++, &point);
         position.FromPoint(point);
-        vertices[static_cast<size_t>(i)]->SetPosition(position);
-    }
+        v->SetPosition(position);
+    });
     return true;
 }
 
 void ZUM_MQObject::LoadVertices() {
     const int n = HostApi.MQObj_GetVertexCount(hostObject);
     if (n <= 0) return;
-    vertices.reserve(static_cast<size_t>(n));
-    vertexArena.Reserve(static_cast<size_t>(n));
+    vertices.Reserve(static_cast<size_t>(n));
     MQPoint point{};
     ZUM_MQVector position;
     for (int i = 0; i < n; ++i) {
@@ -141,11 +118,21 @@ void ZUM_MQObject::LoadVertices() {
 
 void ZUM_MQObject::ReserveForFaces(int faceCount) {
     if (faceCount <= 0) return;
-    const size_t f = static_cast<size_t>(faceCount);
-    polygons.reserve(f);
-    polygonArena.Reserve(f);
-    edges.reserve(f * kEdgesPerFace);
-    edgeArena.Reserve(f * kEdgesPerFace);
+    // Every edge inside a surface is shared by two of its faces' sides, so
+    // half the sides (and one edge per line) is the edge count of a closed
+    // surface; the few more along a border come in smaller blocks. A
+    // reservation of the edges of quads for a mesh of triangles would hold
+    // a quarter of the room it takes for nothing.
+    size_t polygonsAtMost = 0, sides = 0, lines = 0;
+    for (int f = 0; f < faceCount; ++f) {
+        const int c = HostApi.MQObj_GetFacePointCount(hostObject, f);
+        if (c == 2) ++lines;
+        if (c != 3 && c != 4) continue;
+        ++polygonsAtMost;
+        sides += static_cast<size_t>(c);
+    }
+    polygons.Reserve(polygonsAtMost);
+    edges.Reserve(lines + (sides + 1) / 2);
 }
 
 void ZUM_MQObject::LoadFaces() {
@@ -167,7 +154,8 @@ void ZUM_MQObject::LoadFaces() {
         }
         for (int k = 0; k < c; ++k) e[k] = FindOrAddEdge(points[k], points[k + 1 < c ? k + 1 : 0]);
         if (FindPolygonByEdges(e[0], e[1], e[2], c == 4 ? e[3] : -1) >= 0) continue;
-        PolygonObject* polygon = NewPolygon(edges[e[0]], edges[e[1]], edges[e[2]], c == 4 ? edges[e[3]] : nullptr);
+        PolygonObject* polygon =
+            NewPolygon(edges.At(e[0]), edges.At(e[1]), edges.At(e[2]), c == 4 ? edges.At(e[3]) : nullptr);
         HostApi.MQObj_GetFaceCoordinateArray(hostObject, f, uvs);
         for (int k = 0; k < c; ++k) polygon->AddUV(uvs[k].u, uvs[k].v);
         polygon->SetMaterial(HostApi.MQObj_GetFaceMaterial(hostObject, f));
@@ -177,8 +165,8 @@ void ZUM_MQObject::LoadFaces() {
 int ZUM_MQObject::FindEdgeByVertices(int a, int b) const {
     const int n = VertexCount();
     if (a < 0 || a >= n || b < 0 || b >= n) return -1;
-    const VertexObject* va = vertices[a];
-    const VertexObject* vb = vertices[b];
+    const VertexObject* va = vertices.At(a);
+    const VertexObject* vb = vertices.At(b);
     const VertexObject* fewer = va->Edges().size() <= vb->Edges().size() ? va : vb;
     if (fewer->Edges().size() > kListSearchLimit) return edgeIndex.Find(a, b);
     // Every edge of this model is on the lists of its ends, in index order,
@@ -193,8 +181,8 @@ int ZUM_MQObject::FindEdgeByVertices(int a, int b) const {
 
 int ZUM_MQObject::FindOrAddEdge(int a, int b) {
     // Range-checked: a host point index outside the vertex array is an error.
-    VertexObject* first = vertices.at(static_cast<size_t>(a));
-    VertexObject* second = vertices.at(static_cast<size_t>(b));
+    VertexObject* first = VertexAt(a);
+    VertexObject* second = VertexAt(b);
     const int found = FindEdgeByVertices(a, b);
     return found >= 0 ? found : NewEdge(first, second)->Index();
 }
@@ -223,9 +211,9 @@ int ZUM_MQObject::FindPolygonByEdges(int a, int b, int c, int d) const {
     // list, and the lists are in the order the polygons were built, which is
     // index order. So the first match on any one of the lists is the first
     // match of the whole array; the shortest list is the cheapest to read.
-    const EdgeObject* shortest = edges[a];
+    const EdgeObject* shortest = edges.At(a);
     for (int i : {b, c, d})
-        if (i >= 0 && edges[i]->PolygonCount() < shortest->PolygonCount()) shortest = edges[i];
+        if (i >= 0 && edges.At(i)->PolygonCount() < shortest->PolygonCount()) shortest = edges.At(i);
     for (const PolygonObject* p : shortest->Polygons()) {
         const int corners = p->VertexCount();
         if (corners != 3 && corners != 4) continue;
@@ -235,23 +223,18 @@ int ZUM_MQObject::FindPolygonByEdges(int a, int b, int c, int d) const {
 }
 
 VertexObject* ZUM_MQObject::NewVertex(const ZUM_MQVector& position) {
-    VertexObject* vertex = vertexArena.Create(VertexCount(), position);
-    vertices.push_back(vertex);
-    return vertex;
+    return vertices.Create(VertexCount(), position);
 }
 
 EdgeObject* ZUM_MQObject::NewEdge(VertexObject* first, VertexObject* second) {
     const int index = EdgeCount();
-    EdgeObject* edge = edgeArena.Create(index, first, second);
-    edges.push_back(edge);
+    EdgeObject* edge = edges.Create(index, first, second);
     IndexBusyEnds(edge);
     return edge;
 }
 
 PolygonObject* ZUM_MQObject::NewPolygon(EdgeObject* e0, EdgeObject* e1, EdgeObject* e2, EdgeObject* e3) {
-    PolygonObject* polygon = polygonArena.Create(PolygonCount(), e0, e1, e2, e3);
-    polygons.push_back(polygon);
-    return polygon;
+    return polygons.Create(PolygonCount(), e0, e1, e2, e3);
 }
 
 VertexObject* ZUM_MQObject::AddVertex(const ZUM_MQVector& position) {

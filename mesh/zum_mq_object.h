@@ -74,12 +74,12 @@ public:
     int FindPolygonByEdges(int a, int b, int c, int d) const;
 
     // Counts and range-checked access (std::out_of_range outside 0 .. count - 1).
-    int VertexCount() const { return static_cast<int>(vertices.size()); }
-    VertexObject* VertexAt(int i) const { return vertices.at(static_cast<size_t>(i)); }
-    int EdgeCount() const { return static_cast<int>(edges.size()); }
-    EdgeObject* EdgeAt(int i) const { return edges.at(static_cast<size_t>(i)); }
-    int PolygonCount() const { return static_cast<int>(polygons.size()); }
-    PolygonObject* PolygonAt(int i) const { return polygons.at(static_cast<size_t>(i)); }
+    int VertexCount() const { return static_cast<int>(vertices.Size()); }
+    VertexObject* VertexAt(int i) const { return Checked(vertices, i); }
+    int EdgeCount() const { return static_cast<int>(edges.Size()); }
+    EdgeObject* EdgeAt(int i) const { return Checked(edges, i); }
+    int PolygonCount() const { return static_cast<int>(polygons.Size()); }
+    PolygonObject* PolygonAt(int i) const { return Checked(polygons, i); }
 
     // Appends a vertex at a copy of `position`; its index is the old count.
     VertexObject* AddVertex(const ZUM_MQVector& position);
@@ -128,6 +128,11 @@ public:
     MQObject HostObject() const { return hostObject; }
 
 private:
+    template <class T>
+    static T* Checked(const ElementArena<T>& arena, int i) {
+        if (i < 0 || static_cast<size_t>(i) >= arena.Size()) throw std::out_of_range("mesh element index");
+        return arena.At(static_cast<size_t>(i));
+    }
     VertexObject* NewVertex(const ZUM_MQVector& position);
     EdgeObject* NewEdge(VertexObject* first, VertexObject* second);
     PolygonObject* NewPolygon(EdgeObject* e0, EdgeObject* e1, EdgeObject* e2, EdgeObject* e3);
@@ -141,13 +146,10 @@ private:
     void Restamp();
 
     MQObject hostObject;
-    std::vector<VertexObject*> vertices;
-    std::vector<EdgeObject*> edges;
-    std::vector<PolygonObject*> polygons;
-
-    ElementArena<VertexObject> vertexArena;
-    ElementArena<EdgeObject> edgeArena;
-    ElementArena<PolygonObject> polygonArena;
+    // The elements, owned, in index order.
+    ElementArena<VertexObject> vertices;
+    ElementArena<EdgeObject> edges;
+    ElementArena<PolygonObject> polygons;
     EdgePairIndex edgeIndex;
     // Names this model's set of elements: a fresh stamp whenever elements
     // are added or cleared; it goes with the elements when they are handed

@@ -26,11 +26,11 @@ bool Writable(const PolygonObject& p) { return p.VertexCount() == 3 || p.VertexC
 void ZUM_MQObject::CommitToHost() {
     if (!hostObject) return;
     ClearHostFaces();
-    for (const VertexObject* v : vertices) {
+    vertices.ForEach([this](const VertexObject* v) {
         MQPoint point;
         v->Position().ToPoint(point);
         HostApi.MQObj_AddVertex(hostObject, &point);
-    }
+    });
     WriteFacesOf(*this);
 }
 
@@ -42,24 +42,25 @@ CommitImage ZUM_MQObject::CaptureCommit() const {
 
 void ZUM_MQObject::CapturePoints(CommitImage& image) const {
     image.stamp = stamp;
-    image.points.resize(vertices.size());
+    image.points.resize(vertices.Size());
     image.lines.clear();
     image.faces.clear();
-    for (size_t i = 0; i < vertices.size(); ++i) vertices[i]->Position().ToPoint(image.points[i]);
+    MQPoint* point = image.points.data();
+    vertices.ForEach([&point](const VertexObject* v) { v->Position().ToPoint(*point++); });
 }
 
 void ZUM_MQObject::CaptureCommit(CommitImage& image) const {
     CapturePoints(image);
 
-    for (const EdgeObject* e : edges) {
-        if (e->PolygonCount() != 0) continue;
+    edges.ForEach([&image](const EdgeObject* e) {
+        if (e->PolygonCount() != 0) return;
         image.lines.push_back(e->VertexAt(0)->Index());
         image.lines.push_back(e->VertexAt(1)->Index());
-    }
+    });
 
-    image.faces.reserve(polygons.size());
-    for (const PolygonObject* p : polygons) {
-        if (!Writable(*p)) continue;
+    image.faces.reserve(polygons.Size());
+    polygons.ForEach([&image](const PolygonObject* p) {
+        if (!Writable(*p)) return;
         const int n = p->VertexCount();
         CommitImage::Face face{};
         face.count = n;
@@ -73,7 +74,7 @@ void ZUM_MQObject::CaptureCommit(CommitImage& image) const {
             }
         }
         image.faces.push_back(face);
-    }
+    });
 }
 
 void ZUM_MQObject::WritePoints(const std::vector<MQPoint>& points) {
@@ -113,7 +114,7 @@ void ZUM_MQObject::WriteCommit(const CommitImage& image) {
 }
 
 bool ZUM_MQObject::WriteCommit(const CommitImage& image, const ZUM_MQObject& elements) {
-    if (image.stamp != elements.stamp || image.points.size() != elements.vertices.size()) return false;
+    if (image.stamp != elements.stamp || image.points.size() != elements.vertices.Size()) return false;
     if (!hostObject) return true;
     WritePoints(image.points);
     WriteFacesOf(elements);
@@ -123,17 +124,17 @@ bool ZUM_MQObject::WriteCommit(const CommitImage& image, const ZUM_MQObject& ele
 void ZUM_MQObject::WriteFacesOf(const ZUM_MQObject& elements) {
     int face = 0;
     int points[4];
-    for (const EdgeObject* e : elements.edges) {
-        if (e->PolygonCount() != 0) continue;
+    elements.edges.ForEach([&](const EdgeObject* e) {
+        if (e->PolygonCount() != 0) return;
         points[0] = e->VertexAt(0)->Index();
         points[1] = e->VertexAt(1)->Index();
         HostApi.MQObj_AddFace(hostObject, 2, points);
         ++face;
-    }
+    });
 
     MQCoordinate uvs[4];
-    for (const PolygonObject* p : elements.polygons) {
-        if (!Writable(*p)) continue;
+    elements.polygons.ForEach([&](const PolygonObject* p) {
+        if (!Writable(*p)) return;
         const int n = p->VertexCount();
         for (int k = 0; k < n; ++k) points[k] = p->VertexAt(k)->Index();
         HostApi.MQObj_AddFace(hostObject, n, points);
@@ -146,7 +147,7 @@ void ZUM_MQObject::WriteFacesOf(const ZUM_MQObject& elements) {
         }
         if (p->Material() >= 0) HostApi.MQObj_SetFaceMaterial(hostObject, face, p->Material());
         ++face;
-    }
+    });
 }
 
 void ZUM_MQObject::TurnHostFaces() {

@@ -8,9 +8,16 @@
 
 namespace {
 
-// A component within 0.00001 of a whole number becomes that number.
+// A component within 0.00001 of a whole number becomes that number. The
+// components of a unit normal lie in [-1, 1], where the nearest whole number
+// is found by comparisons instead of a call to floor; it matters only when c
+// is that close to it, and then both ways give the same.
 double Snap(double c) {
-    const double r = std::floor(c + 0.5);
+    double r;
+    if (c >= -1.5 && c < 1.5)
+        r = c < -0.5 ? -1.0 : (c < 0.5 ? 0.0 : 1.0);
+    else
+        r = std::floor(c + 0.5);
     return (r - 0.00001 < c && c < r + 0.00001) ? r : c;
 }
 

@@ -23,6 +23,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "host/object.h"
@@ -90,30 +91,24 @@ private:
     double inv_;
 };
 
-// Open-addressing map from a cell key to the newest survivor in that cell;
-// survivors of one cell are linked through next_. Distinct cells whose keys
-// collide (2^-64) would share a list, which costs only time.
-// A bit set of occupied cells, small enough to stay in cache, answers most
-// probes of empty cells without touching the table.
+// Open-addressing map from a cell to the newest survivor in that cell;
+// survivors of one cell are linked through next_. A slot holds 32 bits of
+// the cell's key, from which its place in the table follows, and the head of
+// the list: eight bytes, so that the table takes few cache lines and pages
+// per cell. Distinct cells whose 32 bits agree (2^-32) share a list, which
+// costs only distance checks that fail.
 class SurvivorMap {
 public:
-    explicit SurvivorMap(int vertexCount) : next_(vertexCount, -1) {
-        size_t bits = size_t(1) << 12;
-        while (bits < 4 * static_cast<size_t>(vertexCount)) bits *= 2;
-        occupied_.assign(bits / 64, 0);
-        bitMask_ = bits - 1;
-        slots_.assign(1024, Slot{0, -1});
-        mask_ = slots_.size() - 1;
-    }
+    explicit SurvivorMap(int vertexCount)
+        : slots_(kMinSlots, Slot{0, -1}), next_(new int32_t[static_cast<size_t>(vertexCount)]) {}
 
     // Head of the survivor list of the cell with this key, or -1.
     int32_t Head(uint64_t key) const {
-        const uint64_t bit = key & bitMask_;
-        if (!(occupied_[bit >> 6] >> (bit & 63) & 1)) return -1;
-        for (size_t s = Position(key);; s = (s + 1) & mask_) {
+        const uint32_t tag = Tag(key);
+        for (size_t s = tag & Mask();; s = (s + 1) & Mask()) {
             const Slot& slot = slots_[s];
             if (slot.head < 0) return -1;
-            if (slot.key == key) return slot.head;
+            if (slot.tag == tag) return slot.head;
         }
     }
 
@@ -121,11 +116,7 @@ public:
 
     // Asks the processor to bring in what Head and Insert will read for
     // this key. Only a hint: the weld is the same without it.
-    void Prefetch(uint64_t key) const {
-        const uint64_t bit = key & bitMask_;
-        __builtin_prefetch(&occupied_[bit >> 6]);
-        __builtin_prefetch(&slots_[Position(key)]);
-    }
+    void Prefetch(uint64_t key) const { __builtin_prefetch(&slots_[Tag(key) & Mask()]); }
 
     // Number of cells with survivors.
     size_t Cells() const { return used_; }
@@ -140,52 +131,52 @@ public:
 
     // Prepends survivor v to the list of the cell with this key.
     void Insert(uint64_t key, int32_t v) {
-        const uint64_t bit = key & bitMask_;
-        occupied_[bit >> 6] |= uint64_t(1) << (bit & 63);
-        if ((used_ + 1) * 2 > slots_.size()) Grow();
-        size_t s = Position(key);
-        for (;; s = (s + 1) & mask_) {
+        if ((used_ + 1) * 2 > slots_.size()) Rehash(slots_.size() * 2);
+        const uint32_t tag = Tag(key);
+        size_t s = tag & Mask();
+        for (;; s = (s + 1) & Mask()) {
             Slot& slot = slots_[s];
             if (slot.head < 0) {
-                slot.key = key;
+                slot.tag = tag;
                 ++used_;
                 break;
             }
-            if (slot.key == key) break;
+            if (slot.tag == tag) break;
         }
         next_[v] = slots_[s].head;
         slots_[s].head = v;
     }
 
 private:
+    static constexpr size_t kMinSlots = 1024;
+
     struct Slot {
-        uint64_t key;
+        uint32_t tag;
         int32_t head;  // -1: empty
     };
 
-    // The low 4 bits (the place in the block) stay low; the rest is taken
-    // from the block hash's high bits, away from the bits the bit set uses.
-    size_t Position(uint64_t key) const { return (((key >> 28) & ~uint64_t(15)) | (key & 15)) & mask_; }
+    // The low 4 bits of the key (the place in the block) stay low, so that
+    // neighbouring cells along x get neighbouring slots; the rest comes from
+    // the block hash's high bits.
+    static uint32_t Tag(uint64_t key) {
+        return static_cast<uint32_t>(((key >> 32) & ~uint64_t(15)) | (key & 15));
+    }
 
-    void Grow() { Rehash(slots_.size() * 2); }
+    size_t Mask() const { return slots_.size() - 1; }
 
     void Rehash(size_t size) {
         std::vector<Slot> old(size, Slot{0, -1});
         old.swap(slots_);
-        mask_ = slots_.size() - 1;
         for (const Slot& slot : old) {
             if (slot.head < 0) continue;
-            size_t s = Position(slot.key);
-            while (slots_[s].head >= 0) s = (s + 1) & mask_;
+            size_t s = slot.tag & Mask();
+            while (slots_[s].head >= 0) s = (s + 1) & Mask();
             slots_[s] = slot;
         }
     }
 
     std::vector<Slot> slots_;
-    std::vector<int32_t> next_;
-    std::vector<uint64_t> occupied_;
-    uint64_t bitMask_ = 0;
-    size_t mask_ = 0;
+    std::unique_ptr<int32_t[]> next_;  // written when a vertex becomes a survivor
     size_t used_ = 0;
 };
 
@@ -236,8 +227,20 @@ private:
     std::vector<Entry> entries_;
 };
 
+// True when the weld leaves `face` as it is: no point moves and the points
+// are distinct, so that remapping it would give the same face.
+bool Unchanged(const HostFace& face, const int32_t* target) {
+    const int32_t* p = face.points;
+    for (int i = 0; i < face.count; ++i)
+        if (target[p[i]] != p[i]) return false;
+    for (int i = 1; i < face.count; ++i)
+        for (int j = 0; j < i; ++j)
+            if (p[j] == p[i]) return false;
+    return true;
+}
+
 // Remaps the points of one face; returns false when the face collapses.
-bool RemapFace(HostFace& face, const std::vector<int32_t>& target) {
+bool RemapFace(HostFace& face, const int32_t* target) {
     const int original = face.count;
     int32_t points[kMaxFacePoints];
     MQCoordinate uvs[kMaxFacePoints];
@@ -263,6 +266,30 @@ bool RemapFace(HostFace& face, const std::vector<int32_t>& target) {
     }
     face.count = static_cast<uint8_t>(n);
     return true;
+}
+
+// Remaps the faces of `object` through target (one entry per vertex slot).
+void RemapFaces(MQObjectRec& object, const int32_t* target) {
+    std::vector<int32_t>& refs = object.vertexRefs;
+    std::vector<uint8_t>& live = object.vertexLive;
+    // Only a face that names a joined vertex, or that repeats a point, can
+    // change; the others are passed over. A face that changes gives up the
+    // references of its old points and takes those of its new ones, if it
+    // stays. A vertex that had faces and has none now goes with them; one
+    // that is taken up again by a later face stays (every new point is a
+    // survivor or a vertex that took no part, live either way).
+    for (HostFace& face : object.faces) {
+        if (face.count == 0 || Unchanged(face, target)) continue;
+        for (int i = 0; i < face.count; ++i)
+            if (--refs[face.points[i]] == 0) live[face.points[i]] = 0;
+        if (!RemapFace(face, target)) {
+            face.count = 0;
+            face.selected = 0;
+            continue;
+        }
+        for (int i = 0; i < face.count; ++i)
+            if (refs[face.points[i]]++ == 0) live[face.points[i]] = 1;
+    }
 }
 
 }  // namespace
@@ -317,7 +344,8 @@ int MQObjectRec::Weld(float distance, const unsigned char* apply) {
     // for as many cells as the sample's share foretells for all of them.
     constexpr int kSample = 1 << 14;
 
-    std::vector<int32_t> target(n);
+    // Where each vertex goes; written for every vertex before it is read.
+    std::unique_ptr<int32_t[]> target(new int32_t[static_cast<size_t>(n)]);
     int joined = 0;
     for (int v = 0; v < n; ++v) {
         if (v == kSample && n >= 4 * kSample)
@@ -359,18 +387,6 @@ int MQObjectRec::Weld(float distance, const unsigned char* apply) {
     }
     if (joined == 0) return 0;
 
-    for (HostFace& face : faces) {
-        if (face.count == 0) continue;
-        if (!RemapFace(face, target)) {
-            face.count = 0;
-            face.selected = 0;
-        }
-    }
-    // Vertices that had faces and have none now go with them.
-    std::vector<uint8_t> wasUsed(n);
-    for (int v = 0; v < n; ++v) wasUsed[v] = vertexRefs[v] > 0;
-    RecountVertexRefs();
-    for (int v = 0; v < n; ++v)
-        if (wasUsed[v] && vertexRefs[v] == 0) vertexLive[v] = 0;
+    RemapFaces(*this, target.get());
     return joined;
 }

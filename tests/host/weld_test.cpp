@@ -2,6 +2,7 @@
 // what happens to the faces.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <random>
@@ -261,6 +262,57 @@ TEST(HostWeld, AgreesWithAllPairsComparisonOnRandomClouds) {
             MQObj_Delete(o);
         }
     }
+}
+
+// A vertex is live when its unique id still leads to it.
+bool IsLive(MQObject o, int v) {
+    return MQObj_GetVertexIndexFromUniqueID(o, MQObj_GetVertexUniqueID(o, v)) == v;
+}
+
+TEST(HostWeld, ReferenceCountsAndDeletionsFollowTheFacesThatStay) {
+    // Lines, triangles and quads on random vertices of a crowded square, some
+    // repeating a point, so that faces collapse, vertices lose their last
+    // face, and survivors lose faces and gain others.
+    std::mt19937 random(777);
+    const float d = 0.05f;
+    std::uniform_real_distribution<float> coordinate(-0.3f, 0.3f);
+    MQObject o = MQ_CreateObject();
+    std::vector<MQPoint> points;
+    for (int i = 0; i < 400; ++i) {
+        MQPoint p{coordinate(random), coordinate(random), 0.0f};
+        points.push_back(p);
+        MQObj_AddVertex(o, &p);
+    }
+    for (int f = 0; f < 150; ++f) {
+        const int count = 2 + static_cast<int>(random() % 3);
+        int pts[4];
+        for (int k = 0; k < count; ++k) pts[k] = static_cast<int>(random() % points.size());
+        if (f % 7 == 0) pts[count - 1] = pts[0];
+        MQObj_AddFace(o, count, pts);
+    }
+    std::vector<bool> hadFaces(points.size());
+    for (size_t v = 0; v < points.size(); ++v) hadFaces[v] = MQObj_GetVertexRefCount(o, static_cast<int>(v)) > 0;
+    const std::vector<int> survivors = NaiveSurvivors(points, d);
+    MQObj_OptimizeVertex(o, d, nullptr);
+
+    std::vector<int> refs(points.size(), 0);
+    for (int f = 0; f < MQObj_GetFaceCount(o); ++f) {
+        std::vector<int> pts = Points(o, f);
+        for (int p : pts) {
+            EXPECT_TRUE(IsLive(o, p)) << "face " << f << " names deleted vertex " << p;
+            ++refs[p];
+        }
+        std::sort(pts.begin(), pts.end());
+        EXPECT_TRUE(std::adjacent_find(pts.begin(), pts.end()) == pts.end()) << "face " << f << " repeats a point";
+    }
+    std::vector<bool> survives(points.size());
+    for (int s : survivors) survives[s] = true;
+    for (size_t v = 0; v < points.size(); ++v) {
+        const int i = static_cast<int>(v);
+        EXPECT_EQ(IsLive(o, i), survives[v] && (refs[v] > 0 || !hadFaces[v])) << "vertex " << v;
+        EXPECT_EQ(MQObj_GetVertexRefCount(o, i), IsLive(o, i) ? refs[v] : 0) << "vertex " << v;
+    }
+    MQObj_Delete(o);
 }
 
 }  // namespace

@@ -124,36 +124,76 @@ void MQObjectRec::Compact() {
     faces.resize(keptFaces);
 }
 
+namespace {
+
+// Makes room for `needed` entries, half as many again when the array must
+// grow: the merges into one object then move its arrays once, not at each
+// merge, and room that is never written takes no memory.
+template <class T>
+void MakeRoom(std::vector<T>& array, size_t needed) {
+    if (needed > array.capacity()) array.reserve(std::max(needed + needed / 2, 2 * array.capacity()));
+}
+
+// Appends the live faces of `from` to `to` with their points mapped by
+// `landing`, fresh unique ids from nextFaceId and no selection.
+template <class Landing>
+void AppendFaces(const std::vector<HostFace>& from, const Landing& landing, std::vector<HostFace>& to,
+                 int32_t& nextFaceId) {
+    MakeRoom(to, to.size() + from.size());
+    for (const HostFace& face : from) {
+        if (face.count == 0) continue;
+        HostFace out = face;
+        for (int i = 0; i < out.count; ++i) out.points[i] = landing(face.points[i]);
+        out.uniqueId = nextFaceId++;
+        out.selected = 0;
+        to.push_back(out);
+    }
+}
+
+}  // namespace
+
 void MQObjectRec::Merge(const MQObjectRec& source) {
     assert(&source != this);
     const int n = source.VertexCount();
-    std::vector<int32_t> newIndex(n, -1);
-    const size_t total = positions.size() + static_cast<size_t>(n);
-    positions.reserve(total);
-    weights.reserve(total);
-    vertexIds.reserve(total);
-    vertexRefs.reserve(total);
-    vertexLive.reserve(total);
-    for (int v = 0; v < n; ++v) {
-        if (!source.vertexLive[v]) continue;
-        newIndex[v] = AddVertex(source.positions[v]);
-        weights[newIndex[v]] = source.weights[v];
+    const int32_t base = VertexCount();
+    // A source with no deleted vertex (a fresh copy, a model just written
+    // back) lands in one block after this object's vertices; otherwise a
+    // table says where each live vertex lands. The references of a vertex
+    // come with it: they count the live faces that name it, which all come.
+    const bool whole = std::find(source.vertexLive.begin(), source.vertexLive.end(), uint8_t(0)) ==
+                       source.vertexLive.end();
+    std::vector<int32_t> newIndex;
+    int32_t total = base + n;
+    if (!whole) {
+        newIndex.assign(n, -1);
+        total = base;
+        for (int v = 0; v < n; ++v)
+            if (source.vertexLive[v]) newIndex[v] = total++;
     }
-    // Grown geometrically: a reservation of the exact sum would copy every
-    // face again at each of several merges into one object.
-    const size_t needed = faces.size() + source.faces.size();
-    if (needed > faces.capacity()) faces.reserve(std::max(needed, 2 * faces.capacity()));
-    for (const HostFace& face : source.faces) {
-        if (face.count == 0) continue;
-        HostFace out = face;
-        for (int i = 0; i < out.count; ++i) {
-            out.points[i] = newIndex[face.points[i]];
-            ++vertexRefs[out.points[i]];
+    MakeRoom(positions, total);
+    MakeRoom(weights, total);
+    MakeRoom(vertexIds, total);
+    MakeRoom(vertexRefs, total);
+    MakeRoom(vertexLive, total);
+    if (whole) {
+        positions.insert(positions.end(), source.positions.begin(), source.positions.end());
+        weights.insert(weights.end(), source.weights.begin(), source.weights.end());
+        vertexRefs.insert(vertexRefs.end(), source.vertexRefs.begin(), source.vertexRefs.end());
+    } else {
+        for (int v = 0; v < n; ++v) {
+            if (!source.vertexLive[v]) continue;
+            positions.push_back(source.positions[v]);
+            weights.push_back(source.weights[v]);
+            vertexRefs.push_back(source.vertexRefs[v]);
         }
-        out.uniqueId = nextFaceId++;
-        out.selected = 0;
-        faces.push_back(out);
     }
+    vertexLive.resize(total, 1);
+    for (int32_t v = base; v < total; ++v) vertexIds.push_back(nextVertexId++);
+
+    if (whole)
+        AppendFaces(source.faces, [base](int32_t p) { return base + p; }, faces, nextFaceId);
+    else
+        AppendFaces(source.faces, [&newIndex](int32_t p) { return newIndex[p]; }, faces, nextFaceId);
 }
 
 bool MQObjectRec::CopyVertexAttribute(int tv, const MQObjectRec& source, int sv) {

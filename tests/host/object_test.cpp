@@ -159,8 +159,16 @@ TEST(HostObject, MergeAppendsLiveVerticesThenFacesInOrderWithUVsAndMaterials) {
     // Merged vertices get ids of the target, still unique.
     EXPECT_EQ(MQObj_GetVertexIndexFromUniqueID(target, MQObj_GetVertexUniqueID(target, 9)), 9);
     EXPECT_NE(MQObj_GetVertexUniqueID(target, 9), MQObj_GetVertexUniqueID(target, 3));
+    // A source with no deleted vertex lands in one block, references and all.
+    MQObject whole = Strip(1);
+    ASSERT_TRUE(MQObj_Merge(target, whole));
+    ASSERT_EQ(MQObj_GetVertexCount(target), 10 + 4);
+    EXPECT_EQ((std::vector<int>{10, 12, 13, 11}), Points(target, 3));
+    EXPECT_EQ(MQObj_GetVertexRefCount(target, 13), 1);
+    EXPECT_EQ(MQObj_GetVertexIndexFromUniqueID(target, MQObj_GetVertexUniqueID(target, 13)), 13);
     MQObj_Delete(target);
     MQObj_Delete(source);
+    MQObj_Delete(whole);
 }
 
 TEST(HostObject, InvertFaceReversesPointsAndUVsTogether) {

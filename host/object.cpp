@@ -3,6 +3,38 @@
 #include <algorithm>
 #include <cassert>
 
+namespace {
+
+// The room an array of `capacity` entries of `size` bytes takes when it must
+// hold `needed`: half as much again as needed, and at least twice its room,
+// four times once it holds a megabyte. Each growth copies every entry into
+// fresh pages, while room that is never written takes no memory, only
+// address space: the harvest of a large selection then moves its arrays a
+// few times instead of at every doubling, and the merges into one object
+// move them once.
+size_t GrownCapacity(size_t capacity, size_t size, size_t needed) {
+    const size_t factor = capacity * size >= (size_t(1) << 20) ? 4 : 2;
+    return std::max(needed + needed / 2, factor * capacity);
+}
+
+template <class T>
+void MakeRoom(std::vector<T>& array, size_t needed) {
+    if (needed > array.capacity()) array.reserve(GrownCapacity(array.capacity(), sizeof(T), needed));
+}
+
+}  // namespace
+
+void MQObjectRec::MakeVertexRoom(size_t needed) {
+    // All five arrays take the same room, so that the positions alone tell
+    // when they must grow.
+    const size_t capacity = GrownCapacity(positions.capacity(), sizeof(MQPoint), needed);
+    positions.reserve(capacity);
+    weights.reserve(capacity);
+    vertexIds.reserve(capacity);
+    vertexRefs.reserve(capacity);
+    vertexLive.reserve(capacity);
+}
+
 MQObjectRec* MQObjectRec::Clone() const {
     MQObjectRec* copy = new MQObjectRec(*this);
     copy->document = nullptr;
@@ -11,6 +43,7 @@ MQObjectRec* MQObjectRec::Clone() const {
 }
 
 int MQObjectRec::AddVertex(const MQPoint& p) {
+    if (positions.size() == positions.capacity()) MakeVertexRoom(positions.size() + 1);
     positions.push_back(p);
     weights.push_back(1.0f);
     vertexIds.push_back(nextVertexId++);
@@ -32,6 +65,7 @@ int MQObjectRec::AddFace(int count, const int* points, const MQCoordinate* uvs) 
     f.count = static_cast<uint8_t>(count);
     f.material = -1;
     f.uniqueId = nextFaceId++;
+    if (faces.size() == faces.capacity()) MakeRoom(faces, faces.size() + 1);
     faces.push_back(f);
     return FaceCount() - 1;
 }
@@ -126,14 +160,6 @@ void MQObjectRec::Compact() {
 
 namespace {
 
-// Makes room for `needed` entries, half as many again when the array must
-// grow: the merges into one object then move its arrays once, not at each
-// merge, and room that is never written takes no memory.
-template <class T>
-void MakeRoom(std::vector<T>& array, size_t needed) {
-    if (needed > array.capacity()) array.reserve(std::max(needed + needed / 2, 2 * array.capacity()));
-}
-
 // Appends the live faces of `from` to `to` with their points mapped by
 // `landing`, fresh unique ids from nextFaceId and no selection.
 template <class Landing>
@@ -170,11 +196,7 @@ void MQObjectRec::Merge(const MQObjectRec& source) {
         for (int v = 0; v < n; ++v)
             if (source.vertexLive[v]) newIndex[v] = total++;
     }
-    MakeRoom(positions, total);
-    MakeRoom(weights, total);
-    MakeRoom(vertexIds, total);
-    MakeRoom(vertexRefs, total);
-    MakeRoom(vertexLive, total);
+    if (static_cast<size_t>(total) > positions.capacity()) MakeVertexRoom(total);
     if (whole) {
         positions.insert(positions.end(), source.positions.begin(), source.positions.end());
         weights.insert(weights.end(), source.weights.begin(), source.weights.end());

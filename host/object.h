@@ -110,4 +110,8 @@ struct MQObjectRec {
     // Index of the vertex / face with that unique id, or -1.
     int VertexIndexFromUniqueId(int id) const;
     int FaceIndexFromUniqueId(int id) const;
+
+private:
+    // Grows the per-vertex arrays to hold at least `needed` vertices.
+    void MakeVertexRoom(size_t needed);
 };

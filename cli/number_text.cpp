@@ -1,5 +1,6 @@
 #include "cli/number_text.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -15,11 +16,11 @@ constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 // parser: m / 10^k is one correctly rounded double, and rounding that to a
 // float is rounding the exact value, unless the double lies exactly midway
 // between two floats (a float midpoint is itself a double, so no midpoint
-// can lie between the exact value and its nearest double). Returns false
-// for anything else, which the general parser reads.
-bool ParsePlainDecimal(std::string_view text, float& value) {
-    const char* p = text.data();
-    const char* const end = p + text.size();
+// can lie between the exact value and its nearest double). Reads from `p`
+// up to the first character that does not continue the decimal and returns
+// where it stopped; returns null for what this conversion does not take,
+// which the general parser reads.
+const char* ReadPlainDecimal(const char* p, const char* const end, float& value) {
     const bool negative = p != end && *p == '-';
     if (negative) ++p;
     uint64_t m = 0;
@@ -28,41 +29,55 @@ bool ParsePlainDecimal(std::string_view text, float& value) {
     for (; p != end; ++p) {
         const char c = *p;
         if (c >= '0' && c <= '9') {
-            if (++digits > 19) return false;
+            if (++digits > 19) return nullptr;
             m = m * 10 + static_cast<uint64_t>(c - '0');
             decimals += point;
         } else if (c == '.' && !point && digits > 0) {
             point = true;
         } else {
-            return false;
+            break;
         }
     }
-    if (digits == 0 || (point && decimals == 0) || m > (uint64_t(1) << 53)) return false;
+    if (digits == 0 || (point && decimals == 0) || m > (uint64_t(1) << 53)) return nullptr;
     const double d = static_cast<double>(m) / kPowersOfTen[decimals];
     // Zero stays zero; below the normal floats the midpoints lie elsewhere.
-    if (m != 0 && d < static_cast<double>(std::numeric_limits<float>::min())) return false;
+    if (m != 0 && d < static_cast<double>(std::numeric_limits<float>::min())) return nullptr;
     uint64_t bits;
     std::memcpy(&bits, &d, 8);
     // A double midway between two floats has its 29 bits beyond a float's
     // mantissa at exactly 1 followed by zeros.
-    if ((bits & ((uint64_t(1) << 29) - 1)) == (uint64_t(1) << 28)) return false;
+    if ((bits & ((uint64_t(1) << 29) - 1)) == (uint64_t(1) << 28)) return nullptr;
     const float f = static_cast<float>(d);
-    if (!std::isfinite(f)) return false;
+    if (!std::isfinite(f)) return nullptr;
     value = negative ? -f : f;
-    return true;
+    return p;
 }
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 }  // namespace
 
 bool ParseFloat(std::string_view text, float& value) {
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     if (text.empty()) return false;
-    if (ParsePlainDecimal(text, value)) return true;
     const char* end = text.data() + text.size();
+    if (ReadPlainDecimal(text.data(), end, value) == end) return true;
     auto result = std::from_chars(text.data(), end, value);
     // from_chars reports a value out of range as an error; that is what we
     // want for a coordinate that does not fit in a float.
     return result.ec == std::errc() && result.ptr == end && std::isfinite(value);
+}
+
+bool ParseFloatWord(const char*& p, const char* end, float& value) {
+    // A plain decimal is read in the one pass that finds the word's end.
+    const char* stop = ReadPlainDecimal(p, end, value);
+    if (stop && (stop == end || IsBlank(*stop))) {
+        p = stop;
+        return true;
+    }
+    const char* const first = p;
+    while (p != end && !IsBlank(*p)) ++p;
+    return ParseFloat(std::string_view(first, static_cast<size_t>(p - first)), value);
 }
 
 bool ParseInt(std::string_view text, int32_t& value) {
@@ -85,7 +100,25 @@ char* DigitsBackwards(char* end, uint64_t n) {
     return end;
 }
 
-// The shortest fixed text of `value` when it is found by scaling: the
+// For each biased float exponent, the first number of places k at which
+// half a unit in the last place, 2^(exponent - 127 - 24), times 10^k reaches
+// one half (at most 12).
+constexpr std::array<int8_t, 256> FirstFullPlaces() {
+    std::array<int8_t, 256> table{};
+    for (int exponent = 1; exponent < 255; ++exponent) {
+        double halfUnit = 1;
+        for (int e = exponent - 127 - 24; e < 0; ++e) halfUnit /= 2;
+        for (int e = exponent - 127 - 24; e > 0; --e) halfUnit *= 2;
+        int8_t high = 0;
+        while (high < 12 && halfUnit * kPowersOfTen[high] < 0.5) ++high;
+        table[exponent] = high;
+    }
+    return table;
+}
+constexpr std::array<int8_t, 256> kFirstFullPlaces = FirstFullPlaces();
+
+// Writes at `out` the shortest fixed text of `value` and returns its end,
+// when that text is found by scaling, and returns null otherwise: the
 // nearest decimal of k places, r / 10^k with r = round(value * 10^k), reads
 // back as `value` when it lies within half a unit in the last place of it;
 // the least k that does gives the shortest text, and r the nearest decimal
@@ -96,11 +129,11 @@ char* DigitsBackwards(char* end, uint64_t n) {
 // a decimal exactly at the half-unit bound or exactly midway between two of
 // length k, powers of two (whose lower neighbour is nearer than the upper),
 // values below the normal range or of 2^24 and more, and more than 12 places.
-bool AppendScaled(std::string& out, float value) {
+char* FormatScaled(char* out, float value) {
     uint32_t bits;
     std::memcpy(&bits, &value, 4);
     const int exponent = static_cast<int>((bits >> 23) & 0xFF);
-    if (exponent == 0 || (bits & 0x7FFFFF) == 0 || exponent >= 127 + 24) return false;
+    if (exponent == 0 || (bits & 0x7FFFFF) == 0 || exponent >= 127 + 24) return nullptr;
     const double v = std::fabs(static_cast<double>(value));
     // 2^(exponent - 127 - 24), built from its bits.
     const uint64_t halfUnitBits = static_cast<uint64_t>(exponent - 127 - 24 + 1023) << 52;
@@ -124,10 +157,9 @@ bool AppendScaled(std::string& out, float value) {
     // one more place), so the first k that fits is searched for between 0
     // and the first k whose bound reaches half a unit, where every nearest
     // decimal fits.
-    int high = 0;
-    while (high < 12 && halfUnit * kPowersOfTen[high] < 0.5) ++high;
+    int high = kFirstFullPlaces[exponent];
     Try found = attempt(high);
-    if (!found.fits()) return false;
+    if (!found.fits()) return nullptr;
     int low = 0;  // every k below `low` is known not to fit
     while (low < high) {
         const int mid = (low + high) / 2;
@@ -140,44 +172,53 @@ bool AppendScaled(std::string& out, float value) {
         }
     }
     const int k = high;
-    if (found.off == 0.5 || found.off == found.bound) return false;
+    if (found.off == 0.5 || found.off == found.bound) return nullptr;
     uint64_t n = static_cast<uint64_t>(found.r);
     int places = k;
     while (places > 0 && n % 10 == 0) {
         n /= 10;
         --places;
     }
+    // The places first, from the last, then the point and the whole part:
+    // the digits by division by ten, which compiles to a multiplication.
     char buffer[40];
     char* const end = buffer + sizeof buffer;
     char* first = end;
     if (places > 0) {
-        const uint64_t unit = static_cast<uint64_t>(kPowersOfTen[places]);
-        first = DigitsBackwards(end, n % unit);
-        while (end - first < places) *--first = '0';
+        for (int i = 0; i < places; ++i) {
+            *--first = static_cast<char>('0' + n % 10);
+            n /= 10;
+        }
         *--first = '.';
-        n /= unit;
     }
     first = DigitsBackwards(first, n);
     if (value < 0) *--first = '-';
-    out.append(first, static_cast<size_t>(end - first));
-    return true;
+    const size_t size = static_cast<size_t>(end - first);
+    std::memcpy(out, first, size);
+    return out + size;
 }
 
 }  // namespace
 
-void AppendFloat(std::string& out, float value) {
+char* FormatFloat(char* out, float value) {
     if (value == 0) {
-        out += '0';  // no "-0" in files
-        return;
+        *out = '0';  // no "-0" in files
+        return out + 1;
     }
-    if (AppendScaled(out, value)) return;
-    char buffer[64];  // the longest fixed float (-3.4e38 or 1e-45) fits
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    out.append(buffer, static_cast<size_t>(result.ptr - buffer));
+    if (char* end = FormatScaled(out, value)) return end;
+    return std::to_chars(out, out + kMaxFloatText, value, std::chars_format::fixed).ptr;
+}
+
+char* FormatInt(char* out, int64_t value) {
+    return std::to_chars(out, out + kMaxIntText, value).ptr;
+}
+
+void AppendFloat(std::string& out, float value) {
+    char buffer[kMaxFloatText];
+    out.append(buffer, static_cast<size_t>(FormatFloat(buffer, value) - buffer));
 }
 
 void AppendInt(std::string& out, int64_t value) {
-    char buffer[24];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, static_cast<size_t>(result.ptr - buffer));
+    char buffer[kMaxIntText];
+    out.append(buffer, static_cast<size_t>(FormatInt(buffer, value) - buffer));
 }

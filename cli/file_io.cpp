@@ -37,8 +37,13 @@ bool ReadWholeFile(const std::string& path, std::string& data, std::string& erro
         return false;
     }
     data.clear();
+    // Read straight into `data` when the size is known; a file that grows
+    // meanwhile, or whose size is not known, is read on to its end.
     const auto size = fs::file_size(fs::path(path), ec);
-    if (!ec) data.reserve(static_cast<size_t>(size));
+    if (!ec && size > 0) {
+        data.resize(static_cast<size_t>(size));
+        data.resize(std::fread(data.data(), 1, data.size(), file));
+    }
     char buffer[1 << 16];
     size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) data.append(buffer, got);
@@ -53,6 +58,11 @@ bool ReadWholeFile(const std::string& path, std::string& data, std::string& erro
 }
 
 bool WriteFileAtomically(const std::string& path, const std::string& data, std::string& error) {
+    return WriteFileAtomically(path, [&](TextSink& out) { out.Append(data); }, error);
+}
+
+bool WriteFileAtomically(const std::string& path, const std::function<void(TextSink&)>& write,
+                         std::string& error) {
     fs::path target = fs::path(path);
     std::error_code ec;
     // A link is written through: the file it names is replaced, the link stays.
@@ -70,8 +80,16 @@ bool WriteFileAtomically(const std::string& path, const std::string& data, std::
         error = "cannot write " + path + ": " + Reason(errno);
         return false;
     }
-    bool ok = std::fwrite(data.data(), 1, data.size(), file) == data.size();
-    int writeError = errno;
+    // The sink buffers: the file's own buffer would only copy again.
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    bool ok;
+    int writeError;
+    {
+        TextSink out(file);
+        write(out);
+        ok = out.Flush();
+        writeError = out.Error();
+    }
     if (std::fclose(file) != 0 && ok) {
         ok = false;
         writeError = errno;

@@ -15,6 +15,8 @@
 
 #include "cli/scene.h"
 
+class TextSink;
+
 // The material of faces that have none, for the files that must say so after
 // faces that have one ("usemtl" without a name is refused by other readers).
 inline constexpr std::string_view kObjNoMaterial = "(null)";
@@ -28,5 +30,7 @@ inline constexpr std::string_view kObjNoMaterial = "(null)";
 // false and sets `error` to "NAME:LINE: what is wrong".
 bool ReadObj(std::string_view text, const std::string& fileName, Scene& scene, std::string& error);
 
-// The .obj text of `scene`, whose names must be UTF-8.
+// Writes the .obj text of `scene`, whose names must be UTF-8, to `out`; or
+// answers it whole.
+void WriteObj(const Scene& scene, TextSink& out);
 std::string WriteObj(const Scene& scene);

@@ -5,6 +5,7 @@
 
 #include "cli/number_text.h"
 #include "cli/obj_format.h"
+#include "cli/text_sink.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ public:
 
     // The number of `key`, or `next` when it is new (recorded for it);
     // `added` tells which.
-    int64_t FindOrAdd(uint64_t key, int64_t next, bool& added) {
+    uint32_t FindOrAdd(uint64_t key, uint32_t next, bool& added) {
         if ((used_ + 1) * 2 > slots_.size()) Grow();
         Slot& slot = slots_[SlotOf(key)];
         added = slot.number == 0;
@@ -40,13 +41,18 @@ public:
         return slot.number;
     }
 
+    // Starts loading the slot where the search for `key` begins: the slots
+    // of a large table lie far apart, and a search a few points later then
+    // need not wait for memory.
+    void Prefetch(uint64_t key) const { __builtin_prefetch(&slots_[Home(key)]); }
+
 private:
     struct Slot {
         uint64_t key;
-        int64_t number;  // 0: empty (numbers start at 1)
+        uint32_t number;  // 0: empty (numbers start at 1)
     };
 
-    size_t SlotOf(uint64_t key) const {
+    size_t Home(uint64_t key) const {
         // Every bit of the key reaches the low bits: the UV pairs of a grid
         // differ mostly in their high bits.
         uint64_t h = key;
@@ -55,8 +61,12 @@ private:
         h ^= h >> 33;
         h *= 0xc4ceb9fe1a85ec53ull;
         h ^= h >> 33;
+        return static_cast<size_t>(h) & (slots_.size() - 1);
+    }
+
+    size_t SlotOf(uint64_t key) const {
         const size_t mask = slots_.size() - 1;
-        size_t i = static_cast<size_t>(h) & mask;
+        size_t i = Home(key);
         while (slots_[i].number != 0 && slots_[i].key != key) i = (i + 1) & mask;
         return i;
     }
@@ -72,105 +82,168 @@ private:
     size_t used_ = 0;
 };
 
+// The first point of each vertex remembers its UV pair and number: in most
+// meshes a vertex keeps one pair in every face around it, and its later
+// points then need no look-up in the table, whose slots lie far apart.
+struct VertexUv {
+    uint64_t key;
+    uint32_t number;  // 0: none yet
+};
+
 class ObjWriter {
 public:
-    explicit ObjWriter(const Scene& scene) : scene_(scene) {}
+    ObjWriter(const Scene& scene, TextSink& out) : scene_(scene), out_(out) {}
 
-    std::string Write() {
-        // Room for the usual length at once: growing a text of hundreds of
-        // megabytes step by step copies it again at every step. (Room that
-        // goes unused costs no memory until it is written.)
-        size_t expected = 1024;
-        for (const SceneObject& object : scene_.objects)
-            expected += 48 * object.vertices.size() + 24 * object.points.size() + 8 * object.FaceCount();
-        out_.reserve(expected);
-        out_ = "# written by mqthicken\n";
-        for (const std::string& library : scene_.materialLibraries)
-            out_.append("mtllib ").append(library).append("\n");
+    void Write() {
+        out_.Append("# written by mqthicken\n");
+        for (const std::string& library : scene_.materialLibraries) Line("mtllib ", library);
         // The material list, so that numbering and unused materials survive.
         for (const SceneMaterial& material : scene_.materials)
-            out_.append("# mqthicken: material ").append(material.name).append("\n");
+            Line("# mqthicken: material ", material.name);
         for (const SceneObject& object : scene_.objects) WriteObject(object);
-        return std::move(out_);
     }
 
 private:
+    void Line(std::string_view key, std::string_view text) {
+        out_.Append(key);
+        out_.Append(text);
+        out_.Append('\n');
+    }
+
     void WriteObject(const SceneObject& object) {
-        out_.append("o ").append(object.name).append("\n");
-        if (!object.visible) out_ += "# mqthicken: hidden\n";
-        if (object.locked) out_ += "# mqthicken: locked\n";
+        Line("o ", object.name);
+        if (!object.visible) out_.Append("# mqthicken: hidden\n");
+        if (object.locked) out_.Append("# mqthicken: locked\n");
         for (const ScenePoint& v : object.vertices) {
-            out_ += "v ";
-            AppendFloat(out_, v.x);
-            out_ += ' ';
-            AppendFloat(out_, v.y);
-            out_ += ' ';
-            AppendFloat(out_, v.z);
-            out_ += '\n';
+            char* p = out_.Room(3 * kMaxFloatText + 8);
+            *p++ = 'v';
+            *p++ = ' ';
+            p = FormatFloat(p, v.x);
+            *p++ = ' ';
+            p = FormatFloat(p, v.y);
+            *p++ = ' ';
+            p = FormatFloat(p, v.z);
+            *p++ = '\n';
+            out_.Commit(p);
         }
-        // One vt per distinct UV pair of the object.
+        NumberTextures(object);
+        for (size_t f = 0; f < object.FaceCount(); ++f) WriteFace(object, f);
+        vertexBase_ += object.vertices.size();
+        textureBase_ += objectTextures_;
+    }
+
+    // Writes one vt per distinct UV pair of the object, in the order of
+    // first use, and numbers each face point's pair among them (from 1).
+    void NumberTextures(const SceneObject& object) {
         // Grid-like meshes share each pair among about four points.
         textureOf_.Reset(object.points.size() / 4);
         faceTextures_.assign(object.points.size(), 0);
+        vertexUvs_.assign(object.vertices.size(), VertexUv{0, 0});
+        objectTextures_ = 0;
+        const size_t pointCount = object.points.size();
         for (size_t f = 0; f < object.FaceCount(); ++f) {
             if (!object.faceHasUv[f]) continue;
             for (uint32_t p = object.faceStart[f]; p < object.faceStart[f + 1]; ++p) {
-                bool inserted = false;
-                const int64_t number = textureOf_.FindOrAdd(UvKey(object.uvs[p]), textureCount_ + 1, inserted);
-                if (inserted) {
-                    ++textureCount_;
-                    out_ += "vt ";
-                    AppendFloat(out_, object.uvs[p].u);
-                    out_ += ' ';
-                    AppendFloat(out_, 1 - object.uvs[p].v);
-                    out_ += '\n';
+                if (p + kLookAhead < pointCount) PrefetchFirstSight(object, p + kLookAhead);
+                const uint64_t key = UvKey(object.uvs[p]);
+                const auto v = static_cast<uint32_t>(object.points[p]);
+                if (v >= vertexUvs_.size()) {  // no vertex of the object: nothing to remember
+                    faceTextures_[p] = TextureNumber(key, object.uvs[p]);
+                    continue;
                 }
-                faceTextures_[p] = number;
+                VertexUv& known = vertexUvs_[v];
+                if (known.number == 0 || known.key != key) {
+                    known.key = key;
+                    known.number = TextureNumber(key, object.uvs[p]);
+                }
+                faceTextures_[p] = known.number;
             }
         }
-        for (size_t f = 0; f < object.FaceCount(); ++f) WriteFace(object, f);
-        vertexBase_ += object.vertices.size();
+    }
+
+    // How many points ahead the table's slots are fetched: about as many as
+    // are numbered while one slot comes from memory.
+    static constexpr size_t kLookAhead = 32;
+
+    // Fetches the slot of point p's pair when its vertex has none yet, as
+    // the point will then search the table.
+    void PrefetchFirstSight(const SceneObject& object, size_t p) const {
+        const auto v = static_cast<uint32_t>(object.points[p]);
+        if (v < vertexUvs_.size() && vertexUvs_[v].number == 0)
+            textureOf_.Prefetch(UvKey(object.uvs[p]));
+    }
+
+    // The number of the pair `key` within the object, writing its vt line
+    // when it is new.
+    uint32_t TextureNumber(uint64_t key, SceneUv uv) {
+        bool inserted = false;
+        const uint32_t number = textureOf_.FindOrAdd(key, objectTextures_ + 1, inserted);
+        if (inserted) {
+            ++objectTextures_;
+            char* p = out_.Room(2 * kMaxFloatText + 6);
+            *p++ = 'v';
+            *p++ = 't';
+            *p++ = ' ';
+            p = FormatFloat(p, uv.u);
+            *p++ = ' ';
+            p = FormatFloat(p, 1 - uv.v);
+            *p++ = '\n';
+            out_.Commit(p);
+        }
+        return number;
     }
 
     void WriteFace(const SceneObject& object, size_t f) {
         const int32_t material = object.faceMaterial[f];
         if (material != material_) {
             material_ = material;
-            out_ += "usemtl ";
             if (material >= 0 && size_t(material) < scene_.materials.size() &&
                 !scene_.materials[material].name.empty())
-                out_.append(scene_.materials[material].name);
+                Line("usemtl ", scene_.materials[material].name);
             else
-                out_.append(kObjNoMaterial);
-            out_ += '\n';
+                Line("usemtl ", kObjNoMaterial);
         }
         const uint32_t begin = object.faceStart[f], end = object.faceStart[f + 1];
         const uint32_t n = end - begin;
-        out_ += n == 1 ? "p" : n == 2 ? "l" : "f";
+        const bool uv = object.faceHasUv[f];
+        out_.Append(n == 1 ? 'p' : n == 2 ? 'l' : 'f');
         // Reversed: OBJ runs counter-clockwise seen from the front.
         for (uint32_t p = end; p-- > begin;) {
-            out_ += ' ';
-            AppendInt(out_, int64_t(vertexBase_) + object.points[p] + 1);
-            if (object.faceHasUv[f]) {
-                out_ += '/';
-                AppendInt(out_, faceTextures_[p]);
+            char* at = out_.Room(2 * kMaxIntText + 2);
+            *at++ = ' ';
+            at = FormatInt(at, int64_t(vertexBase_) + object.points[p] + 1);
+            if (uv) {
+                *at++ = '/';
+                at = FormatInt(at, textureBase_ + faceTextures_[p]);
             }
+            out_.Commit(at);
         }
-        out_ += '\n';
+        out_.Append('\n');
     }
 
     const Scene& scene_;
-    std::string out_;
+    TextSink& out_;
     size_t vertexBase_ = 0;
-    int64_t textureCount_ = 0;
+    int64_t textureBase_ = 0;     // vt lines of the objects before this one
+    uint32_t objectTextures_ = 0;  // vt lines of this object so far
     int32_t material_ = -1;
     UvNumbers textureOf_;
-    std::vector<int64_t> faceTextures_;
+    std::vector<uint32_t> faceTextures_;  // per face point, within the object
+    std::vector<VertexUv> vertexUvs_;
 };
 
 }  // namespace
 
-std::string WriteObj(const Scene& scene) {
+void WriteObj(const Scene& scene, TextSink& out) {
     assert(scene.encoding == TextEncoding::Utf8);
-    return ObjWriter(scene).Write();
+    ObjWriter(scene, out).Write();
+}
+
+std::string WriteObj(const Scene& scene) {
+    std::string text;
+    {
+        TextSink out(text);
+        WriteObj(scene, out);
+    }
+    return text;
 }

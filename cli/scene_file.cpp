@@ -108,7 +108,9 @@ bool SaveScene(const std::string& path, const Scene& scene, std::vector<std::str
         ConvertSceneEncoding(converted, encoding, lossy);
         source = &converted;
     }
-    const std::string text = format == SceneFormat::Obj ? WriteObj(*source) : WriteMqo(*source);
+    if (format == SceneFormat::Obj)
+        return WriteFileAtomically(path, [&](TextSink& out) { WriteObj(*source, out); }, error);
+    const std::string text = WriteMqo(*source);
     if (format != SceneFormat::Mqoz) return WriteFileAtomically(path, text, error);
     // A document that came as an archive keeps its member's name; one that
     // did not is named for the archive.

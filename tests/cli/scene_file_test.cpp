@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/file_io.h"
+#include "cli/obj_format.h"
 #include "cli/scene_file.h"
 #include "tests/cli/scratch_folder_test.h"
 
@@ -126,6 +127,44 @@ TEST_F(SceneFileTest, AtomicWriteReplacesOnlyOnSuccessAndLeavesNoTemporary) {
     EXPECT_TRUE(fs::is_directory(Path("taken")));
     EXPECT_EQ(Contents(Path("out.txt")), "new contents");
     EXPECT_EQ(EntriesInDir(), 2u);
+}
+
+// A text of megabytes leaves for the file in pieces: all of it arrives, and
+// reads back as the scene it came from.
+TEST_F(SceneFileTest, LargeTextsAreWrittenWhole) {
+    Scene scene;
+    scene.encoding = TextEncoding::Utf8;
+    SceneObject grid;
+    grid.name = "grid";
+    const int n = 300;
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x)
+            grid.vertices.push_back({x * 0.001f, y * 0.37f, float(x * y) * 1e-5f});
+    for (int y = 0; y + 1 < n; ++y)
+        for (int x = 0; x + 1 < n; ++x) {
+            const int32_t v = y * n + x, quad[4] = {v, v + n, v + n + 1, v + 1};
+            SceneUv uvs[4];
+            for (int k = 0; k < 4; ++k)
+                uvs[k] = {float(quad[k] % n) / n, float(quad[k] / n) / n};
+            grid.AddFace(quad, uvs, 4, -1);
+        }
+    scene.objects.push_back(grid);
+    std::vector<std::string> lossy;
+    std::string error;
+    ASSERT_TRUE(SaveScene(Path("grid.obj"), scene, lossy, error)) << error;
+    const std::string text = Contents(Path("grid.obj"));
+    EXPECT_GT(text.size(), size_t(4) << 20);
+    EXPECT_EQ(text, WriteObj(scene));
+    Scene back;
+    ASSERT_TRUE(LoadScene(Path("grid.obj"), back, error)) << error;
+    ASSERT_EQ(back.objects.size(), 1u);
+    const SceneObject& read = back.objects[0];
+    ASSERT_EQ(read.vertices.size(), grid.vertices.size());
+    for (size_t v = 0; v < grid.vertices.size(); ++v)
+        ASSERT_EQ(read.vertices[v].z, grid.vertices[v].z) << v;
+    EXPECT_EQ(read.points, grid.points);
+    ASSERT_EQ(read.uvs.size(), grid.uvs.size());
+    for (size_t p = 0; p < grid.uvs.size(); ++p) ASSERT_EQ(read.uvs[p].u, grid.uvs[p].u) << p;
 }
 
 // A thickness beyond the float range carries points to infinity: such a

@@ -70,6 +70,7 @@ private:
         line = Trim(line);
         if (line.empty()) return true;
         if (line.front() == '#') return ParseComment(line);
+        if (QuickLine(line)) return true;
         std::string_view rest = line;
         std::string_view keyword = NextWord(rest);
         // Numbers and references may be followed by a comment; names may hold '#'.
@@ -102,6 +103,95 @@ private:
             return group == "off" || group == "0" || Dropped("smoothing groups (s)");
         }
         return Dropped("\"" + std::string(keyword) + "\" lines");
+    }
+
+    // The lines that make up nearly all of a large file, in their plain
+    // form: "v X Y Z", "vt U V" and "f" with references "V", "V/T" or
+    // "V/T/N". Reads them in one pass over their characters and returns
+    // true; returns false, having changed nothing, for anything else (an
+    // error included), which the general reading then takes.
+    bool QuickLine(std::string_view line) {
+        if (line.size() < 3 || (line[1] != ' ' && line[1] != '\t' && line[1] != 't')) return false;
+        const char* p = line.data() + 1;
+        const char* const end = line.data() + line.size();
+        if (line[0] == 'f') return QuickFace(p, end);
+        if (line[0] != 'v') return false;
+        if (line[1] == 't') {
+            SceneUv uv;
+            if (!IsSpace(*++p) || !QuickFloat(p, end, uv.u) || !QuickFloat(p, end, uv.v) || p != end)
+                return false;
+            uv.v = 1 - uv.v;
+            textures_.push_back(uv);
+            return true;
+        }
+        float xyz[3];
+        for (float& c : xyz)
+            if (!QuickFloat(p, end, c)) return false;
+        if (p != end) return false;
+        positions_.push_back({xyz[0], xyz[1], xyz[2]});
+        home_.push_back(current_);
+        return true;
+    }
+
+    // Reads the blank-separated number after `p` (which the line's end
+    // follows without blanks, as the line is trimmed).
+    static bool QuickFloat(const char*& p, const char* end, float& value) {
+        while (p != end && IsSpace(*p)) ++p;
+        return ParseFloatWord(p, end, value);
+    }
+
+    // Reads the decimal integer at `p` (an optional '-' and at most nine
+    // digits, so that it fits in 32 bits), a 1-based or negative reference
+    // into a list of `count`, and resolves it.
+    static bool QuickReference(const char*& p, const char* end, size_t count, size_t& index) {
+        const bool negative = p != end && *p == '-';
+        if (negative) ++p;
+        int64_t value = 0;
+        const char* const first = p;
+        while (p != end && *p >= '0' && *p <= '9' && p - first < 9) value = value * 10 + (*p++ - '0');
+        if (p == first || value == 0) return false;
+        const int64_t resolved = negative ? int64_t(count) - value : value - 1;
+        if (resolved < 0 || resolved >= int64_t(count)) return false;
+        index = static_cast<size_t>(resolved);
+        return true;
+    }
+
+    bool QuickFace(const char* p, const char* end) {
+        points_.clear();
+        uvs_.clear();
+        bool allUv = true;
+        while (p != end) {
+            if (IsSpace(*p)) {
+                ++p;
+                continue;
+            }
+            size_t vertex;
+            if (!QuickReference(p, end, positions_.size(), vertex)) return false;
+            SceneUv uv;
+            bool hasUv = false;
+            if (p != end && *p == '/') {
+                ++p;
+                if (p != end && *p != '/') {
+                    size_t texture;
+                    if (!QuickReference(p, end, textures_.size(), texture)) return false;
+                    uv = textures_[texture];
+                    hasUv = true;
+                }
+                // A normal reference is not read: the scene has no normals.
+                // (A comment, which ends the references, is left to the
+                // general reading.)
+                if (p != end && *p == '/')
+                    for (; p != end && !IsSpace(*p); ++p)
+                        if (*p == '#') return false;
+            }
+            if (p != end && !IsSpace(*p)) return false;
+            allUv = allUv && hasUv;
+            points_.push_back(static_cast<int32_t>(vertex));
+            uvs_.push_back(uv);
+        }
+        if (points_.size() < 3) return false;
+        AddPolygon(allUv);
+        return true;
     }
 
     // Notes, once per kind, what the scene cannot carry.
@@ -203,11 +293,17 @@ private:
             }
             return true;
         }
+        AddPolygon(allUv);
+        return true;
+    }
+
+    // Adds the face of the points read into points_ and uvs_, in the host's
+    // order.
+    void AddPolygon(bool allUv) {
         std::reverse(points_.begin(), points_.end());
         std::reverse(uvs_.begin(), uvs_.end());
-        object.AddFace(points_.data(), allUv ? uvs_.data() : nullptr,
-                       static_cast<uint32_t>(points_.size()), material_);
-        return true;
+        Current().AddFace(points_.data(), allUv ? uvs_.data() : nullptr,
+                          static_cast<uint32_t>(points_.size()), material_);
     }
 
     bool ParsePoints(std::string_view rest) {
@@ -267,7 +363,16 @@ private:
                     stamp[v] = int32_t(o);
                     globals.push_back(v);
                 }
-            std::sort(globals.begin(), globals.end());
+            // An object that holds a good part of the file's vertices finds
+            // them in order by one look at each, quicker than sorting them.
+            if (globals.size() * 4 >= positions_.size()) {
+                globals.clear();
+                for (size_t v = 0; v < positions_.size(); ++v)
+                    if (stamp[v] == int32_t(o) || (!used[v] && home_[v] == int32_t(o)))
+                        globals.push_back(static_cast<int32_t>(v));
+            } else {
+                std::sort(globals.begin(), globals.end());
+            }
             object.vertices.reserve(globals.size());
             for (int32_t v : globals) {
                 local[v] = static_cast<int32_t>(object.vertices.size());

@@ -183,6 +183,71 @@ TEST(ObjFormat, RoundTripKeepsObjectsFlagsUvsLinesAndMaterials) {
     }
 }
 
+// The plain v, vt and f lines take a quick path; a comment at the end of a
+// line sends it the general way. Both must read every form alike.
+TEST(ObjFormat, QuickAndGeneralReadingAgree) {
+    const std::vector<std::string> lines = {
+        "v 0 0 0", "v\t1.5\t-2\t+3", "v 1e-3 -0 0.1000000000000000055511151231257827",
+        "v 1 2 3 1", "v 0.5 0.25 0.125\r", "v 1.17549435e-38 3.4e38 -7",
+        "vt 0 0", "vt 0.25 0.75", "vt 1", "vt 0.5 0.5 0", "vt 1e0 .5",
+        "f 1 2 3", "f 1/1 2/2 3/3 4/4", "f 1/1/1 2//2 3/3/ 4/4/x", "f -1/-1 -2/-2 -3/-3",
+        "f 01/0000000002 2/3 3/4", "f +1 2 3", "f 1\t2\t3\t\t4", "f 6 5 4 3 2 1"};
+    std::string quick, general;
+    for (const std::string& line : lines) {
+        quick += line + "\n";
+        general += line + " # comment\n";
+    }
+    const Scene a = Read(quick), b = Read(general);
+    ASSERT_EQ(a.objects.size(), 1u);
+    ASSERT_EQ(b.objects.size(), 1u);
+    const SceneObject &x = a.objects[0], &y = b.objects[0];
+    ASSERT_EQ(x.vertices.size(), 6u);
+    ASSERT_EQ(y.vertices.size(), 6u);
+    for (size_t v = 0; v < 6; ++v) {
+        EXPECT_EQ(x.vertices[v].x, y.vertices[v].x) << v;
+        EXPECT_EQ(x.vertices[v].y, y.vertices[v].y) << v;
+        EXPECT_EQ(x.vertices[v].z, y.vertices[v].z) << v;
+    }
+    EXPECT_EQ(x.faceStart, y.faceStart);
+    EXPECT_EQ(x.points, y.points);
+    EXPECT_EQ(x.faceHasUv, y.faceHasUv);
+    ASSERT_EQ(x.uvs.size(), y.uvs.size());
+    for (size_t p = 0; p < x.uvs.size(); ++p) {
+        EXPECT_EQ(x.uvs[p].u, y.uvs[p].u) << p;
+        EXPECT_EQ(x.uvs[p].v, y.uvs[p].v) << p;
+    }
+    EXPECT_EQ(x.FaceCount(), 8u);
+    // A comment right after a normal reference ends the face there.
+    EXPECT_EQ(Read("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3//1#c 1\n").objects[0].FaceSize(0), 3u);
+    // Errors are found on the quick lines as on any other.
+    Scene scene;
+    std::string error;
+    EXPECT_FALSE(ReadObj("v 0 0 0\nvt 0 0\nf 1/1 1/2 1/1\n", "bad.obj", scene, error));
+    EXPECT_NE(error.find("bad.obj:3: texture index 2 out of range (1 so far)"), std::string::npos)
+        << error;
+}
+
+// A vt line per distinct UV pair in the order of first use, whichever
+// vertices share a pair and however many pairs a vertex has.
+TEST(ObjFormat, UvPairsAreNumberedByFirstUse) {
+    Scene scene;
+    scene.encoding = TextEncoding::Utf8;
+    SceneObject o;
+    o.name = "seam";
+    o.vertices = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+    const int32_t first[3] = {0, 1, 2}, second[3] = {0, 2, 3};
+    const SceneUv a{0, 0}, b{0.5f, 0}, c{0.5f, 0.5f}, d{1, 1};
+    const SceneUv firstUv[3] = {a, b, c}, secondUv[3] = {d, c, a};
+    o.AddFace(first, firstUv, 3, -1);
+    o.AddFace(second, secondUv, 3, -1);
+    scene.objects.push_back(o);
+    const std::string text = WriteObj(scene);
+    // Vertex 0 has pair a, then d; vertex 3 shares a with it.
+    EXPECT_NE(text.find("vt 0 1\nvt 0.5 1\nvt 0.5 0.5\nvt 1 0\nf 3/3 2/2 1/1\nf 4/1 3/3 1/4\n"),
+              std::string::npos)
+        << text;
+}
+
 TEST(ObjFormat, ReportsMalformedLinesWithTheirNumbers) {
     struct Case {
         std::string text;

@@ -73,7 +73,7 @@ PEER_ARGS ?=
 bench:
 	@./tools/install-deps --bench
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DTHICKEN_BENCH=ON -DTHICKEN_TESTS=ON >/dev/null
-	cmake --build $(BENCH_DIR) --target thicken_bench peer_bench mqthicken -j2
+	cmake --build $(BENCH_DIR) --target thicken_bench peer_bench write_bench_input mqthicken -j2
 	./$(BENCH_DIR)/bench/thicken_bench $(BENCH_ARGS)
 	./$(BENCH_DIR)/bench/thicken_bench --cold $(BENCH_ARGS)
 	@mkdir -p $(BENCH_DIR)/peer

@@ -9,6 +9,16 @@ namespace {
 
 class ContainerCommitTest : public HostFixture {
 protected:
+    // The two objects hold the same points, bit for bit.
+    void ExpectSamePoints(MQObject written, MQObject expected) {
+        const std::vector<MQPoint> a = ReadVertices(written), b = ReadVertices(expected);
+        ASSERT_EQ(a.size(), b.size());
+        for (size_t i = 0; i < a.size(); ++i) {
+            EXPECT_EQ(a[i].x, b[i].x) << i;
+            EXPECT_EQ(a[i].y, b[i].y) << i;
+            EXPECT_EQ(a[i].z, b[i].z) << i;
+        }
+    }
     static TestFace Face(std::vector<int> points, std::vector<MQCoordinate> uvs = {}, int material = -1) {
         if (uvs.empty()) uvs.assign(points.size(), MQCoordinate{0, 0});
         return TestFace{points, uvs, material};
@@ -70,13 +80,7 @@ TEST_F(ContainerCommitTest, ImageWrittenAfterTheStorageMovedOnMatchesCommitToHos
     m.WriteCommit(image);
 
     EXPECT_EQ(ReadFaces(later), ReadFaces(direct));
-    const std::vector<MQPoint> a = ReadVertices(later), b = ReadVertices(direct);
-    ASSERT_EQ(a.size(), b.size());
-    for (size_t i = 0; i < a.size(); ++i) {
-        EXPECT_EQ(a[i].x, b[i].x);
-        EXPECT_EQ(a[i].y, b[i].y);
-        EXPECT_EQ(a[i].z, b[i].z);
-    }
+    ExpectSamePoints(later, direct);
     ASSERT_EQ(next.VertexCount(), 4);
     EXPECT_EQ(next.PolygonCount(), 2);
     EXPECT_EQ(next.EdgeCount(), 5);
@@ -112,13 +116,7 @@ TEST_F(ContainerCommitTest, PointsWrittenWithTheFacesOfTheModelHoldingTheElement
 
     EXPECT_TRUE(a.WriteCommit(points, b));
     EXPECT_EQ(ReadFaces(first), ReadFaces(direct));
-    const std::vector<MQPoint> written = ReadVertices(first), expected = ReadVertices(direct);
-    ASSERT_EQ(written.size(), expected.size());
-    for (size_t i = 0; i < written.size(); ++i) {
-        EXPECT_EQ(written[i].x, expected[i].x);
-        EXPECT_EQ(written[i].y, expected[i].y);
-        EXPECT_EQ(written[i].z, expected[i].z);
-    }
+    ExpectSamePoints(first, direct);
 
     // New elements: the points no longer go with them.
     b.AddPolygon(b.EdgeAt(0), b.EdgeAt(1), b.EdgeAt(2), nullptr);

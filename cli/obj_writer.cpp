@@ -82,13 +82,14 @@ private:
     size_t used_ = 0;
 };
 
-// The first point of each vertex remembers its UV pair and number: in most
-// meshes a vertex keeps one pair in every face around it, and its later
-// points then need no look-up in the table, whose slots lie far apart.
+// A vertex's last UV pair and the sighting that brought it (see
+// NumberTextures).
 struct VertexUv {
     uint64_t key;
-    uint32_t number;  // 0: none yet
+    uint32_t sighting;  // kNoSighting: none yet
 };
+
+constexpr uint32_t kNoSighting = UINT32_MAX;
 
 class ObjWriter {
 public:
@@ -134,63 +135,75 @@ private:
 
     // Writes one vt per distinct UV pair of the object, in the order of
     // first use, and numbers each face point's pair among them (from 1).
+    // In three passes, as the table's slots lie far apart: each vertex's
+    // points share a "sighting" while its pair stays the same (in most
+    // meshes a vertex keeps one pair in every face around it); the
+    // sightings' pairs are then looked up in a loop that does nothing else,
+    // fetching slots ahead so that the look-ups overlap; and the vt lines
+    // follow, a number's first sighting giving its pair.
     void NumberTextures(const SceneObject& object) {
-        // Grid-like meshes share each pair among about four points.
-        textureOf_.Reset(object.points.size() / 4);
-        faceTextures_.assign(object.points.size(), 0);
-        vertexUvs_.assign(object.vertices.size(), VertexUv{0, 0});
-        objectTextures_ = 0;
-        const size_t pointCount = object.points.size();
+        pointSightings_.assign(object.points.size(), 0);
+        vertexUvs_.assign(object.vertices.size(), VertexUv{0, kNoSighting});
+        sightingKeys_.clear();
         for (size_t f = 0; f < object.FaceCount(); ++f) {
             if (!object.faceHasUv[f]) continue;
             for (uint32_t p = object.faceStart[f]; p < object.faceStart[f + 1]; ++p) {
-                if (p + kLookAhead < pointCount) PrefetchFirstSight(object, p + kLookAhead);
                 const uint64_t key = UvKey(object.uvs[p]);
                 const auto v = static_cast<uint32_t>(object.points[p]);
+                const auto next = static_cast<uint32_t>(sightingKeys_.size());
                 if (v >= vertexUvs_.size()) {  // no vertex of the object: nothing to remember
-                    faceTextures_[p] = TextureNumber(key, object.uvs[p]);
+                    sightingKeys_.push_back(key);
+                    pointSightings_[p] = next;
                     continue;
                 }
                 VertexUv& known = vertexUvs_[v];
-                if (known.number == 0 || known.key != key) {
-                    known.key = key;
-                    known.number = TextureNumber(key, object.uvs[p]);
+                if (known.sighting == kNoSighting || known.key != key) {
+                    known = VertexUv{key, next};
+                    sightingKeys_.push_back(key);
                 }
-                faceTextures_[p] = known.number;
+                pointSightings_[p] = known.sighting;
             }
         }
-    }
 
-    // How many points ahead the table's slots are fetched: about as many as
-    // are numbered while one slot comes from memory.
-    static constexpr size_t kLookAhead = 32;
-
-    // Fetches the slot of point p's pair when its vertex has none yet, as
-    // the point will then search the table.
-    void PrefetchFirstSight(const SceneObject& object, size_t p) const {
-        const auto v = static_cast<uint32_t>(object.points[p]);
-        if (v < vertexUvs_.size() && vertexUvs_[v].number == 0)
-            textureOf_.Prefetch(UvKey(object.uvs[p]));
-    }
-
-    // The number of the pair `key` within the object, writing its vt line
-    // when it is new.
-    uint32_t TextureNumber(uint64_t key, SceneUv uv) {
-        bool inserted = false;
-        const uint32_t number = textureOf_.FindOrAdd(key, objectTextures_ + 1, inserted);
-        if (inserted) {
-            ++objectTextures_;
-            char* p = out_.Room(2 * kMaxFloatText + 6);
-            *p++ = 'v';
-            *p++ = 't';
-            *p++ = ' ';
-            p = FormatFloat(p, uv.u);
-            *p++ = ' ';
-            p = FormatFloat(p, 1 - uv.v);
-            *p++ = '\n';
-            out_.Commit(p);
+        const size_t sightings = sightingKeys_.size();
+        // Grid-like meshes share each pair among about four points.
+        textureOf_.Reset(object.points.size() / 4);
+        sightingNumbers_.resize(sightings);
+        objectTextures_ = 0;
+        for (size_t s = 0; s < sightings; ++s) {
+            if (s + kLookAhead < sightings) textureOf_.Prefetch(sightingKeys_[s + kLookAhead]);
+            bool added = false;
+            sightingNumbers_[s] = textureOf_.FindOrAdd(sightingKeys_[s], objectTextures_ + 1, added);
+            objectTextures_ += added;
         }
-        return number;
+
+        uint32_t written = 0;
+        for (size_t s = 0; s < sightings; ++s)
+            if (sightingNumbers_[s] > written) {
+                ++written;
+                WriteTexture(sightingKeys_[s]);
+            }
+    }
+
+    // How many look-ups ahead the table's slots are fetched: about as many
+    // as are made while one slot comes from memory.
+    static constexpr size_t kLookAhead = 16;
+
+    // The vt line of the pair whose bits are `key`.
+    void WriteTexture(uint64_t key) {
+        SceneUv uv;
+        const auto u = static_cast<uint32_t>(key >> 32), v = static_cast<uint32_t>(key);
+        std::memcpy(&uv.u, &u, 4);
+        std::memcpy(&uv.v, &v, 4);
+        char* p = out_.Room(2 * kMaxFloatText + 6);
+        *p++ = 'v';
+        *p++ = 't';
+        *p++ = ' ';
+        p = FormatFloat(p, uv.u);
+        *p++ = ' ';
+        p = FormatFloat(p, 1 - uv.v);
+        *p++ = '\n';
+        out_.Commit(p);
     }
 
     void WriteFace(const SceneObject& object, size_t f) {
@@ -214,7 +227,7 @@ private:
             at = FormatInt(at, int64_t(vertexBase_) + object.points[p] + 1);
             if (uv) {
                 *at++ = '/';
-                at = FormatInt(at, textureBase_ + faceTextures_[p]);
+                at = FormatInt(at, textureBase_ + sightingNumbers_[pointSightings_[p]]);
             }
             out_.Commit(at);
         }
@@ -228,8 +241,10 @@ private:
     uint32_t objectTextures_ = 0;  // vt lines of this object so far
     int32_t material_ = -1;
     UvNumbers textureOf_;
-    std::vector<uint32_t> faceTextures_;  // per face point, within the object
-    std::vector<VertexUv> vertexUvs_;
+    std::vector<uint32_t> pointSightings_;   // per face point
+    std::vector<VertexUv> vertexUvs_;        // per vertex
+    std::vector<uint64_t> sightingKeys_;     // per sighting, its pair's bits
+    std::vector<uint32_t> sightingNumbers_;  // per sighting, its number within the object
 };
 
 }  // namespace

@@ -132,6 +132,15 @@ SceneObject SceneObjectFromHost(const MQObjectRec& object) {
     out.name = object.name;
     out.visible = object.visible;
     out.locked = object.locked;
+    // Room for every slot at once: the new object of a large document has
+    // millions. (What a triangle leaves unused is never touched.)
+    const size_t faces = object.faces.size();
+    out.vertices.reserve(object.VertexCount());
+    out.faceStart.reserve(faces + 1);
+    out.faceMaterial.reserve(faces);
+    out.faceHasUv.reserve(faces);
+    out.points.reserve(kMaxFacePoints * faces);
+    out.uvs.reserve(kMaxFacePoints * faces);
     std::vector<int32_t> index(object.VertexCount(), -1);
     for (int v = 0; v < object.VertexCount(); ++v) {
         if (!object.vertexLive[v]) continue;

@@ -8,6 +8,8 @@
 
 #include "cli/scene.h"
 
+class TextSink;
+
 // Parses the document `text` into `scene`, in the encoding its CodePage line
 // names (Cp932 without one), noting its header and line ends in `scene.mqo`.
 // Chunks and keys that the tool does not interpret are kept in the scene's
@@ -17,7 +19,9 @@
 // "NAME:LINE: what is wrong", NAME being `fileName`.
 bool ReadMqo(std::string_view text, const std::string& fileName, Scene& scene, std::string& error);
 
-// The document text of `scene`, whose names must be in `scene.mqo.codePage`,
-// in the form `scene.mqo` notes (CR LF lines, as the modeller writes them,
-// and the default header for a scene that did not come from a document).
+// Writes the document text of `scene`, whose names must be in
+// `scene.mqo.codePage`, to `out`, or answers it whole: in the form
+// `scene.mqo` notes (CR LF lines, as the modeller writes them, and the
+// default header for a scene that did not come from a document).
+void WriteMqo(const Scene& scene, TextSink& out);
 std::string WriteMqo(const Scene& scene);

@@ -4,27 +4,29 @@
 
 #include "cli/mqo_format.h"
 #include "cli/number_text.h"
+#include "cli/text_sink.h"
 
 namespace {
 
 // The text of one document as it is written, with the document's line end.
 class DocumentText {
 public:
-    DocumentText(const char* lineEnd, size_t expectedSize) : lineEnd(lineEnd) {
-        out.reserve(expectedSize);
-    }
+    DocumentText(TextSink& out, const char* lineEnd) : out(out), lineEnd(lineEnd) {}
+
+    void Int(int64_t value) { out.Commit(FormatInt(out.Room(kMaxIntText), value)); }
+    void Float(float value) { out.Commit(FormatFloat(out.Room(kMaxFloatText), value)); }
 
     void AppendLines(const std::vector<std::string>& lines) {
-        for (const std::string& line : lines) out.append(line).append(lineEnd);
+        for (const std::string& line : lines) out.Append(line).Append(lineEnd);
     }
 
     void AppendFlag(const SceneObject::FlagLine& line, bool value,
                     const char* key, const char* on) {
         if (!line.text.empty() && line.value == value) {
-            out.append(line.text).append(lineEnd);
+            out.Append(line.text).Append(lineEnd);
             return;
         }
-        out.append("\t").append(key).append(" ").append(value ? on : "0").append(lineEnd);
+        out.Append("\t").Append(key).Append(" ").Append(value ? on : "0").Append(lineEnd);
     }
 
     // The leading lines with the visible and locking lines where they stood.
@@ -35,115 +37,115 @@ public:
                 AppendFlag(object.visibleLine, object.visible, "visible", "15");
             if (object.lockingLine.at == i || (i == count && object.lockingLine.at > count))
                 AppendFlag(object.lockingLine, object.locked, "locking", "1");
-            if (i < count) out.append(object.leadingLines[i]).append(lineEnd);
+            if (i < count) out.Append(object.leadingLines[i]).Append(lineEnd);
         }
     }
 
     void AppendTextVertices(const SceneObject& object) {
-        out += "\tvertex ";
-        AppendInt(out, static_cast<int64_t>(object.vertices.size()));
-        out.append(" {").append(lineEnd);
+        out.Append("\tvertex ");
+        Int(static_cast<int64_t>(object.vertices.size()));
+        out.Append(" {").Append(lineEnd);
         for (const ScenePoint& v : object.vertices) {
-            out += "\t\t";
-            AppendFloat(out, v.x);
-            out += ' ';
-            AppendFloat(out, v.y);
-            out += ' ';
-            AppendFloat(out, v.z);
-            out += lineEnd;
+            out.Append("\t\t");
+            Float(v.x);
+            out.Append(' ');
+            Float(v.y);
+            out.Append(' ');
+            Float(v.z);
+            out.Append(lineEnd);
         }
-        out.append("\t}").append(lineEnd);
+        out.Append("\t}").Append(lineEnd);
     }
 
     // The vertices as the modeller's binary chunk: little-endian 32-bit floats,
     // the same bytes as read for vertices that did not change.
     void AppendBinaryVertices(const SceneObject& object) {
         const int64_t count = static_cast<int64_t>(object.vertices.size());
-        out += "\tBVertex ";
-        AppendInt(out, count);
-        out.append(" {").append(lineEnd).append("\t\tVector ");
-        AppendInt(out, count);
-        out += " [";
-        AppendInt(out, 12 * count);
-        out.append("]").append(lineEnd);
+        out.Append("\tBVertex ");
+        Int(count);
+        out.Append(" {").Append(lineEnd).Append("\t\tVector ");
+        Int(count);
+        out.Append(" [");
+        Int(12 * count);
+        out.Append("]").Append(lineEnd);
         for (const ScenePoint& v : object.vertices) {
             for (float c : {v.x, v.y, v.z}) {
                 uint32_t bits;
                 std::memcpy(&bits, &c, 4);
                 const char bytes[4] = {char(bits), char(bits >> 8), char(bits >> 16),
                                        char(bits >> 24)};
-                out.append(bytes, 4);
+                out.Append(std::string_view(bytes, 4));
             }
         }
-        out += lineEnd;
+        out.Append(lineEnd);
         AppendLines(object.binaryVertexLines);
-        out.append("\t}").append(lineEnd);
+        out.Append("\t}").Append(lineEnd);
     }
 
     void AppendMaterials(const std::vector<SceneMaterial>& materials) {
         if (materials.empty()) return;
-        out += "Material ";
-        AppendInt(out, static_cast<int64_t>(materials.size()));
-        out.append(" {").append(lineEnd);
+        out.Append("Material ");
+        Int(static_cast<int64_t>(materials.size()));
+        out.Append(" {").Append(lineEnd);
         for (const SceneMaterial& material : materials) {
-            out.append("\t\"").append(material.name).append("\"");
+            out.Append("\t\"").Append(material.name).Append("\"");
             for (const MaterialParam& param : material.params)
-                out.append(" ").append(param.key).append("(").append(param.args).append(")");
-            out += lineEnd;
+                out.Append(" ").Append(param.key).Append("(").Append(param.args).Append(")");
+            out.Append(lineEnd);
         }
-        out.append("}").append(lineEnd);
+        out.Append("}").Append(lineEnd);
     }
 
     void AppendFace(const SceneObject& object, size_t f, size_t& extra) {
         const uint32_t begin = object.faceStart[f], end = object.faceStart[f + 1];
-        out += "\t\t";
-        AppendInt(out, end - begin);
-        out += " V(";
+        out.Append("\t\t");
+        Int(end - begin);
+        out.Append(" V(");
         for (uint32_t p = begin; p < end; ++p) {
-            if (p > begin) out += ' ';
-            AppendInt(out, object.points[p]);
+            if (p > begin) out.Append(' ');
+            Int(object.points[p]);
         }
-        out += ")";
+        out.Append(")");
         if (object.faceMaterial[f] >= 0) {
-            out += " M(";
-            AppendInt(out, object.faceMaterial[f]);
-            out += ")";
+            out.Append(" M(");
+            Int(object.faceMaterial[f]);
+            out.Append(")");
         }
         if (object.faceHasUv[f]) {
-            out += " UV(";
+            out.Append(" UV(");
             for (uint32_t p = begin; p < end; ++p) {
-                if (p > begin) out += ' ';
-                AppendFloat(out, object.uvs[p].u);
-                out += ' ';
-                AppendFloat(out, object.uvs[p].v);
+                if (p > begin) out.Append(' ');
+                Float(object.uvs[p].u);
+                out.Append(' ');
+                Float(object.uvs[p].v);
             }
-            out += ")";
+            out.Append(")");
         }
         if (extra < object.faceExtras.size() && object.faceExtras[extra].first == f) {
-            out.append(" ").append(object.faceExtras[extra].second);
+            out.Append(" ").Append(object.faceExtras[extra].second);
             ++extra;
         }
-        out += lineEnd;
+        out.Append(lineEnd);
     }
 
     void AppendObject(const SceneObject& object) {
-        out.append("Object \"").append(object.name).append("\" {").append(lineEnd);
+        out.Append("Object \"").Append(object.name).Append("\" {").Append(lineEnd);
         AppendLeadingLines(object);
         if (object.binaryVertices) AppendBinaryVertices(object);
         else AppendTextVertices(object);
         AppendLines(object.middleLines);
-        out += "\tface ";
-        AppendInt(out, static_cast<int64_t>(object.FaceCount()));
-        out.append(" {").append(lineEnd);
+        out.Append("\tface ");
+        Int(static_cast<int64_t>(object.FaceCount()));
+        out.Append(" {").Append(lineEnd);
         size_t extra = 0;
         for (size_t f = 0; f < object.FaceCount(); ++f) AppendFace(object, f, extra);
-        out.append("\t}").append(lineEnd);
+        out.Append("\t}").Append(lineEnd);
         AppendLines(object.trailingLines);
-        out.append("}").append(lineEnd);
+        out.Append("}").Append(lineEnd);
     }
 
-    std::string out;
-    const char* const lineEnd;
+    TextSink& out;
+    const std::string_view lineEnd;
 };
 
 // A generous guess at the document's size, so that the text grows in place.
@@ -156,19 +158,28 @@ size_t EstimatedSize(const Scene& scene) {
 
 }  // namespace
 
-std::string WriteMqo(const Scene& scene) {
+void WriteMqo(const Scene& scene, TextSink& out) {
     assert(scene.encoding == scene.mqo.codePage);
-    DocumentText text(scene.mqo.lineEnd == "\n" ? "\n" : "\r\n", EstimatedSize(scene));
+    DocumentText text(out, scene.mqo.lineEnd == "\n" ? "\n" : "\r\n");
     if (scene.mqo.header.empty()) {
-        text.out.append("Metasequoia Document").append(text.lineEnd);
-        text.out.append("Format Text Ver 1.0").append(text.lineEnd).append(text.lineEnd);
+        out.Append("Metasequoia Document").Append(text.lineEnd);
+        out.Append("Format Text Ver 1.0").Append(text.lineEnd).Append(text.lineEnd);
     } else {
-        text.out += scene.mqo.header;
+        out.Append(scene.mqo.header);
     }
     text.AppendLines(scene.leadingLines);
     text.AppendMaterials(scene.materials);
     for (const SceneObject& object : scene.objects) text.AppendObject(object);
     text.AppendLines(scene.trailingLines);
-    text.out.append("Eof").append(text.lineEnd);
-    return std::move(text.out);
+    out.Append("Eof").Append(text.lineEnd);
+}
+
+std::string WriteMqo(const Scene& scene) {
+    std::string document;
+    document.reserve(EstimatedSize(scene));
+    {
+        TextSink out(document);
+        WriteMqo(scene, out);
+    }
+    return document;
 }

@@ -110,8 +110,9 @@ bool SaveScene(const std::string& path, const Scene& scene, std::vector<std::str
     }
     if (format == SceneFormat::Obj)
         return WriteFileAtomically(path, [&](TextSink& out) { WriteObj(*source, out); }, error);
+    if (format == SceneFormat::Mqo)
+        return WriteFileAtomically(path, [&](TextSink& out) { WriteMqo(*source, out); }, error);
     const std::string text = WriteMqo(*source);
-    if (format != SceneFormat::Mqoz) return WriteFileAtomically(path, text, error);
     // A document that came as an archive keeps its member's name; one that
     // did not is named for the archive.
     const std::string member = scene.mqo.archive.empty()

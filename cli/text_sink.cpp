@@ -35,11 +35,11 @@ void TextSink::Drain() {
     error_ = errno;
 }
 
-void TextSink::Append(std::string_view text) {
+TextSink& TextSink::Append(std::string_view text) {
     if (text.size() <= static_cast<size_t>(limit_ - end_)) {
         std::memcpy(end_, text.data(), text.size());
         end_ += text.size();
-        return;
+        return *this;
     }
     // Longer than the room left: what is buffered goes first, then the text
     // itself, straight to a file or in pieces of the buffer's size.
@@ -49,7 +49,7 @@ void TextSink::Append(std::string_view text) {
             failed_ = true;
             error_ = errno;
         }
-        return;
+        return *this;
     }
     while (!text.empty()) {
         Drain();
@@ -58,6 +58,7 @@ void TextSink::Append(std::string_view text) {
         end_ += piece;
         text.remove_prefix(piece);
     }
+    return *this;
 }
 
 bool TextSink::Flush() {

@@ -32,11 +32,12 @@ public:
     }
     void Commit(char* end) { end_ = end; }
 
-    void Append(char c) {
+    TextSink& Append(char c) {
         Room(1);
         *end_++ = c;
+        return *this;
     }
-    void Append(std::string_view text);
+    TextSink& Append(std::string_view text);
 
     // Hands the buffered text on. False once a write to the file has failed.
     bool Flush();

@@ -314,8 +314,13 @@ int MQObjectRec::Weld(float distance, const unsigned char* apply) {
     // cache and the fetches of several vertices overlap.
     constexpr int kAhead = 16;
     // A vertex at a recent place needs no cells: it is settled when it is
-    // prepared, since the vertex it goes to has been visited by then.
+    // prepared, since the vertex it goes to has been visited by then. Where
+    // the sample shows few such vertices (a shell whose surfaces share no
+    // points), the table only costs time and is no longer asked: the grid
+    // finds the same vertex.
     RecentPlaces recent;
+    bool askRecent = true;
+    int recentHits = 0;
     struct Cells {
         int count;
         int32_t known;     // the vertex it goes to, when its place is recent; else -1
@@ -325,7 +330,7 @@ int MQObjectRec::Weld(float distance, const unsigned char* apply) {
     auto prepare = [&](int v) {
         Cells& cells = ahead[v % kAhead];
         cells.count = 0;
-        cells.known = recent.Find(positions[v]);
+        cells.known = askRecent ? recent.Find(positions[v]) : -1;
         if (cells.known >= 0) return;
         const CellProbe probe = grid.Probe(positions[v]);
         for (int k = 0; k < 8; ++k) {
@@ -348,8 +353,10 @@ int MQObjectRec::Weld(float distance, const unsigned char* apply) {
     std::unique_ptr<int32_t[]> target(new int32_t[static_cast<size_t>(n)]);
     int joined = 0;
     for (int v = 0; v < n; ++v) {
-        if (v == kSample && n >= 4 * kSample)
+        if (v == kSample && n >= 4 * kSample) {
             survivors.Reserve(survivors.Cells() * (static_cast<size_t>(n) / kSample));
+            askRecent = recentHits * 8 >= kSample;
+        }
         target[v] = v;
         const bool part = takesPart(v);
         // The slot of v is read before the vertex kAhead on overwrites it.
@@ -358,8 +365,9 @@ int MQObjectRec::Weld(float distance, const unsigned char* apply) {
         if (!part) continue;
         const MQPoint& p = positions[v];
 
-        const int32_t known = cells.known >= 0 ? cells.known : recent.Find(p);
+        const int32_t known = cells.known >= 0 ? cells.known : askRecent ? recent.Find(p) : -1;
         if (known >= 0) {
+            ++recentHits;
             target[v] = known;
             vertexLive[v] = 0;
             ++joined;
@@ -383,7 +391,7 @@ int MQObjectRec::Weld(float distance, const unsigned char* apply) {
         } else {
             survivors.Insert(cells.keys[0], v);
         }
-        recent.Note(p, target[v]);
+        if (askRecent) recent.Note(p, target[v]);
     }
     if (joined == 0) return 0;
 

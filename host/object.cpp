@@ -80,6 +80,7 @@ bool MQObjectRec::DeleteFace(int f, bool deleteUnusedVertices) {
     }
     face.count = 0;
     face.selected = 0;
+    ++emptyFaceSlots;
     return true;
 }
 
@@ -109,8 +110,23 @@ void MQObjectRec::Compact() {
     // model just written back): the numbering then stays, and only deleted
     // faces, if any, go, the others keeping their order.
     if (std::find(vertexLive.begin(), vertexLive.end(), uint8_t(0)) == vertexLive.end()) {
-        faces.erase(std::remove_if(faces.begin(), faces.end(), [](const HostFace& f) { return f.count == 0; }),
-                    faces.end());
+        if (emptyFaceSlots != 0)
+            faces.erase(std::remove_if(faces.begin(), faces.end(), [](const HostFace& f) { return f.count == 0; }),
+                        faces.end());
+        emptyFaceSlots = 0;
+        return;
+    }
+    emptyFaceSlots = 0;
+    // An object whose vertices all went (its faces deleted to be written
+    // anew) has no face left either, since live faces name live vertices:
+    // it is emptied outright, keeping its room.
+    if (std::none_of(vertexLive.begin(), vertexLive.end(), [](uint8_t live) { return live != 0; })) {
+        positions.clear();
+        weights.clear();
+        vertexIds.clear();
+        vertexRefs.clear();
+        vertexLive.clear();
+        faces.clear();
         return;
     }
 

@@ -50,6 +50,9 @@ struct MQObjectRec {
 
     int32_t nextVertexId = 1;
     int32_t nextFaceId = 1;
+    // Face slots emptied since the last Compact, which lets a compaction
+    // with nothing to remove pass the faces over.
+    int32_t emptyFaceSlots = 0;
 
     // Counts of vertex and face slots, deleted ones included.
     int VertexCount() const { return static_cast<int>(positions.size()); }

@@ -285,6 +285,7 @@ void RemapFaces(MQObjectRec& object, const int32_t* target) {
         if (!RemapFace(face, target)) {
             face.count = 0;
             face.selected = 0;
+            ++object.emptyFaceSlots;
             continue;
         }
         for (int i = 0; i < face.count; ++i)

@@ -170,6 +170,21 @@ bool ForEachWord(std::string_view text, F f) {
     }
 }
 
+// Calls `f` on each blank-separated number of `text`, each read in the pass
+// that finds its word; stops when it returns false. False for a word that
+// is no number, or when `f` stopped.
+template <class F>
+bool ForEachFloat(std::string_view text, F f) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (true) {
+        while (p != end && (IsSpace(*p) || *p == '\r')) ++p;
+        if (p == end) return true;
+        float value;
+        if (!ParseFloatWord(p, end, value) || !f(value)) return false;
+    }
+}
+
 std::string Quote(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
 class MqoParser {
@@ -405,9 +420,9 @@ private:
             if (closed) return true;
             float xyz[3];
             int n = 0;
-            bool numbers = ForEachWord(line, [&](std::string_view word) {
-                if (n >= 3 || !ParseFloat(word, xyz[n])) return false;
-                ++n;
+            bool numbers = ForEachFloat(line, [&](float value) {
+                if (n >= 3) return false;
+                xyz[n++] = value;
                 return true;
             });
             if (!numbers || n != 3) return Fail("expected three coordinates \"x y z\"");
@@ -524,9 +539,9 @@ private:
                 hasUv = true;
                 float values[2];
                 int k = 0;
-                bool ok = ForEachWord(args, [&](std::string_view w) {
-                    if (static_cast<int32_t>(uvs_.size()) >= n || !ParseFloat(w, values[k]))
-                        return false;
+                bool ok = ForEachFloat(args, [&](float value) {
+                    if (static_cast<int32_t>(uvs_.size()) >= n) return false;
+                    values[k] = value;
                     if (++k == 2) {
                         uvs_.push_back({values[0], values[1]});
                         k = 0;

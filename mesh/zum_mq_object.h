@@ -96,22 +96,15 @@ public:
     // face per polygon with its UV pairs and material. Polygons with other
     // than 3 or 4 corners cannot be written as a host face and are left out.
     void CommitToHost();
-    // The two halves of CommitToHost: what it would write, read from the
-    // model (the model is not touched), and the writing of such an image
-    // into the bound host object, whatever the model holds by then.
-    CommitImage CaptureCommit() const;
-    // CaptureCommit into `image`, reusing the room it already has.
-    void CaptureCommit(CommitImage& image) const;
-    void WriteCommit(const CommitImage& image);
     // The points of the commit alone, for a model that hands its elements on
     // (LoadCopyFromHost) before it is written: the lines and faces are read
     // at the write from whichever model holds the elements by then.
     void CapturePoints(CommitImage& image) const;
-    // Writes what CommitToHost would have written when `image` was captured
-    // (CapturePoints or CaptureCommit): its points, then the lines and faces
-    // of `elements`, which must hold the very elements the image was read
-    // from, with their UV pairs and materials as they were. Returns false,
-    // writing nothing, when `elements` holds other elements.
+    // Writes what CommitToHost would have written when `image` was captured:
+    // its points, then the lines and faces of `elements`, which must hold
+    // the very elements the image was read from, with their UV pairs and
+    // materials as they were. Returns false, writing nothing, when
+    // `elements` holds other elements.
     bool WriteCommit(const CommitImage& image, const ZUM_MQObject& elements);
     // Deletes every face of the host object (and the vertices they used) and
     // compacts it. The model is not touched.

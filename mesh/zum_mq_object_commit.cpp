@@ -34,47 +34,11 @@ void ZUM_MQObject::CommitToHost() {
     WriteFacesOf(*this);
 }
 
-CommitImage ZUM_MQObject::CaptureCommit() const {
-    CommitImage image;
-    CaptureCommit(image);
-    return image;
-}
-
 void ZUM_MQObject::CapturePoints(CommitImage& image) const {
     image.stamp = stamp;
     image.points.resize(vertices.Size());
-    image.lines.clear();
-    image.faces.clear();
     MQPoint* point = image.points.data();
     vertices.ForEach([&point](const VertexObject* v) { v->Position().ToPoint(*point++); });
-}
-
-void ZUM_MQObject::CaptureCommit(CommitImage& image) const {
-    CapturePoints(image);
-
-    edges.ForEach([&image](const EdgeObject* e) {
-        if (e->PolygonCount() != 0) return;
-        image.lines.push_back(e->VertexAt(0)->Index());
-        image.lines.push_back(e->VertexAt(1)->Index());
-    });
-
-    image.faces.reserve(polygons.Size());
-    polygons.ForEach([&image](const PolygonObject* p) {
-        if (!Writable(*p)) return;
-        const int n = p->VertexCount();
-        CommitImage::Face face{};
-        face.count = n;
-        face.material = p->Material();
-        face.hasUV = p->HasUV();
-        for (int k = 0; k < n; ++k) face.points[k] = p->VertexAt(k)->Index();
-        if (face.hasUV) {
-            for (int k = 0; k < n; ++k) {
-                face.uvs[k].u = static_cast<float>(p->UAt(k));
-                face.uvs[k].v = static_cast<float>(p->VAt(k));
-            }
-        }
-        image.faces.push_back(face);
-    });
 }
 
 void ZUM_MQObject::WritePoints(const std::vector<MQPoint>& points) {
@@ -84,32 +48,6 @@ void ZUM_MQObject::WritePoints(const std::vector<MQPoint>& points) {
     for (const MQPoint& p : points) {
         MQPoint point = p;
         HostApi.MQObj_AddVertex(hostObject, &point);
-    }
-}
-
-void ZUM_MQObject::WriteCommit(const CommitImage& image) {
-    if (!hostObject) return;
-    WritePoints(image.points);
-
-    int face = 0;
-    int points[4];
-    MQCoordinate uvs[4];
-    for (size_t i = 0; i + 1 < image.lines.size(); i += 2) {
-        points[0] = image.lines[i];
-        points[1] = image.lines[i + 1];
-        HostApi.MQObj_AddFace(hostObject, 2, points);
-        ++face;
-    }
-
-    for (const CommitImage::Face& f : image.faces) {
-        for (int k = 0; k < f.count; ++k) {
-            points[k] = f.points[k];
-            uvs[k] = f.uvs[k];
-        }
-        HostApi.MQObj_AddFace(hostObject, f.count, points);
-        if (f.hasUV) HostApi.MQObj_SetFaceCoordinateArray(hostObject, face, uvs);
-        if (f.material >= 0) HostApi.MQObj_SetFaceMaterial(hostObject, face, f.material);
-        ++face;
     }
 }
 

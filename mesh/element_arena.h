@@ -2,7 +2,8 @@
 // them by index. Elements are built in place in large blocks, so their
 // addresses stay valid while more are added, and a whole model is released
 // block by block instead of element by element. Destructors still run, in
-// creation order. Element i is found from its index alone: blocks are filled
+// creation order, unless no element holds a heap block (element_heap.h):
+// their destructors would then do nothing. Element i is found from its index alone: blocks are filled
 // in order, and a model's load reserves one block for nearly all of them.
 #pragma once
 
@@ -12,6 +13,8 @@
 #include <new>
 #include <utility>
 #include <vector>
+
+#include "mesh/element_heap.h"
 
 template <class T>
 class ElementArena {
@@ -68,13 +71,16 @@ public:
         return element;
     }
 
-    // Destroys every element, oldest first. The blocks are kept for the
-    // next elements: a model that is reloaded (as after turning its faces)
-    // reuses the memory it already has.
+    // Destroys every element, oldest first, when any element holds
+    // something to give back. The blocks are kept for the next elements: a
+    // model that is reloaded (as after turning its faces) reuses the memory
+    // it already has.
     void Clear() {
+        const bool destroy = !element_heap::NoneHeld();
         for (Block& block : blocks) {
             // The arena built these as T: no virtual dispatch is needed.
-            for (size_t i = 0; i < block.used; ++i) block.items[i].T::~T();
+            if (destroy)
+                for (size_t i = 0; i < block.used; ++i) block.items[i].T::~T();
             block.used = 0;
         }
         current = 0;

@@ -16,6 +16,8 @@
 #include <new>
 #include <type_traits>
 
+#include "mesh/element_heap.h"
+
 template <class T>
 class ListView {
 public:
@@ -69,7 +71,9 @@ public:
     // Gives the heap block of a list of `size` values back; the owner's
     // destructor calls it.
     void release(uint32_t size) {
-        if (size > N) std::free(heap_);
+        if (size <= N) return;
+        std::free(heap_);
+        element_heap::Gave();
     }
 
 private:
@@ -87,7 +91,10 @@ private:
         T* heap = static_cast<T*>(std::malloc(sizeof(T) * capacity));
         if (!heap) throw std::bad_alloc();
         std::memcpy(static_cast<void*>(heap), data(size), sizeof(T) * size);
-        release(size);
+        if (size > N)
+            std::free(heap_);
+        else
+            element_heap::Took();
         heap_ = heap;
     }
 

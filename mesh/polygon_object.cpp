@@ -96,6 +96,7 @@ void PolygonObject::WidenUVs() {
     for (int k = 0; k < uvCount; ++k) wide[k] = UVPair{uv.narrow[k][0], uv.narrow[k][1]};
     uv.wide = wide;
     wideUVs = true;
+    element_heap::Took();
 }
 
 void PolygonObject::AddUV(double u, double v) {

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
+#include "mesh/element_heap.h"
 #include "mesh/uv_pair.h"
 #include "mesh/zum_mq_vector.h"
 
@@ -32,7 +33,9 @@ public:
     // Inline, so that a model's release destroys its polygons without a
     // call each.
     virtual ~PolygonObject() {
-        if (wideUVs) delete[] uv.wide;
+        if (!wideUVs) return;
+        delete[] uv.wide;
+        element_heap::Gave();
     }
     PolygonObject(const PolygonObject&) = delete;
     PolygonObject& operator=(const PolygonObject&) = delete;

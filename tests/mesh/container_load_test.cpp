@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 #include "host_fixture.h"
@@ -255,6 +256,43 @@ TEST_F(ContainerLoadTest, ReloadDiscardsWhatWasAppended) {
     EXPECT_EQ(m.EdgeCount(), 3);
     EXPECT_EQ(m.FindEdgeByVertices(0, 3), -1);
     EXPECT_EQ(m.PolygonCount(), 1);
+}
+
+// Lists that outgrow their elements and UV tables in doubles are heap
+// blocks; a model that holds some gives them back when it is emptied or
+// reloaded, and a model whose elements hold none is released without
+// reading them (the count of blocks tells which).
+TEST_F(ContainerLoadTest, ElementsGiveTheirHeapBlocksBackWhenTheModelIsEmptied) {
+    // A fan of eight triangles: the centre has eight edges and polygons.
+    std::vector<MQPoint> points(9, MQPoint{0, 0, 0});
+    std::vector<TestFace> fan;
+    for (int k = 0; k < 8; ++k) {
+        points[k + 1] = MQPoint{std::cos(k * 0.785f), std::sin(k * 0.785f), 0};
+        fan.push_back({{0, k + 1, (k + 1) % 8 + 1}});
+    }
+    MQObject o = MakeObject(points, fan);
+    const size_t before = element_heap::blocks;
+    ZUM_MQObject m;
+    m.LoadFromHost(o);
+    EXPECT_EQ(element_heap::blocks, before + 2);
+    VertexObject* a = m.AddVertex(ZUM_MQVector(0, 0, 1));
+    VertexObject* b = m.AddVertex(ZUM_MQVector(1, 0, 1));
+    VertexObject* c = m.AddVertex(ZUM_MQVector(0, 1, 1));
+    PolygonObject* p = m.AddPolygon(m.AddEdge(a, b), m.AddEdge(b, c), m.AddEdge(c, a), nullptr);
+    p->AddUV(0.1, 0.2);  // not floats: the table goes to the heap
+    EXPECT_EQ(element_heap::blocks, before + 3);
+    m.LoadFromHost(o);
+    EXPECT_EQ(element_heap::blocks, before + 2);
+    ASSERT_EQ(m.VertexAt(0)->Polygons().size(), 8u);
+    m.ReleaseModel();
+    EXPECT_EQ(element_heap::blocks, before);
+
+    MQObject quad = MakeObject(Points(4), {{{0, 1, 2, 3}}});
+    ZUM_MQObject plain;
+    plain.LoadFromHost(quad);
+    EXPECT_EQ(element_heap::blocks, before);
+    plain.ReleaseModel();
+    EXPECT_EQ(plain.VertexCount(), 0);
 }
 
 TEST_F(ContainerLoadTest, FacesOfMoreThanFourPointsAddNothingAndAreNotReadIntoSmallBuffers) {

@@ -3,8 +3,9 @@
 // addresses stay valid while more are added, and a whole model is released
 // block by block instead of element by element. Destructors still run, in
 // creation order, unless no element holds a heap block (element_heap.h):
-// their destructors would then do nothing. Element i is found from its index alone: blocks are filled
-// in order, and a model's load reserves one block for nearly all of them.
+// their destructors would then do nothing. Element i is found from its index
+// alone: blocks are filled in order, and a model's load reserves one block
+// for nearly all of them.
 #pragma once
 
 #include <algorithm>

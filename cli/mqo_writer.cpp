@@ -2,6 +2,7 @@
 #include <cassert>
 #include <cstring>
 
+#include "cli/float_text_cache.h"
 #include "cli/mqo_format.h"
 #include "cli/number_text.h"
 #include "cli/text_sink.h"
@@ -14,7 +15,7 @@ public:
     DocumentText(TextSink& out, const char* lineEnd) : out(out), lineEnd(lineEnd) {}
 
     void Int(int64_t value) { out.Commit(FormatInt(out.Room(kMaxIntText), value)); }
-    void Float(float value) { out.Commit(FormatFloat(out.Room(kMaxFloatText), value)); }
+    void Float(float value) { out.Commit(floats.Format(out.Room(kMaxFloatText), value)); }
 
     void AppendLines(const std::vector<std::string>& lines) {
         for (const std::string& line : lines) out.Append(line).Append(lineEnd);
@@ -146,6 +147,7 @@ public:
 
     TextSink& out;
     const std::string_view lineEnd;
+    FloatTextCache floats;
 };
 
 // A generous guess at the document's size, so that the text grows in place.

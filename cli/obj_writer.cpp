@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "cli/float_text_cache.h"
 #include "cli/number_text.h"
 #include "cli/obj_format.h"
 #include "cli/text_sink.h"
@@ -119,11 +120,11 @@ private:
             char* p = out_.Room(3 * kMaxFloatText + 8);
             *p++ = 'v';
             *p++ = ' ';
-            p = FormatFloat(p, v.x);
+            p = floats_.Format(p, v.x);
             *p++ = ' ';
-            p = FormatFloat(p, v.y);
+            p = floats_.Format(p, v.y);
             *p++ = ' ';
-            p = FormatFloat(p, v.z);
+            p = floats_.Format(p, v.z);
             *p++ = '\n';
             out_.Commit(p);
         }
@@ -199,9 +200,9 @@ private:
         *p++ = 'v';
         *p++ = 't';
         *p++ = ' ';
-        p = FormatFloat(p, uv.u);
+        p = floats_.Format(p, uv.u);
         *p++ = ' ';
-        p = FormatFloat(p, 1 - uv.v);
+        p = floats_.Format(p, 1 - uv.v);
         *p++ = '\n';
         out_.Commit(p);
     }
@@ -236,6 +237,7 @@ private:
 
     const Scene& scene_;
     TextSink& out_;
+    FloatTextCache floats_;
     size_t vertexBase_ = 0;
     int64_t textureBase_ = 0;     // vt lines of the objects before this one
     uint32_t objectTextures_ = 0;  // vt lines of this object so far

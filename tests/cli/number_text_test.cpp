@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
+#include "cli/float_text_cache.h"
 #include "cli/number_text.h"
 
 namespace {
@@ -72,6 +75,32 @@ TEST(NumberText, QuickPathsAgreeWithTheGeneralConversions) {
         if (parsed.ec == std::errc()) {
             ASSERT_EQ(Bits(quick), Bits(general)) << text;
         }
+    }
+}
+
+// A remembered text is given only for the very value it was made for:
+// values that share a place in the cache, texts too long to be kept, zero
+// and negative zero, each time what FormatFloat writes.
+TEST(NumberText, CachedTextsAreThoseOfTheirOwnValues) {
+    std::mt19937 random(5);
+    std::uniform_int_distribution<uint32_t> anyBits;
+    std::uniform_int_distribution<int> recent(0, 63);
+    std::vector<float> values = {0.0f, -0.0f, 1e-30f, -3.4e38f, 0.1f};
+    FloatTextCache cache;
+    for (int i = 0; i < 200000; ++i) {
+        float value;
+        if (i % 3 == 0) {
+            const uint32_t bits = anyBits(random);
+            std::memcpy(&value, &bits, 4);
+            if (!std::isfinite(value)) continue;
+        } else {
+            // Mostly values written a little earlier, as in a mesh file.
+            value = values[values.size() - 1 - std::min<size_t>(recent(random), values.size() - 1)];
+        }
+        values.push_back(value);
+        char expected[kMaxFloatText], got[kMaxFloatText];
+        const std::string want(expected, FormatFloat(expected, value));
+        ASSERT_EQ(std::string(got, cache.Format(got, value)), want) << Bits(value);
     }
 }
 

@@ -500,6 +500,7 @@ private:
     }
 
     bool ParseFace(std::string_view line, SceneObject& object) {
+        if (QuickFace(line, object)) return true;
         ItemScanner items(line);
         std::string_view word;
         int32_t n;
@@ -560,6 +561,84 @@ private:
             object.faceExtras.emplace_back(static_cast<uint32_t>(object.FaceCount()),
                                            std::move(extras));
         object.AddFace(indices_.data(), hasUv ? uvs_.data() : nullptr, n, material);
+        return true;
+    }
+
+    // The face line as the modeller writes it, "N V(...) M(m) UV(...)" with
+    // at most four points, M and UV optional, plain digits and every number
+    // in range, read in one pass; adds the face and returns true. Returns false, having changed
+    // nothing, for any other line, which the general reading takes (and
+    // explains when it is wrong).
+    bool QuickFace(std::string_view line, SceneObject& object) {
+        const char* p = line.data();
+        const char* const end = p + line.size();
+        auto skipSpace = [&] {
+            while (p != end && IsSpace(*p)) ++p;
+        };
+        // At most 9 digits, so that the value fits without a check.
+        auto digits = [&](int32_t& value) {
+            const char* const first = p;
+            int32_t v = 0;
+            while (p != end && *p >= '0' && *p <= '9' && p - first < 9) v = v * 10 + (*p++ - '0');
+            value = v;
+            return p != first && (p == end || *p < '0' || *p > '9');
+        };
+        // "KEY(" right here.
+        auto key = [&](std::string_view k) {
+            if (static_cast<size_t>(end - p) <= k.size() || std::string_view(p, k.size()) != k ||
+                p[k.size()] != '(')
+                return false;
+            p += k.size() + 1;
+            return true;
+        };
+        skipSpace();
+        int32_t n;
+        constexpr int32_t kMostPoints = 4;
+        if (!digits(n) || n < 1 || n > kMostPoints || p == end || !IsSpace(*p)) return false;
+        skipSpace();
+        if (!key("V")) return false;
+        int32_t points[kMostPoints];
+        const int32_t vertexCount = static_cast<int32_t>(object.vertices.size());
+        for (int32_t k = 0; k < n; ++k) {
+            skipSpace();
+            if (!digits(points[k]) || points[k] >= vertexCount) return false;
+            if (p != end && !IsSpace(*p) && *p != ')') return false;
+        }
+        skipSpace();
+        if (p == end || *p++ != ')') return false;
+        skipSpace();
+        int32_t material = -1;
+        if (key("M")) {
+            skipSpace();
+            const bool negative = p != end && *p == '-';
+            if (negative) ++p;
+            if (!digits(material)) return false;
+            // Every negative number means none ("-0" is 0).
+            if (negative && material != 0) material = -1;
+            skipSpace();
+            if (p == end || *p++ != ')') return false;
+            skipSpace();
+        }
+        SceneUv uvs[kMostPoints];
+        bool hasUv = false;
+        if (key("UV")) {
+            const char* const close =
+                static_cast<const char*>(std::memchr(p, ')', static_cast<size_t>(end - p)));
+            if (!close) return false;
+            for (int32_t k = 0; k < 2 * n; ++k) {
+                while (p != close && IsSpace(*p)) ++p;
+                float value;
+                if (p == close || !ParseFloatWord(p, close, value)) return false;
+                (k % 2 ? uvs[k / 2].v : uvs[k / 2].u) = value;
+            }
+            while (p != close && IsSpace(*p)) ++p;
+            if (p != close) return false;
+            p = close + 1;
+            hasUv = true;
+            skipSpace();
+        }
+        if (p != end) return false;
+        object.AddFace(points, hasUv ? uvs : nullptr, static_cast<uint32_t>(n), material);
         return true;
     }
 

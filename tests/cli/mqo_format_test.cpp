@@ -69,6 +69,10 @@ Scene Read(const std::string& text) {
     return scene;
 }
 
+std::string WithObject(const std::string& body) {
+    return "Metasequoia Document\nFormat Text Ver 1.0\nObject \"o\" {\n" + body + "}\nEof\n";
+}
+
 TEST(MqoFormat, ReadsMaterialsObjectsFacesAndFlags) {
     Scene scene = Read(Document());
     ASSERT_EQ(scene.materials.size(), 2u);
@@ -153,6 +157,44 @@ TEST(MqoFormat, ANegativeMaterialIsNoMaterial) {
     EXPECT_EQ(Read(WriteMqo(scene)).objects[0].faceMaterial, scene.objects[0].faceMaterial);
 }
 
+// The modeller's own spelling of a face line and every other spelling the
+// reader takes give the same face: other blanks, signs, key order, a
+// material of -0 or below zero, and a key the tool does not read.
+TEST(MqoFormat, FaceLinesReadAlikeWhateverTheirSpelling) {
+    auto faceOf = [](const std::string& line) {
+        const Scene scene = Read(WithObject("vertex 4 {\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n}\nface 1 {\n" + line +
+                                            "\n}\n"));
+        EXPECT_EQ(scene.objects.size(), 1u) << line;
+        return scene.objects.empty() ? SceneObject{} : scene.objects[0];
+    };
+    const SceneObject own = faceOf("\t\t4 V(0 1 2 3) M(1) UV(0 0.5 1 0 1 1 0.25 1)");
+    ASSERT_EQ(own.FaceCount(), 1u);
+    EXPECT_EQ(own.faceMaterial[0], 1);
+    EXPECT_EQ(own.uvs[3].u, 0.25f);
+    for (const char* line : {"4\tV( 0 1  2\t3 )M(1)  UV(0 0.5 1 0 1 1 0.25 1 ) ",
+                             "4 V(+0 1 2 3) M(+1) UV(0 0.5 1 0 1 1 0.25 1)",
+                             "4 V(0 1 2 3) UV(0 0.5 1 0 1 1 .25 1) M(1)",
+                             "4 V(0000 1 2 3) M(1) UV(0 5e-1 1 0 1 1 0.25 1)"}) {
+        const SceneObject other = faceOf(line);
+        EXPECT_EQ(other.points, own.points) << line;
+        EXPECT_EQ(other.faceMaterial, own.faceMaterial) << line;
+        ASSERT_EQ(other.uvs.size(), own.uvs.size()) << line;
+        for (size_t k = 0; k < own.uvs.size(); ++k) {
+            EXPECT_EQ(other.uvs[k].u, own.uvs[k].u) << line;
+            EXPECT_EQ(other.uvs[k].v, own.uvs[k].v) << line;
+        }
+    }
+    EXPECT_EQ(faceOf("4 V(0 1 2 3) M(-0)").faceMaterial[0], 0);
+    EXPECT_EQ(faceOf("4 V(0 1 2 3) M(-7)").faceMaterial[0], -1);
+    const SceneObject plain = faceOf("3 V(0 1 2)");
+    EXPECT_EQ(plain.faceMaterial[0], -1);
+    EXPECT_FALSE(plain.faceHasUv[0]);
+    const SceneObject extra = faceOf("4 V(0 1 2 3) M(1) UV(0 0.5 1 0 1 1 0.25 1) COL(4294967295)");
+    EXPECT_EQ(extra.points, own.points);
+    ASSERT_EQ(extra.faceExtras.size(), 1u);
+    EXPECT_EQ(extra.faceExtras[0].second, "COL(4294967295)");
+}
+
 TEST(MqoFormat, WritesFloatsThatReadBackExactly) {
     Scene scene;
     SceneObject object;
@@ -179,9 +221,6 @@ struct Malformed {
     const char* message;
 };
 
-std::string WithObject(const std::string& body) {
-    return "Metasequoia Document\nFormat Text Ver 1.0\nObject \"o\" {\n" + body + "}\nEof\n";
-}
 
 TEST(MqoFormat, ReportsEachMalformedDocumentWithItsLine) {
     const Malformed cases[] = {

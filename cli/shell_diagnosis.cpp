@@ -42,10 +42,19 @@ struct CellHash {
     }
 };
 
-int64_t Cell(double coordinate) {
-    // Far from the origin no two distinct floats are within the weld
-    // distance on an axis; clamping keeps the cell index defined there.
-    return static_cast<int64_t>(std::floor(std::clamp(coordinate / kFinalWeld, -1e15, 1e15)));
+// The grid of CountNearPoints: cells twice the final weld distance wide, so
+// that the points within that distance of a point lie in its own cell or
+// the next one on the nearer side, along each axis.
+constexpr double kCell = 2 * kFinalWeld;
+
+// The cell along one axis, and the fraction of the cell below the
+// coordinate. Far from the origin no two distinct floats are within the
+// weld distance on an axis; clamping keeps the cell index defined there.
+int64_t Cell(double coordinate, double& fraction) {
+    const double t = std::clamp(coordinate / kCell, -1e15, 1e15);
+    const double c = std::floor(t);
+    fraction = t - c;
+    return static_cast<int64_t>(c);
 }
 
 uint32_t Find(std::vector<uint32_t>& parent, uint32_t i) {
@@ -53,26 +62,77 @@ uint32_t Find(std::vector<uint32_t>& parent, uint32_t i) {
     return i;
 }
 
-// Points within the weld distances of another point, by a grid of cells
-// as large as the final weld distance.
+// Points within the weld distances of another point. The points are sorted
+// by cell, and a flat table finds the run of each cell.
 void CountNearPoints(const std::vector<ScenePoint>& points, SelectionFaults& faults) {
-    std::unordered_map<CellKey, std::vector<uint32_t>, CellHash> cells;
-    cells.reserve(points.size());
-    auto cellOf = [](const ScenePoint& p) { return CellKey{Cell(p.x), Cell(p.y), Cell(p.z)}; };
-    for (uint32_t i = 0; i < points.size(); ++i) cells[cellOf(points[i])].push_back(i);
+    struct Placed {
+        CellKey cell;
+        uint32_t point;
+    };
+    std::vector<Placed> placed(points.size());
+    double fraction;
     for (uint32_t i = 0; i < points.size(); ++i) {
         const ScenePoint& p = points[i];
-        const CellKey c = cellOf(p);
+        placed[i] = {{Cell(p.x, fraction), Cell(p.y, fraction), Cell(p.z, fraction)}, i};
+    }
+    auto before = [](const CellKey& a, const CellKey& b) {
+        return a.x != b.x ? a.x < b.x : a.y != b.y ? a.y < b.y : a.z < b.z;
+    };
+    std::sort(placed.begin(), placed.end(),
+              [&](const Placed& a, const Placed& b) { return before(a.cell, b.cell); });
+
+    struct Run {
+        CellKey cell;
+        uint32_t begin, end;  // end 0: an empty slot
+    };
+    size_t slots = 16;
+    while (slots < 2 * placed.size()) slots *= 2;
+    std::vector<Run> table(slots, Run{{0, 0, 0}, 0, 0});
+    const size_t mask = slots - 1;
+    for (uint32_t begin = 0, end; begin < placed.size(); begin = end) {
+        for (end = begin + 1; end < placed.size() && placed[end].cell == placed[begin].cell;) ++end;
+        size_t s = CellHash{}(placed[begin].cell) & mask;
+        while (table[s].end != 0) s = (s + 1) & mask;
+        table[s] = {placed[begin].cell, begin, end};
+    }
+    auto runOf = [&](const CellKey& cell) -> const Run* {
+        for (size_t s = CellHash{}(cell) & mask; table[s].end != 0; s = (s + 1) & mask)
+            if (table[s].cell == cell) return &table[s];
+        return nullptr;
+    };
+
+    for (const Placed& at : placed) {
+        const ScenePoint& p = points[at.point];
+        // Per axis, the cells to look in: the own one and the nearer
+        // neighbour, or both neighbours for a point so near the middle that
+        // rounding might hide which is nearer.
+        int64_t offsets[3][3];
+        int spans[3];
+        const double coordinates[3] = {p.x, p.y, p.z};
+        for (int a = 0; a < 3; ++a) {
+            Cell(coordinates[a], fraction);
+            offsets[a][0] = 0;
+            if (std::fabs(fraction - 0.5) < 1e-6) {
+                offsets[a][1] = -1;
+                offsets[a][2] = 1;
+                spans[a] = 3;
+            } else {
+                offsets[a][1] = fraction < 0.5 ? -1 : 1;
+                spans[a] = 2;
+            }
+        }
         double nearest = INFINITY;
-        for (int64_t dx = -1; dx <= 1; ++dx)
-            for (int64_t dy = -1; dy <= 1; ++dy)
-                for (int64_t dz = -1; dz <= 1; ++dz) {
-                    auto it = cells.find({c.x + dx, c.y + dy, c.z + dz});
-                    if (it == cells.end()) continue;
-                    for (uint32_t j : it->second) {
-                        if (j == i) continue;
-                        const double ex = double(points[j].x) - p.x, ey = double(points[j].y) - p.y,
-                                     ez = double(points[j].z) - p.z;
+        for (int i = 0; i < spans[0]; ++i)
+            for (int j = 0; j < spans[1]; ++j)
+                for (int k = 0; k < spans[2]; ++k) {
+                    const Run* run = runOf({at.cell.x + offsets[0][i], at.cell.y + offsets[1][j],
+                                            at.cell.z + offsets[2][k]});
+                    if (!run) continue;
+                    for (uint32_t m = run->begin; m < run->end; ++m) {
+                        const uint32_t other = placed[m].point;
+                        if (other == at.point) continue;
+                        const ScenePoint& q = points[other];
+                        const double ex = double(q.x) - p.x, ey = double(q.y) - p.y, ez = double(q.z) - p.z;
                         nearest = std::min(nearest, std::sqrt(ex * ex + ey * ey + ez * ez));
                     }
                 }

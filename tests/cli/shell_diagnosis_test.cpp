@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
 #include "cli/shell_diagnosis.h"
 
 namespace {
@@ -71,6 +74,42 @@ TEST(ShellDiagnosis, FindsEachCauseOfAnOpenShell) {
               "shape can take?)");
     // Faults of the selection explain overused edges of the result.
     EXPECT_EQ(DescribeOpenShell(welded, bowtie).find("welded together"), std::string::npos);
+}
+
+// Points near one another whatever cells they fall in: a cloud of points
+// as dense as the weld distances, pairs astride the grid's walls among
+// them, counted as a comparison of all pairs counts them.
+TEST(ShellDiagnosis, NearPointsAreFoundAcrossEveryWall) {
+    std::mt19937 random(17);
+    std::uniform_real_distribution<float> inCloud(-0.004f, 0.004f), step(-0.00009f, 0.00009f);
+    std::vector<ScenePoint> points;
+    for (int i = 0; i < 300; ++i) {
+        const ScenePoint p{inCloud(random), inCloud(random), inCloud(random)};
+        points.push_back(p);
+        // A partner a little way off, often in the next cell along an axis.
+        if (i % 3 == 0) points.push_back({p.x + step(random) * 10, p.y + step(random), p.z + step(random)});
+        if (i % 5 == 0) points.push_back({p.x + step(random), p.y + step(random), p.z + step(random)});
+    }
+    while (points.size() % 3) points.pop_back();
+    std::vector<std::vector<ScenePoint>> triangles;
+    for (size_t i = 0; i < points.size(); i += 3) triangles.push_back({points[i], points[i + 1], points[i + 2]});
+
+    size_t near = 0, veryNear = 0;
+    for (size_t i = 0; i < points.size(); ++i) {
+        double nearest = INFINITY;
+        for (size_t j = 0; j < points.size(); ++j) {
+            const double dx = double(points[j].x) - points[i].x, dy = double(points[j].y) - points[i].y,
+                         dz = double(points[j].z) - points[i].z;
+            if (j != i) nearest = std::min(nearest, std::sqrt(dx * dx + dy * dy + dz * dz));
+        }
+        near += nearest <= 0.001;
+        veryNear += nearest <= 0.0001;
+    }
+    ASSERT_GT(near, 50u);
+    ASSERT_GT(veryNear, 10u);
+    const SelectionFaults faults = Diagnose(Patches(triangles));
+    EXPECT_EQ(faults.nearPoints, near);
+    EXPECT_EQ(faults.veryNearPoints, veryNear);
 }
 
 }  // namespace

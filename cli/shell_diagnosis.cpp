@@ -4,7 +4,8 @@
 #include <cmath>
 #include <cstring>
 #include <numeric>
-#include <unordered_map>
+#include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -40,6 +41,49 @@ struct CellHash {
         return PositionHash{}({uint32_t(k.x) ^ uint32_t(k.x >> 32), uint32_t(k.y) ^ uint32_t(k.y >> 32),
                                uint32_t(k.z) ^ uint32_t(k.z >> 32)});
     }
+};
+
+// The points of the selection by position: a flat open-addressing table
+// from the bits of a position to the point's number.
+class PointIndex {
+public:
+    // The number of the point at `key`, which becomes `next` when the
+    // position is new; `added` says which.
+    uint32_t Find(const PositionKey& key, uint32_t next, bool& added) {
+        if (2 * (used_ + 1) > slots_.size()) Rehash(std::max<size_t>(1024, 2 * slots_.size()));
+        size_t s = PositionHash{}(key) & (slots_.size() - 1);
+        for (;; s = (s + 1) & (slots_.size() - 1)) {
+            Slot& slot = slots_[s];
+            if (slot.point == kEmpty) break;
+            if (slot.key == key) {
+                added = false;
+                return slot.point;
+            }
+        }
+        slots_[s] = {key, next};
+        ++used_;
+        added = true;
+        return next;
+    }
+
+private:
+    static constexpr uint32_t kEmpty = UINT32_MAX;
+    struct Slot {
+        PositionKey key;
+        uint32_t point;
+    };
+    void Rehash(size_t size) {
+        std::vector<Slot> old(size, Slot{{0, 0, 0}, kEmpty});
+        old.swap(slots_);
+        for (const Slot& slot : old) {
+            if (slot.point == kEmpty) continue;
+            size_t s = PositionHash{}(slot.key) & (size - 1);
+            while (slots_[s].point != kEmpty) s = (s + 1) & (size - 1);
+            slots_[s] = slot;
+        }
+    }
+    std::vector<Slot> slots_;
+    size_t used_ = 0;
 };
 
 // The grid of CountNearPoints: cells twice the final weld distance wide, so
@@ -150,7 +194,7 @@ std::string Count(size_t n, const char* one, const char* many) {
 SelectionFaults DiagnoseSelection(const Scene& scene, const std::vector<SceneFaceRef>& faces) {
     SelectionFaults faults;
     // Points joined by position; per face corner, its point.
-    std::unordered_map<PositionKey, uint32_t, PositionHash> pointOf;
+    PointIndex pointOf;
     std::vector<ScenePoint> points;
     std::vector<uint32_t> cornerPoint, faceStart{0};
     for (const SceneFaceRef& ref : faces) {
@@ -160,10 +204,10 @@ SelectionFaults DiagnoseSelection(const Scene& scene, const std::vector<SceneFac
         const int32_t* p = &object.points[object.faceStart[ref.second]];
         for (uint32_t k = 0; k < n; ++k) {
             const ScenePoint& v = object.vertices[p[k]];
-            auto [it, added] = pointOf.try_emplace(PositionKey{Bits(v.x), Bits(v.y), Bits(v.z)},
-                                                   static_cast<uint32_t>(points.size()));
+            bool added;
+            cornerPoint.push_back(pointOf.Find(PositionKey{Bits(v.x), Bits(v.y), Bits(v.z)},
+                                               static_cast<uint32_t>(points.size()), added));
             if (added) points.push_back(v);
-            cornerPoint.push_back(it->second);
         }
         faceStart.push_back(static_cast<uint32_t>(cornerPoint.size()));
     }

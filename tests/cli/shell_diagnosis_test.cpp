@@ -112,4 +112,21 @@ TEST(ShellDiagnosis, NearPointsAreFoundAcrossEveryWall) {
     EXPECT_EQ(faults.veryNearPoints, veryNear);
 }
 
+// The centre of a fan of many triangles is read as one of few: its edges
+// are found, and a fin on one of them counted once.
+TEST(ShellDiagnosis, ACentreOfManyEdgesIsReadAsOneOfFew) {
+    std::vector<std::vector<ScenePoint>> faces;
+    const int spokes = 40;
+    auto rim = [&](int k) {
+        const double a = 2 * 3.141592653589793 * (k % spokes) / spokes;
+        return ScenePoint{static_cast<float>(std::cos(a)), static_cast<float>(std::sin(a)), 0};
+    };
+    for (int k = 0; k < spokes; ++k) faces.push_back({{0, 0, 0}, rim(k + 1), rim(k)});
+    faces.push_back({{0, 0, 0}, rim(0), {0, 0, 1}});
+    const SelectionFaults faults = Diagnose(Patches(faces));
+    EXPECT_EQ(faults.crowdedEdges, 1u);
+    EXPECT_EQ(faults.fanVertices, 0u);
+    EXPECT_EQ(faults.zeroLengthEdges, 0u);
+}
+
 }  // namespace

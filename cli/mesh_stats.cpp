@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cassert>
+#include <functional>
 #include <vector>
+
+#include "cli/run_sort.h"
 
 namespace {
 
@@ -12,17 +15,6 @@ namespace {
 using EdgeUse = uint32_t;
 
 uint32_t HighEnd(EdgeUse use) { return use >> 1; }
-
-// Sorts the few uses of one vertex's edges (four in a quad mesh) by their
-// other end, then direction.
-void SortUses(EdgeUse* begin, EdgeUse* end) {
-    for (EdgeUse* i = begin + (begin != end); i < end; ++i) {
-        const EdgeUse use = *i;
-        EdgeUse* j = i;
-        for (; j != begin && *(j - 1) > use; --j) *j = *(j - 1);
-        *j = use;
-    }
-}
 
 }  // namespace
 
@@ -85,8 +77,7 @@ MeshStats ComputeMeshStats(const SceneObject& object) {
     for (size_t v = 0; v < vertexCount; ++v) {
         EdgeUse* begin = uses.data() + bucketStart[v];
         EdgeUse* end = uses.data() + bucketStart[v + 1];
-        if (end - begin > 16) std::sort(begin, end);
-        else SortUses(begin, end);
+        SortRun(begin, end, std::less<EdgeUse>());
         for (EdgeUse* e = begin; e != end;) {
             uint32_t count = 0, forward = 0;
             const uint32_t high = HighEnd(*e);

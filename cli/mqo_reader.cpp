@@ -566,9 +566,9 @@ private:
 
     // The face line as the modeller writes it, "N V(...) M(m) UV(...)" with
     // at most four points, M and UV optional, plain digits and every number
-    // in range, read in one pass; adds the face and returns true. Returns false, having changed
-    // nothing, for any other line, which the general reading takes (and
-    // explains when it is wrong).
+    // in range, read in one pass; adds the face and returns true. Returns
+    // false, having changed nothing, for any other line, which the general
+    // reading takes (and explains when it is wrong).
     bool QuickFace(std::string_view line, SceneObject& object) {
         const char* p = line.data();
         const char* const end = p + line.size();

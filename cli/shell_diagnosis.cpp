@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <numeric>
-#include <cstdint>
 #include <vector>
+
+#include "cli/run_sort.h"
 
 namespace {
 
@@ -219,41 +221,30 @@ SelectionFaults DiagnoseSelection(const Scene& scene, const std::vector<SceneFac
     struct Use {
         uint32_t point, other, corner;
     };
-    auto forEachUse = [&](auto visit) {
+    // Calls visit(corner, next corner, previous corner) for every corner.
+    auto forEachCorner = [&](auto visit) {
         for (size_t f = 0; f + 1 < faceStart.size(); ++f) {
             const uint32_t begin = faceStart[f], n = faceStart[f + 1] - begin;
-            for (uint32_t k = 0; k < n; ++k) {
-                const uint32_t c = begin + k, next = begin + (k + 1) % n, prev = begin + (k + n - 1) % n;
-                for (uint32_t end : {next, prev})
-                    if (cornerPoint[end] != cornerPoint[c]) visit(Use{cornerPoint[c], cornerPoint[end], c});
-            }
+            for (uint32_t k = 0; k < n; ++k) visit(begin + k, begin + (k + 1) % n, begin + (k + n - 1) % n);
         }
     };
-    for (size_t f = 0; f + 1 < faceStart.size(); ++f) {
-        const uint32_t begin = faceStart[f], n = faceStart[f + 1] - begin;
-        for (uint32_t k = 0; k < n; ++k)
-            if (cornerPoint[begin + k] == cornerPoint[begin + (k + 1) % n]) ++faults.zeroLengthEdges;
-    }
     std::vector<uint32_t> bucket(points.size() + 1, 0);
-    forEachUse([&](const Use& use) { ++bucket[use.point + 1]; });
+    forEachCorner([&](uint32_t c, uint32_t next, uint32_t prev) {
+        if (cornerPoint[c] == cornerPoint[next]) ++faults.zeroLengthEdges;
+        for (uint32_t end : {next, prev})
+            if (cornerPoint[end] != cornerPoint[c]) ++bucket[cornerPoint[c] + 1];
+    });
     for (size_t i = 0; i < points.size(); ++i) bucket[i + 1] += bucket[i];
     std::vector<Use> uses(bucket[points.size()]);
-    forEachUse([&](const Use& use) { uses[bucket[use.point]++] = use; });
+    forEachCorner([&](uint32_t c, uint32_t next, uint32_t prev) {
+        for (uint32_t end : {next, prev})
+            if (cornerPoint[end] != cornerPoint[c])
+                uses[bucket[cornerPoint[c]]++] = Use{cornerPoint[c], cornerPoint[end], c};
+    });
     // Each bucket's start moved to its end, which is the next one's start.
-    // A point of many edges (the centre of a large fan) is sorted in full.
-    for (size_t i = 0, begin = 0; i < points.size(); begin = bucket[i++]) {
-        if (bucket[i] - begin > 32) {
-            std::sort(uses.begin() + begin, uses.begin() + bucket[i],
-                      [](const Use& a, const Use& b) { return a.other < b.other; });
-            continue;
-        }
-        for (size_t j = begin + 1; j < bucket[i]; ++j) {
-            const Use use = uses[j];
-            size_t k = j;
-            for (; k > begin && uses[k - 1].other > use.other; --k) uses[k] = uses[k - 1];
-            uses[k] = use;
-        }
-    }
+    for (size_t i = 0, begin = 0; i < points.size(); begin = bucket[i++])
+        SortRun(uses.begin() + begin, uses.begin() + bucket[i],
+                [](const Use& a, const Use& b) { return a.other < b.other; });
 
     // Corners around a point that share an edge belong to one fan.
     std::vector<uint32_t> parent(cornerPoint.size());

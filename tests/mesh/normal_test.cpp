@@ -122,6 +122,12 @@ TEST_F(NormalTest, ComponentsNearWholeNumbersSnap) {
         EXPECT_EQ(n.z, 1.0);
     }
     {
+        // Beyond 0.00001 from 0 nothing snaps, however near.
+        const double s = 0.000015;
+        PolygonObject* t = TriangleWithNormal(b, s, std::sqrt(1 - s * s));
+        EXPECT_NEAR(t->CornerNormal(t->VertexAt(0)).x, s, 1e-15);
+    }
+    {
         // This point makes a normal whose x component is exactly 0.5.
         PolygonObject* t = b.Loop({b.Vertex(0, 0, 0), b.Vertex(0, 1, 0), b.Vertex(0.9321356899089522, 0, -0.5381687914901911)});
         const ZUM_MQVector& n = t->CornerNormal(t->VertexAt(0));

@@ -209,8 +209,48 @@ char* FormatFloat(char* out, float value) {
     return std::to_chars(out, out + kMaxFloatText, value, std::chars_format::fixed).ptr;
 }
 
+namespace {
+
+// "00" to "99".
+constexpr std::array<char, 200> TwoDigits() {
+    std::array<char, 200> table{};
+    for (int i = 0; i < 100; ++i) {
+        table[2 * i] = static_cast<char>('0' + i / 10);
+        table[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return table;
+}
+constexpr std::array<char, 200> kTwoDigits = TwoDigits();
+
+// The number of decimal digits of n.
+int DigitCount(uint32_t n) {
+    int digits = 1;
+    for (uint32_t bound = 10; digits < 10 && n >= bound; bound *= 10) ++digits;
+    return digits;
+}
+
+}  // namespace
+
 char* FormatInt(char* out, int64_t value) {
-    return std::to_chars(out, out + kMaxIntText, value).ptr;
+    // The indices of a mesh file are the numbers written most: they fit in
+    // 32 bits, and their lengths change rarely from one to the next, so the
+    // digits are counted first and then written two at a time from the end.
+    if (value < 0 || value > int64_t(UINT32_MAX)) return std::to_chars(out, out + kMaxIntText, value).ptr;
+    uint32_t n = static_cast<uint32_t>(value);
+    char* const end = out + DigitCount(n);
+    char* p = end;
+    while (n >= 100) {
+        p -= 2;
+        std::memcpy(p, &kTwoDigits[2 * (n % 100)], 2);
+        n /= 100;
+    }
+    if (n >= 10) {
+        p -= 2;
+        std::memcpy(p, &kTwoDigits[2 * n], 2);
+    } else {
+        *--p = static_cast<char>('0' + n);
+    }
+    return end;
 }
 
 void AppendFloat(std::string& out, float value) {

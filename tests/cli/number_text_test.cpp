@@ -104,6 +104,17 @@ TEST(NumberText, CachedTextsAreThoseOfTheirOwnValues) {
     }
 }
 
+// Integers at every change of length, at both ends of 32 bits and beyond.
+TEST(NumberText, IntegersAsToString) {
+    std::vector<int64_t> values = {0, INT64_MIN, INT64_MAX, -1, int64_t(UINT32_MAX), int64_t(UINT32_MAX) + 1};
+    for (int64_t p = 1; p <= 1000000000000LL; p *= 10)
+        for (int64_t v : {p - 1, p, p + 1, -p}) values.push_back(v);
+    for (int64_t v : values) {
+        char text[kMaxIntText];
+        EXPECT_EQ(std::string(text, FormatInt(text, v)), std::to_string(v));
+    }
+}
+
 TEST(NumberText, ShortForms) {
     EXPECT_EQ(Text(1.5f), "1.5");
     EXPECT_EQ(Text(-2.25f), "-2.25");

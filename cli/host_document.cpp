@@ -73,6 +73,11 @@ HostDocumentSummary BuildHostDocument(const Scene& scene, const FaceSelection& s
         host->name = HostName(object.name, scene.encoding);
         host->visible = object.visible;
         host->locked = object.locked;
+        // Faces of more than four points go over as fans of n - 2 triangles.
+        size_t hostFaces = object.FaceCount();
+        for (size_t f = 0; f < object.FaceCount(); ++f)
+            if (object.FaceSize(f) > kMaxFacePoints) hostFaces += object.FaceSize(f) - 3;
+        host->Reserve(object.vertices.size(), hostFaces);
         for (const ScenePoint& p : object.vertices) host->AddVertex({p.x, p.y, p.z});
         const bool objectMatches = selection.kind == FaceSelection::Object &&
                                    Utf8Name(object.name, scene.encoding) == selection.name;

@@ -42,6 +42,17 @@ MQObjectRec* MQObjectRec::Clone() const {
     return copy;
 }
 
+void MQObjectRec::Reserve(size_t vertices, size_t faceCount) {
+    if (vertices > positions.capacity()) {
+        positions.reserve(vertices);
+        weights.reserve(vertices);
+        vertexIds.reserve(vertices);
+        vertexRefs.reserve(vertices);
+        vertexLive.reserve(vertices);
+    }
+    faces.reserve(faceCount);
+}
+
 int MQObjectRec::AddVertex(const MQPoint& p) {
     if (positions.size() == positions.capacity()) MakeVertexRoom(positions.size() + 1);
     positions.push_back(p);

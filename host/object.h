@@ -69,9 +69,9 @@ struct MQObjectRec {
     // numbering (deleted slots included), in no document, nothing selected.
     MQObjectRec* Clone() const;
 
-    // Makes room for `vertices` vertices and `faces` faces in all, so that
-    // adding that many moves no array.
-    void Reserve(size_t vertices, size_t faces);
+    // Makes room for `vertices` vertices and `faceCount` faces in all, so
+    // that adding that many moves no array.
+    void Reserve(size_t vertices, size_t faceCount);
 
     // Appends a vertex at p with weight 1 and a fresh unique id; returns its index.
     int AddVertex(const MQPoint& p);

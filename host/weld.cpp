@@ -343,12 +343,14 @@ int MQObjectRec::Weld(float distance, const unsigned char* apply) {
             survivors.Prefetch(key);
         }
     };
+    // Once a sample of vertices has been welded, the survivor map is sized
+    // for as many cells as the sample's share foretells for all of them. A
+    // weld too small for that takes room for a cell per vertex at once (a
+    // table of 1 MB at most) instead of doubling its table step by step.
+    constexpr int kSample = 1 << 14;
+    if (n < 4 * kSample) survivors.Reserve(static_cast<size_t>(n));
     for (int v = 0; v < n && v < kAhead; ++v)
         if (takesPart(v)) prepare(v);
-
-    // Once a sample of vertices has been welded, the survivor map is sized
-    // for as many cells as the sample's share foretells for all of them.
-    constexpr int kSample = 1 << 14;
 
     // Where each vertex goes; written for every vertex before it is read.
     std::unique_ptr<int32_t[]> target(new int32_t[static_cast<size_t>(n)]);

@@ -45,6 +45,11 @@ bool FaceIsSelected(const SceneObject& object, size_t f, const FaceSelection& se
     return false;
 }
 
+// The host faces a scene face of `n` points goes over as: itself, up to four
+// points, else the fan (0, i, i + 1) of n - 2 triangles, which keeps its
+// winding.
+uint32_t HostPieces(uint32_t n) { return n <= kMaxFacePoints ? 1 : n - 2; }
+
 // The number of the material that `selection` names, or -1.
 int SelectedMaterial(const Scene& scene, const FaceSelection& selection) {
     if (selection.kind != FaceSelection::Material) return -1;
@@ -73,10 +78,8 @@ HostDocumentSummary BuildHostDocument(const Scene& scene, const FaceSelection& s
         host->name = HostName(object.name, scene.encoding);
         host->visible = object.visible;
         host->locked = object.locked;
-        // Faces of more than four points go over as fans of n - 2 triangles.
-        size_t hostFaces = object.FaceCount();
-        for (size_t f = 0; f < object.FaceCount(); ++f)
-            if (object.FaceSize(f) > kMaxFacePoints) hostFaces += object.FaceSize(f) - 3;
+        size_t hostFaces = 0;
+        for (size_t f = 0; f < object.FaceCount(); ++f) hostFaces += HostPieces(object.FaceSize(f));
         host->Reserve(object.vertices.size(), hostFaces);
         for (const ScenePoint& p : object.vertices) host->AddVertex({p.x, p.y, p.z});
         const bool objectMatches = selection.kind == FaceSelection::Object &&
@@ -90,9 +93,7 @@ HostDocumentSummary BuildHostDocument(const Scene& scene, const FaceSelection& s
             const int32_t* points = &object.points[begin];
             const SceneUv* sceneUvs = &object.uvs[begin];
             const bool selected = FaceIsSelected(object, f, selection, objectMatches, material);
-            // A face of up to four points goes over whole, a larger one as the
-            // fan (0, i, i + 1), which keeps its winding.
-            const uint32_t pieces = n <= kMaxFacePoints ? 1 : n - 2;
+            const uint32_t pieces = HostPieces(n);
             if (pieces > 1) ++summary.splitFaces;
             for (uint32_t piece = 0; piece < pieces; ++piece) {
                 int corner[kMaxFacePoints];

@@ -25,9 +25,10 @@ void MakeRoom(std::vector<T>& array, size_t needed) {
 }  // namespace
 
 void MQObjectRec::MakeVertexRoom(size_t needed) {
-    // All five arrays take the same room, so that the positions alone tell
-    // when they must grow.
-    const size_t capacity = GrownCapacity(positions.capacity(), sizeof(MQPoint), needed);
+    ReserveVertexArrays(GrownCapacity(positions.capacity(), sizeof(MQPoint), needed));
+}
+
+void MQObjectRec::ReserveVertexArrays(size_t capacity) {
     positions.reserve(capacity);
     weights.reserve(capacity);
     vertexIds.reserve(capacity);
@@ -43,13 +44,7 @@ MQObjectRec* MQObjectRec::Clone() const {
 }
 
 void MQObjectRec::Reserve(size_t vertices, size_t faceCount) {
-    if (vertices > positions.capacity()) {
-        positions.reserve(vertices);
-        weights.reserve(vertices);
-        vertexIds.reserve(vertices);
-        vertexRefs.reserve(vertices);
-        vertexLive.reserve(vertices);
-    }
+    if (vertices > positions.capacity()) ReserveVertexArrays(vertices);
     faces.reserve(faceCount);
 }
 

@@ -121,4 +121,7 @@ struct MQObjectRec {
 private:
     // Grows the per-vertex arrays to hold at least `needed` vertices.
     void MakeVertexRoom(size_t needed);
+    // Gives all five per-vertex arrays room for `capacity` vertices, so that
+    // the positions alone tell when they must grow.
+    void ReserveVertexArrays(size_t capacity);
 };

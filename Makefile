@@ -36,11 +36,11 @@ dist: deps
 	cmake --build --preset win64 --target thicken_module mqthicken
 	python3 tools/make-dist --output-dir build/dist \
 	  --plugin-32bit build/win32/plugin/thicken.dll --plugin-64bit build/win64/plugin/thicken.dll \
-	  --tool-64bit build/win64/cli/mqthicken.exe --readmes packaging --license LICENSE
+	  --tool-64bit build/win64/tool/mqthicken.exe --readmes packaging --license LICENSE
 
 # Thickens the sample patch with the native build of the tool and the module,
 # and draws the shell.
-DEMO_COMMAND := ./build/native/cli/mqthicken samples/curved_patch.mqo \
+DEMO_COMMAND := ./build/native/tool/mqthicken samples/curved_patch.mqo \
   -o build/demo/curved_patch-thick.mqo
 demo: build
 	@mkdir -p build/demo
@@ -77,7 +77,7 @@ bench:
 	./$(BENCH_DIR)/bench/thicken_bench $(BENCH_ARGS)
 	./$(BENCH_DIR)/bench/thicken_bench --cold $(BENCH_ARGS)
 	@mkdir -p $(BENCH_DIR)/peer
-	./$(BENCH_DIR)/bench/peer_bench --tool $(BENCH_DIR)/cli/mqthicken --script bench/solidify.py \
+	./$(BENCH_DIR)/bench/peer_bench --tool $(BENCH_DIR)/tool/mqthicken --script bench/solidify.py \
 	  --work $(BENCH_DIR)/peer $(PEER_ARGS)
 
 # Runs each fuzz target for FUZZ_SECONDS under libFuzzer (clang 14, with

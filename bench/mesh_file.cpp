@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "cli/scene_file.h"
+#include "formats/scene_file.h"
 
 bool WriteMeshFile(const GeneratedMesh& mesh, const std::string& path, std::string& error) {
     Scene scene;

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "cli/mqo_format.h"
-#include "cli/mqoz_archive.h"
+#include "formats/mqo_format.h"
+#include "formats/mqoz_archive.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/fuzz/scene_check.h"
 

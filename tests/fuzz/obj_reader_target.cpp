@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "cli/obj_format.h"
+#include "formats/obj_format.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/fuzz/scene_check.h"
 

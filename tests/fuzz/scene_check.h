@@ -2,7 +2,7 @@
 // of a scene with what its own writer and reader make of it.
 #pragma once
 
-#include "cli/scene.h"
+#include "formats/scene.h"
 
 // Stops the run unless every array of every object has the size the face
 // count implies and every face point names a vertex of its object.

@@ -16,11 +16,11 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/host_document.h"
-#include "cli/mqo_format.h"
-#include "cli/obj_format.h"
-#include "cli/scene_file.h"
-#include "cli/shell_diagnosis.h"
+#include "tool/host_document.h"
+#include "formats/mqo_format.h"
+#include "formats/obj_format.h"
+#include "formats/scene_file.h"
+#include "analysis/shell_diagnosis.h"
 #include "platform/dialog_automation.h"
 #include "platform/message_box_log.h"
 #include "plugin/exports.h"

@@ -1,0 +1,39 @@
+// Why a shell comes out open: what in the selected faces keeps the module's
+// result from being a closed, consistently oriented shell.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "analysis/mesh_stats.h"
+#include "formats/scene.h"
+
+// A face of the scene: (object, face).
+using SceneFaceRef = std::pair<uint32_t, uint32_t>;
+
+struct SelectionFaults {
+    // Points where two or more separate fans of faces meet (each such
+    // point makes edges that four walls share).
+    size_t fanVertices = 0;
+    // Edges used by three or more faces.
+    size_t crowdedEdges = 0;
+    // Distinct points within the final weld distance (0.001) of another
+    // distinct point, and of those, within the first weld's (0.0001): the
+    // welds join them.
+    size_t nearPoints = 0;
+    size_t veryNearPoints = 0;
+    // Edges whose two ends are the same point.
+    size_t zeroLengthEdges = 0;
+};
+
+// Examines the faces `faces` of `scene` (faces of three or more points
+// count) with their points joined where they have the same position, as
+// the module's first weld joins them.
+SelectionFaults DiagnoseSelection(const Scene& scene, const std::vector<SceneFaceRef>& faces);
+
+// The warning for a result that is not closed or not oriented (`result`),
+// naming the faults found, with their counts.
+std::string DescribeOpenShell(const MeshStats& result, const SelectionFaults& faults);

@@ -1,0 +1,22 @@
+// Whole-file reading and crash-safe writing.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "formats/text_sink.h"
+
+// Reads the whole file at `path` into `data`. On failure returns false and
+// sets `error` to one message naming the file and the reason.
+bool ReadWholeFile(const std::string& path, std::string& data, std::string& error);
+
+// Writes `data` to `path` through a temporary file in the same folder that is
+// renamed into place only once it is completely written, so that a failure
+// leaves any earlier file at `path` untouched and no partial file behind.
+// On failure returns false and sets `error` as above.
+bool WriteFileAtomically(const std::string& path, const std::string& data, std::string& error);
+
+// The same for text that `write` produces into the sink it is given, which
+// goes to the file piece by piece as it is written.
+bool WriteFileAtomically(const std::string& path, const std::function<void(TextSink&)>& write,
+                         std::string& error);

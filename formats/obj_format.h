@@ -1,0 +1,36 @@
+// Wavefront .obj: v, vt, f (n-gons; v, v/vt, v//vn, v/vt/vn; negative
+// indices), l, p, o/g as objects, usemtl names as materials. Names are UTF-8.
+//
+// OBJ faces run counter-clockwise seen from their front, the host's
+// clockwise: both directions reverse the point order (and the UVs with it).
+// OBJ's texture origin is the bottom left, the host's the top left: v is
+// mirrored as 1 - v. What OBJ cannot say is kept in comments that other
+// programs skip: "# mqthicken: material NAME" lists the materials in order
+// at the top, "# mqthicken: hidden" and "# mqthicken: locked" follow the "o"
+// line of a hidden or locked object.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "formats/scene.h"
+
+class TextSink;
+
+// The material of faces that have none, for the files that must say so after
+// faces that have one ("usemtl" without a name is refused by other readers).
+inline constexpr std::string_view kObjNoMaterial = "(null)";
+
+// Parses `text` (UTF-8, with or without a byte-order mark, or UTF-16 with
+// one) into `scene` (encoding Utf8). Each object holds the vertices its
+// faces use and those listed under it that no face uses, in file order; a
+// file without "o" or "g" is one object. What has no place in the scene
+// (normals, smoothing groups, vertex colours, other statements) is skipped
+// and named once per kind in `scene.warnings`. On a malformed line returns
+// false and sets `error` to "NAME:LINE: what is wrong".
+bool ReadObj(std::string_view text, const std::string& fileName, Scene& scene, std::string& error);
+
+// Writes the .obj text of `scene`, whose names must be UTF-8, to `out`; or
+// answers it whole.
+void WriteObj(const Scene& scene, TextSink& out);
+std::string WriteObj(const Scene& scene);

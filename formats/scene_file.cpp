@@ -1,0 +1,124 @@
+#include "formats/scene_file.h"
+
+#include <cctype>
+#include <cmath>
+#include <filesystem>
+
+#include "formats/file_io.h"
+#include "formats/mqo_format.h"
+#include "formats/mqoz_archive.h"
+#include "formats/obj_format.h"
+#include "platform/text_encoding.h"
+
+SceneFormat FormatOfPath(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == ".mqo") return SceneFormat::Mqo;
+    if (extension == ".mqoz") return SceneFormat::Mqoz;
+    if (extension == ".obj") return SceneFormat::Obj;
+    return SceneFormat::Unknown;
+}
+
+std::string UnknownFormatMessage(const std::string& path) {
+    return path + ": unknown file type (expected .mqo, .mqoz or .obj)";
+}
+
+bool LoadScene(const std::string& path, Scene& scene, std::string& error) {
+    const SceneFormat format = FormatOfPath(path);
+    if (format == SceneFormat::Unknown) {
+        error = UnknownFormatMessage(path);
+        return false;
+    }
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes, error)) return false;
+    if (format == SceneFormat::Obj) return ReadObj(bytes, path, scene, error);
+    if (format == SceneFormat::Mqo) return ReadMqo(bytes, path, scene, error);
+    std::string document, member;
+    if (!ReadMqozArchive(bytes, path, document, member, error) ||
+        !ReadMqo(document, path + " (" + member + ")", scene, error))
+        return false;
+    scene.mqo.archive = std::move(bytes);
+    scene.mqo.archiveMember = std::move(member);
+    return true;
+}
+
+namespace {
+
+void Recode(std::string& name, TextEncoding from, std::vector<std::string>& lossy) {
+    std::string converted;
+    bool complete = from == TextEncoding::Cp932 ? Utf8FromCp932(name, converted)
+                                                : Cp932FromUtf8(name, converted);
+    if (from == TextEncoding::Utf8) {
+        // A .mqo name is quoted and has no escapes: a '"' in it would end the
+        // name early and leave a document that no reader takes. (0x22 is never
+        // a trail byte of Shift-JIS.)
+        for (char& c : converted) {
+            if (c != '"') continue;
+            c = '?';
+            complete = false;
+        }
+    }
+    if (!complete) lossy.push_back(from == TextEncoding::Cp932 ? converted : name);
+    name = std::move(converted);
+}
+
+// Neither format has a spelling for an infinite or undefined number, and no
+// reader takes one: such a scene cannot be written. Sets `error` and returns
+// false for the first object that holds one.
+bool AllFinite(const std::string& path, const Scene& scene, std::string& error) {
+    for (const SceneObject& object : scene.objects) {
+        bool finite = true;
+        for (const ScenePoint& p : object.vertices)
+            finite = finite && std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+        for (const SceneUv& uv : object.uvs) finite = finite && std::isfinite(uv.u) && std::isfinite(uv.v);
+        if (finite) continue;
+        const std::string name =
+            scene.encoding == TextEncoding::Cp932 ? ShowCp932(object.name) : object.name;
+        error = path + ": the object \"" + name +
+                "\" has coordinates beyond the range of the file's numbers (infinite or not a "
+                "number); nothing was written";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void ConvertSceneEncoding(Scene& scene, TextEncoding encoding, std::vector<std::string>& lossy) {
+    if (scene.encoding == encoding) return;
+    for (SceneMaterial& material : scene.materials) Recode(material.name, scene.encoding, lossy);
+    for (SceneObject& object : scene.objects) Recode(object.name, scene.encoding, lossy);
+    scene.encoding = encoding;
+}
+
+bool SaveScene(const std::string& path, const Scene& scene, std::vector<std::string>& lossy,
+               std::string& error) {
+    const SceneFormat format = FormatOfPath(path);
+    if (format == SceneFormat::Unknown) {
+        error = UnknownFormatMessage(path);
+        return false;
+    }
+    if (!AllFinite(path, scene, error)) return false;
+    const TextEncoding encoding =
+        format == SceneFormat::Obj ? TextEncoding::Utf8 : scene.mqo.codePage;
+    const Scene* source = &scene;
+    Scene converted;
+    if (scene.encoding != encoding) {
+        converted = scene;
+        ConvertSceneEncoding(converted, encoding, lossy);
+        source = &converted;
+    }
+    if (format == SceneFormat::Obj)
+        return WriteFileAtomically(path, [&](TextSink& out) { WriteObj(*source, out); }, error);
+    if (format == SceneFormat::Mqo)
+        return WriteFileAtomically(path, [&](TextSink& out) { WriteMqo(*source, out); }, error);
+    const std::string text = WriteMqo(*source);
+    // A document that came as an archive keeps its member's name; one that
+    // did not is named for the archive.
+    const std::string member = scene.mqo.archive.empty()
+                                   ? std::filesystem::path(path).stem().string() + ".mqo"
+                                   : scene.mqo.archiveMember;
+    std::string archive;
+    return WriteMqozArchive(scene.mqo.archive, member, text, path, archive, error) &&
+           WriteFileAtomically(path, archive, error);
+}

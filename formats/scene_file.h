@@ -1,0 +1,34 @@
+// Mesh files by extension: .mqo (the modeller's documents), .mqoz (the same
+// in a zip archive) and .obj.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "formats/scene.h"
+
+enum class SceneFormat { Unknown, Mqo, Mqoz, Obj };
+
+// The format that the extension of `path` names, case-insensitively.
+SceneFormat FormatOfPath(const std::string& path);
+
+// The message for a path of no known format.
+std::string UnknownFormatMessage(const std::string& path);
+
+// Reads the mesh file at `path`. On failure returns false and sets `error` to
+// one message naming the file (and, for a malformed file, the line).
+bool LoadScene(const std::string& path, Scene& scene, std::string& error);
+
+// Re-encodes the names of `scene` to `encoding`. Names that the target cannot
+// hold keep '?' in place of the missing characters and are reported, in
+// UTF-8, in `lossy`.
+void ConvertSceneEncoding(Scene& scene, TextEncoding encoding, std::vector<std::string>& lossy);
+
+// Writes `scene` to `path` in the format of its extension, converting names
+// as needed (reported in `lossy`); an archive keeps the members of the one
+// the scene came from. Through a temporary file renamed into
+// place. A scene with an infinite or undefined coordinate or UV, which
+// neither format can hold, is refused. On failure returns false, sets
+// `error`, and leaves an existing file at `path` untouched.
+bool SaveScene(const std::string& path, const Scene& scene, std::vector<std::string>& lossy,
+               std::string& error);

@@ -1,0 +1,37 @@
+// Which faces of the object the command made are its front surface, back
+// surface and side walls, told by watching the module merge them.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "preview/preview.h"
+#include "host/object.h"
+
+// Records the module's merges while it lives (one at a time).
+class MergeRecorder {
+public:
+    struct Merge {
+        const MQObjectRec* target;
+        int32_t firstFaceId;
+        int32_t faceCount;
+    };
+
+    MergeRecorder();
+    ~MergeRecorder();
+    MergeRecorder(const MergeRecorder&) = delete;
+    MergeRecorder& operator=(const MergeRecorder&) = delete;
+
+    const std::vector<Merge>& Merges() const { return merges_; }
+
+private:
+    static void Record(void* context, const MQObjectRec* target, int32_t firstFaceId,
+                       int32_t faceCount);
+    std::vector<Merge> merges_;
+};
+
+// The face groups of `result`, the object the command added, from the
+// merges into it and the groups the dialog asked for. False when the merges
+// do not account for the object's faces in order.
+bool ShellGroupsFromMerges(const MQObjectRec& result, const std::vector<MergeRecorder::Merge>& merges,
+                           bool makeFront, bool makeBack, bool makeSide, FaceGroups& groups);

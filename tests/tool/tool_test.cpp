@@ -1,0 +1,564 @@
+// mqthicken as its users run it: files in, files and exit statuses out.
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "analysis/mesh_stats.h"
+#include "formats/scene_file.h"
+#include "tests/tool/scratch_folder_test.h"
+#include "tests/tool/tool_runner.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A flat unit square in z = 0 whose front faces -z, and a second square
+// beside it in its own object, hidden or locked as the test wants.
+std::string TwoPlates(const std::string& secondFlags = "visible 15\n\tlocking 0") {
+    return "Metasequoia Document\r\nFormat Text Ver 1.0\r\n\r\n"
+           "Material 2 {\r\n\t\"a\" col(1 0 0 1)\r\n\t\"b\" col(0 0 1 1)\r\n}\r\n"
+           "Object \"left\" {\r\n\tvisible 15\r\n\tlocking 0\r\n\tvertex 4 {\r\n"
+           "\t\t0 0 0\r\n\t\t1 0 0\r\n\t\t1 1 0\r\n\t\t0 1 0\r\n\t}\r\n"
+           "\tface 1 {\r\n\t\t4 V(0 1 2 3) M(0) UV(0 0 1 0 1 1 0 1)\r\n\t}\r\n}\r\n"
+           "Object \"right\" {\r\n\t" + secondFlags + "\r\n\tvertex 4 {\r\n"
+           "\t\t5 0 0\r\n\t\t6 0 0\r\n\t\t6 1 0\r\n\t\t5 1 0\r\n\t}\r\n"
+           "\tface 1 {\r\n\t\t4 V(0 1 2 3) M(1)\r\n\t}\r\n}\r\nEof\r\n";
+}
+
+class ToolTest : public ScratchFolderTest {
+protected:
+    ToolTest() : ScratchFolderTest("mqthicken-tool") {}
+
+    static Scene Load(const std::string& path) {
+        Scene scene;
+        std::string error;
+        EXPECT_TRUE(LoadScene(path, scene, error)) << error;
+        return scene;
+    }
+
+    // z range of the vertices of an object.
+    static std::pair<float, float> DepthRange(const SceneObject& object) {
+        float low = 1e30f, high = -1e30f;
+        for (const ScenePoint& p : object.vertices) {
+            low = std::min(low, p.z);
+            high = std::max(high, p.z);
+        }
+        return {low, high};
+    }
+};
+
+// ---- Usage -------------------------------------------------------------------
+
+TEST_F(ToolTest, HelpAndVersionGoToStdoutWithStatusZero) {
+    ToolResult help = RunTool({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: mqthicken INPUT", 0), 0u) << help.out;
+    EXPECT_NE(help.out.find("--select all|object:NAME|material:N"), std::string::npos);
+    EXPECT_TRUE(help.err.empty());
+
+    ToolResult version = RunTool({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("mqthicken ", 0), 0u);
+}
+
+TEST_F(ToolTest, UsageErrorsExitTwoWithOneMessageAndWriteNothing) {
+    const std::string input = Write("in.mqo", TwoPlates());
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{input, "--frobnicate"}, "unknown option --frobnicate"},
+        {{}, "no input file"},
+        {{input, "-o"}, "option -o needs a value"},
+        {{input, "-d", "up"}, "-d takes front, center or back"},
+        {{input, "--select", "faces"}, "--select takes all, object:NAME or material:N"},
+        {{input, "--select", "material:-3"}, "material number from 0"},
+        {{input, "-t", "abc"}, "-t needs a number"},
+        {{input, "-t", std::string(64, '1')}, "63 characters"},
+        {{input, "--stats=yes"}, "--stats takes no value"},
+        {{input, Path("other.mqo")}, "more than one input file"},
+        {{"--info", input}, "--info takes no input file"},
+    };
+    for (const auto& c : cases) {
+        ToolResult r = RunTool(c.args);
+        EXPECT_EQ(r.status, 2) << c.message;
+        EXPECT_EQ(r.err.rfind("mqthicken: ", 0), 0u) << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty()) << r.out;
+    }
+    EXPECT_EQ(Entries(), std::vector<std::string>{"in.mqo"});
+}
+
+// ---- Input errors ------------------------------------------------------------
+
+TEST_F(ToolTest, MissingAndMalformedInputsNameTheFileAndLine) {
+    ToolResult missing = RunTool({Path("nowhere.mqo")});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("cannot open " + Path("nowhere.mqo")), std::string::npos)
+        << missing.err;
+
+    std::string text = TwoPlates();
+    text.replace(text.find("\t\t1 0 0"), 7, "\t\t1 zero 0");  // line 13
+    const std::string bad = Write("bad.mqo", text);
+    ToolResult malformed = RunTool({bad});
+    EXPECT_EQ(malformed.status, 2);
+    EXPECT_NE(malformed.err.find("mqthicken: " + bad + ":13: expected three coordinates"),
+              std::string::npos)
+        << malformed.err;
+    // One message, one line.
+    EXPECT_EQ(std::count(malformed.err.begin(), malformed.err.end(), '\n'), 1);
+
+    const std::string badObj = Write("bad.obj", "v 0 0 0\nv 1 0 0\nf 1 2 3\n");
+    ToolResult objError = RunTool({badObj});
+    EXPECT_EQ(objError.status, 2);
+    EXPECT_NE(objError.err.find(badObj + ":3: vertex index 3 out of range"), std::string::npos)
+        << objError.err;
+
+    ToolResult unknownType = RunTool({Write("mesh.stl", "solid x")});
+    EXPECT_EQ(unknownType.status, 2);
+    EXPECT_NE(unknownType.err.find("unknown file type"), std::string::npos);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"bad.mqo", "bad.obj", "mesh.stl"}));
+}
+
+TEST_F(ToolTest, APluginGivenByABareFileNameIsTheOneInTheCurrentFolder) {
+    const fs::path module = fs::path(ToolPath()).parent_path() / "thicken.so";
+    fs::copy_file(module, Path("copy.so"));
+    ToolResult r = RunTool({"--info", "--plugin", "copy.so"}, "cd '" + dir_.string() + "'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("module    copy.so\n"), std::string::npos) << r.out;
+}
+
+TEST_F(ToolTest, AMissingModuleIsAnErrorNamingIt) {
+    ToolResult r = RunTool({Write("in.mqo", TwoPlates()), "--plugin", Path("none.so")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("cannot load the module " + Path("none.so")), std::string::npos) << r.err;
+
+    ToolResult notModule = RunTool({"--info", "--plugin", Write("fake.so", "not a library")});
+    EXPECT_EQ(notModule.status, 2);
+    EXPECT_NE(notModule.err.find("cannot load the module"), std::string::npos) << notModule.err;
+}
+
+// ---- Output errors -----------------------------------------------------------
+
+TEST_F(ToolTest, UnwritableOutputLeavesTheOldFileUntouched) {
+    const std::string input = Write("in.mqo", TwoPlates());
+    const std::string old = Write("old.mqo", "the previous result\n");
+
+    ToolResult noFolder = RunTool({input, "-o", Path("missing/out.mqo")});
+    EXPECT_EQ(noFolder.status, 2);
+    EXPECT_NE(noFolder.err.find("cannot write " + Path("missing/out.mqo")), std::string::npos)
+        << noFolder.err;
+
+    fs::create_directory(Path("folder.mqo"));
+    ToolResult folder = RunTool({input, "-o", Path("folder.mqo")});
+    EXPECT_EQ(folder.status, 2);
+    EXPECT_NE(folder.err.find("cannot write " + Path("folder.mqo")), std::string::npos);
+
+    // A disk that fills up while the file is written: the old file stays
+    // whole and the temporary file goes.
+    ToolResult full = RunTool({input, "-o", old}, "trap '' XFSZ; ulimit -f 1");
+    EXPECT_EQ(full.status, 2);
+    EXPECT_NE(full.err.find("cannot write " + old), std::string::npos) << full.err;
+    EXPECT_EQ(Contents(old), "the previous result\n");
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"folder.mqo", "in.mqo", "old.mqo"}));
+}
+
+// ---- Thickening --------------------------------------------------------------
+
+TEST_F(ToolTest, SampleBecomesAClosedOutwardShellBesideTheUnchangedSource) {
+    fs::copy_file(SamplesDir() + "/curved_patch.mqo", Path("patch.mqo"));
+    ToolResult r = RunTool({Path("patch.mqo"), "--stats"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("closed    yes\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("oriented  yes\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("wrote " + Path("patch-thick.mqo")), std::string::npos) << r.err;
+
+    Scene source = Load(Path("patch.mqo"));
+    Scene result = Load(Path("patch-thick.mqo"));
+    ASSERT_EQ(result.objects.size(), 2u);
+    // The source object is written back as it was read.
+    EXPECT_EQ(result.objects[0].name, source.objects[0].name);
+    EXPECT_EQ(result.objects[0].points, source.objects[0].points);
+    EXPECT_EQ(result.leadingLines, source.leadingLines);
+    EXPECT_EQ(result.materials.size(), 2u);
+
+    const SceneObject& shell = result.objects[1];
+    const MeshStats stats = ComputeMeshStats(shell);
+    EXPECT_TRUE(stats.closed);
+    EXPECT_TRUE(stats.oriented);
+    // 24 x 16 quads on each side and one wall quad per border edge.
+    EXPECT_EQ(stats.quads, 2u * 24 * 16 + 2 * (24 + 16));
+    // A third of a cylinder of radius 60, length 100, 5 thick: about 2π·60·100/3·5.
+    EXPECT_NEAR(stats.signedVolume, 62832, 200);
+    EXPECT_NE(r.out.find("quads     " + std::to_string(stats.quads) + "\n"), std::string::npos);
+}
+
+TEST_F(ToolTest, TimingsNameEveryStageOnStderrAndChangeNothingElse) {
+    fs::copy_file(SamplesDir() + "/curved_patch.mqo", Path("patch.mqo"));
+    ToolResult plain = RunTool({Path("patch.mqo"), "-o", Path("plain.mqo"), "--stats"});
+    ToolResult timed = RunTool({Path("patch.mqo"), "-o", Path("timed.mqo"), "--stats", "--timings"});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    ASSERT_EQ(timed.status, 0) << timed.err;
+    EXPECT_EQ(Contents(Path("timed.mqo")), Contents(Path("plain.mqo")));
+    EXPECT_EQ(timed.out, plain.out);
+    EXPECT_EQ(plain.err.find("timings"), std::string::npos);
+
+    // One line per stage, in the order the stages run, each with a time.
+    const char* stages[] = {"read",  "document", "dialog", "harvest", "first weld", "loads",
+                            "normals", "move and commit", "sides", "inversion", "merges",
+                            "final weld", "write", "total"};
+    size_t at = timed.err.find("mqthicken: timings (ms)\n");
+    ASSERT_NE(at, std::string::npos) << timed.err;
+    for (const char* stage : stages) {
+        const size_t line = timed.err.find(std::string("\n  ") + stage + " ", at);
+        ASSERT_NE(line, std::string::npos) << stage << " missing or out of order in\n" << timed.err;
+        double ms = -1;
+        EXPECT_EQ(std::sscanf(timed.err.c_str() + line + 3 + std::strlen(stage), "%lf", &ms), 1) << stage;
+        EXPECT_GE(ms, 0.0) << stage;
+        at = line + 1;
+    }
+}
+
+TEST_F(ToolTest, DirectionsAndThicknessPlaceTheCopies) {
+    const std::string input = Write("in.mqo", TwoPlates());
+    const struct {
+        const char* direction;
+        float low, high;
+    } cases[] = {{"front", -2, 0}, {"center", -1, 1}, {"back", 0, 2}};
+    for (const auto& c : cases) {
+        const std::string output = Path(std::string(c.direction) + ".mqo");
+        ToolResult r = RunTool({input, "-t", "2", "-d", c.direction, "--select", "object:left",
+                                "--only-result", "-o", output});
+        ASSERT_EQ(r.status, 0) << r.err;
+        Scene scene = Load(output);
+        ASSERT_EQ(scene.objects.size(), 1u);
+        auto [low, high] = DepthRange(scene.objects[0]);
+        EXPECT_EQ(low, c.low) << c.direction;
+        EXPECT_EQ(high, c.high) << c.direction;
+        EXPECT_GT(ComputeMeshStats(scene.objects[0]).signedVolume, 0) << c.direction;
+    }
+    // A decimal comma ends the number, as in the dialog: the user is told.
+    ToolResult comma = RunTool({input, "-t", "2,5", "--select", "object:left", "--only-result",
+                                "-o", Path("comma.mqo")});
+    ASSERT_EQ(comma.status, 0) << comma.err;
+    EXPECT_NE(comma.err.find("warning: the thickness \"2,5\" is read as 2\n"), std::string::npos)
+        << comma.err;
+    EXPECT_EQ(DepthRange(Load(Path("comma.mqo")).objects[0]), std::make_pair(-1.0f, 1.0f));
+}
+
+TEST_F(ToolTest, FaceGroupsCanBeLeftOut) {
+    const std::string input = Write("in.mqo", TwoPlates());
+    const std::string output = Path("out.mqo");
+    ToolResult backOnly =
+        RunTool({input, "--select", "object:left", "--no-front", "--no-side", "-o", output});
+    ASSERT_EQ(backOnly.status, 0) << backOnly.err;
+    Scene scene = Load(output);
+    ASSERT_EQ(scene.objects.size(), 3u);
+    const SceneObject& back = scene.objects[2];
+    ASSERT_EQ(back.FaceCount(), 1u);
+    // The back copy is turned inside out and lies behind the surface.
+    EXPECT_EQ(DepthRange(back), std::make_pair(2.5f, 2.5f));
+    EXPECT_EQ(back.points, (std::vector<int32_t>{3, 2, 1, 0}));
+
+    ToolResult sidesOnly = RunTool({input, "--select", "object:left", "--no-front", "--no-back",
+                                    "--only-result", "-o", output, "--stats"});
+    ASSERT_EQ(sidesOnly.status, 0) << sidesOnly.err;
+    EXPECT_NE(sidesOnly.out.find("quads     4\n"), std::string::npos) << sidesOnly.out;
+    EXPECT_NE(sidesOnly.out.find("closed    no\n"), std::string::npos);
+
+    // With every group off the command still adds an object, without faces.
+    ToolResult none = RunTool({input, "--no-front", "--no-side", "--no-back", "--only-result",
+                               "-o", output, "--stats"});
+    ASSERT_EQ(none.status, 0) << none.err;
+    Scene empty = Load(output);
+    ASSERT_EQ(empty.objects.size(), 1u);
+    EXPECT_EQ(empty.objects[0].FaceCount(), 0u);
+}
+
+TEST_F(ToolTest, SelectionByObjectAndByMaterial) {
+    const std::string input = Write("in.mqo", TwoPlates());
+    const std::string output = Path("out.mqo");
+    auto shellOf = [&](const std::vector<std::string>& select) {
+        std::vector<std::string> args = {input, "--only-result", "-o", output};
+        args.insert(args.end(), select.begin(), select.end());
+        ToolResult r = RunTool(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        Scene scene = Load(output);
+        return scene.objects.empty() ? SceneObject{} : scene.objects[0];
+    };
+    auto minX = [](const SceneObject& o) {
+        float x = 1e30f;
+        for (const ScenePoint& p : o.vertices) x = std::min(x, p.x);
+        return x;
+    };
+    SceneObject both = shellOf({});
+    EXPECT_EQ(both.FaceCount(), 12u);  // two boxes
+    SceneObject right = shellOf({"--select", "object:right"});
+    EXPECT_EQ(right.FaceCount(), 6u);
+    EXPECT_EQ(minX(right), 5.0f);
+    SceneObject byNumber = shellOf({"--select", "material:0"});
+    EXPECT_EQ(byNumber.FaceCount(), 6u);
+    EXPECT_EQ(minX(byNumber), 0.0f);
+    // Material numbers are kept: the front and back of the box have material 1.
+    SceneObject byName = shellOf({"--select", "material:b"});
+    EXPECT_EQ(minX(byName), 5.0f);
+    EXPECT_EQ(std::count(byName.faceMaterial.begin(), byName.faceMaterial.end(), 1), 2);
+
+    ToolResult unknown = RunTool({input, "--select", "object:middle"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("no object named \"middle\""), std::string::npos) << unknown.err;
+    ToolResult noMaterial = RunTool({input, "--select", "material:7"});
+    EXPECT_EQ(noMaterial.status, 2);
+    EXPECT_NE(noMaterial.err.find("no material 7"), std::string::npos) << noMaterial.err;
+}
+
+TEST_F(ToolTest, HiddenLockedOrEmptySelectionsThickenNothing) {
+    for (const std::string flags : {"visible 0\r\n\tlocking 0", "visible 15\r\n\tlocking 1"}) {
+        const std::string input = Write("in.mqo", TwoPlates(flags));
+        ToolResult r = RunTool({input, "--select", "object:right", "-o", Path("out.mqo")});
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_NE(r.err.find("nothing was thickened"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("hidden or locked"), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(Path("out.mqo")));
+        // The hidden or locked object is written back with its flags, and
+        // only the other plate is thickened.
+        ToolResult all = RunTool({input, "-o", Path("all.mqo")});
+        ASSERT_EQ(all.status, 0) << all.err;
+        Scene scene = Load(Path("all.mqo"));
+        ASSERT_EQ(scene.objects.size(), 3u);
+        EXPECT_EQ(scene.objects[1].visible, flags[8] != '0');
+        EXPECT_EQ(scene.objects[1].locked, flags.back() == '1');
+        EXPECT_EQ(scene.objects[2].FaceCount(), 6u);
+    }
+    const std::string noFaces = Write("empty.obj", "o nothing\nv 0 0 0\n");
+    ToolResult r = RunTool({noFaces, "-o", Path("out.obj")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("the input has no faces"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(Path("out.obj")));
+}
+
+TEST_F(ToolTest, ObjInObjOutKeepsTheShellOutward) {
+    // A unit square in OBJ's winding, front towards +z, with a polyline.
+    const std::string input = Write("plate.obj",
+                                    "o plate\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n"
+                                    "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
+                                    "usemtl skin\nf 1/1 2/2 3/3 4/4\nl 1 3\n");
+    ToolResult r = RunTool({input, "-t", "1", "-d", "front", "--stats"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    Scene scene = Load(Path("plate-thick.obj"));
+    ASSERT_EQ(scene.objects.size(), 2u);
+    EXPECT_EQ(scene.objects[0].FaceCount(), 2u);  // the line is kept
+    const SceneObject& shell = scene.objects[1];
+    const MeshStats stats = ComputeMeshStats(shell);
+    EXPECT_TRUE(stats.closed);
+    EXPECT_TRUE(stats.oriented);
+    EXPECT_NEAR(stats.signedVolume, 1.0, 1e-6);
+    // The front copy moved towards OBJ's front, +z.
+    EXPECT_EQ(DepthRange(shell), std::make_pair(0.0f, 1.0f));
+    ASSERT_EQ(scene.materials.size(), 1u);
+    EXPECT_EQ(scene.materials[0].name, "skin");
+}
+
+TEST_F(ToolTest, FacesOfMoreThanFourPointsAreThickenedAsTrianglesAndKept) {
+    // A convex pentagon: a unit square with a point at (1.5, 0.5).
+    const std::string input =
+        Write("penta.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 1.5 0.5 0\nf 1 2 5 3 4\n");
+    ToolResult r = RunTool({input, "--stats"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("warning: 1 face of more than four points was thickened as triangles"),
+              std::string::npos)
+        << r.err;
+    Scene scene = Load(Path("penta-thick.obj"));
+    ASSERT_EQ(scene.objects.size(), 2u);
+    EXPECT_EQ(scene.objects[0].FaceSize(0), 5u);  // the source keeps its pentagon
+    const MeshStats stats = ComputeMeshStats(scene.objects[1]);
+    EXPECT_TRUE(stats.closed);
+    EXPECT_TRUE(stats.oriented);
+    EXPECT_EQ(stats.triangles, 6u);
+    EXPECT_EQ(stats.quads, 5u);
+    EXPECT_NEAR(stats.signedVolume, 1.25 * 5.0, 1e-4);
+}
+
+TEST_F(ToolTest, ConvertsJapaneseNamesBetweenFormats) {
+    fs::copy_file(SamplesDir() + "/curved_patch.mqo", Path("patch.mqo"));
+    ToolResult r = RunTool({Path("patch.mqo"), "-o", Path("patch.obj"), "--select",
+                            "material:青", "--stats"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string text = Contents(Path("patch.obj"));
+    EXPECT_NE(text.find("o 曲面\n"), std::string::npos);
+    EXPECT_NE(text.find("usemtl 青\n"), std::string::npos);
+    EXPECT_NE(r.out.find("closed    yes\n"), std::string::npos) << r.out;
+}
+
+TEST_F(ToolTest, InfoShowsTheModuleInUtf8) {
+    ToolResult r = RunTool({"--info"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("label 0   厚みをつけます。\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("name      厚みをつけます。     "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("product   0x005A554D\n"), std::string::npos);
+    EXPECT_NE(r.out.find("plug-in   0x5A554D01\n"), std::string::npos);
+    EXPECT_NE(r.out.find("type      5 (selection-modifying)\n"), std::string::npos);
+    EXPECT_NE(r.out.find("version   0x0249"), std::string::npos);
+}
+
+// Two squares that touch at one corner thicken into a shell that is not
+// closed there: the tool says so, and why.
+TEST_F(ToolTest, AnOpenShellIsExplainedOnStderr) {
+    const std::string input = Write("bowtie.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n"
+                                                  "v 2 1 0\nv 2 2 0\nv 1 2 0\nf 1 2 3 4\nf 3 5 6 7\n");
+    ToolResult r = RunTool({input, "-t", "0.5", "--stats"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("mqthicken: warning: the new object is not closed; in the selected "
+                         "faces: 1 point where separate fans of faces meet\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.out.find("closed    no\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("open      0\noverused  1\n"), std::string::npos) << r.out;
+
+    ToolResult closed = RunTool({Write("square.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nf 1 2 3\n")});
+    ASSERT_EQ(closed.status, 0) << closed.err;
+    EXPECT_EQ(closed.err.find("warning"), std::string::npos) << closed.err;
+}
+
+// A document in UTF-8 (CodePage utf8) is selected by its names as typed and
+// written back in UTF-8; one in Shift-JIS stays in Shift-JIS.
+TEST_F(ToolTest, DocumentsKeepTheirCodePage) {
+    std::string text = TwoPlates("visible 15\r\n\tlocking 0");
+    text.replace(text.find("\r\n\r\n"), 4, "\r\nCodePage utf8\r\n\r\n");
+    text.replace(text.find("\"right\""), 7, "\"右板\"");
+    const std::string input = Write("utf8.mqo", text);
+    ToolResult r = RunTool({input, "--select", "object:右板"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string written = Contents(Path("utf8-thick.mqo"));
+    EXPECT_EQ(written.substr(0, text.size() - 5), text.substr(0, text.size() - 5));
+    EXPECT_EQ(Load(Path("utf8-thick.mqo")).objects.back().FaceCount(), 6u);
+
+    ToolResult obj = RunTool({input, "-o", Path("names.obj")});
+    ASSERT_EQ(obj.status, 0) << obj.err;
+    EXPECT_NE(Contents(Path("names.obj")).find("\no 右板\n"), std::string::npos);
+    ASSERT_EQ(RunTool({Path("names.obj"), "-o", Path("sjis.mqo"), "--only-result"}).status, 0);
+    EXPECT_EQ(Contents(Path("sjis.mqo")).find("CodePage"), std::string::npos);
+}
+
+// ---- Archives ----------------------------------------------------------------
+
+// An archive as the zip library writes it, members in the order given.
+std::string MakeArchive(const std::vector<std::pair<std::string, std::string>>& members) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(nullptr, 0, 0, &error);
+    zip_source_keep(source);
+    zip_t* archive = zip_open_from_source(source, ZIP_CREATE | ZIP_TRUNCATE, &error);
+    for (const auto& [name, data] : members) {
+        zip_source_t* member = zip_source_buffer(archive, data.data(), data.size(), 0);
+        const zip_int64_t index = zip_file_add(archive, name.c_str(), member, 0);
+        // The thumbnail is stored, the others deflated.
+        if (name.size() > 4 && name.substr(name.size() - 4) == ".jpg")
+            zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_STORE, 0);
+    }
+    EXPECT_EQ(zip_close(archive), 0);
+    zip_stat_t stat;
+    zip_source_stat(source, &stat);
+    std::string bytes(stat.size, '\0');
+    zip_source_open(source);
+    zip_source_read(source, bytes.data(), bytes.size());
+    zip_source_close(source);
+    zip_source_free(source);
+    return bytes;
+}
+
+// The members of the archive at `path`, by name in archive order.
+std::vector<std::pair<std::string, std::string>> ArchiveMembers(const std::string& path) {
+    std::vector<std::pair<std::string, std::string>> members;
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    if (!archive) return members;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+        zip_stat_t stat;
+        zip_stat_index(archive, zip_uint64_t(i), 0, &stat);
+        std::string data(stat.size, '\0');
+        zip_file_t* file = zip_fopen_index(archive, zip_uint64_t(i), 0);
+        EXPECT_EQ(zip_fread(file, data.data(), data.size()), zip_int64_t(data.size()));
+        zip_fclose(file);
+        members.emplace_back(stat.name, data);
+    }
+    zip_discard(archive);
+    return members;
+}
+
+TEST_F(ToolTest, ArchivedDocumentsKeepTheirOtherMembersAndForm) {
+    const std::string document = TwoPlates("visible 15\r\n\tlocking 0");
+    const std::string thumbnail("\xFF\xD8\xFF\xE0\0\x10JFIF\r\n\x1A\n", 14);
+    const std::string settings = "<?xml version=\"1.0\"?>\r\n<plugins/>\r\n";
+    const std::string input = Write("plates.mqoz", MakeArchive({{"plates.jpg", thumbnail},
+                                                                {"plates.mqo", document},
+                                                                {"plates.mqx", settings}}));
+    ToolResult r = RunTool({input, "--stats"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto members = ArchiveMembers(Path("plates-thick.mqoz"));
+    ASSERT_EQ(members.size(), 3u);
+    EXPECT_EQ(members[0], (std::pair<std::string, std::string>{"plates.jpg", thumbnail}));
+    EXPECT_EQ(members[2], (std::pair<std::string, std::string>{"plates.mqx", settings}));
+    EXPECT_EQ(members[1].first, "plates.mqo");
+    // The document differs only in the new object, before "Eof".
+    const std::string& written = members[1].second;
+    const size_t eof = document.size() - 5;
+    EXPECT_EQ(written.substr(0, eof), document.substr(0, eof));
+    EXPECT_EQ(written.substr(eof, 18), "Object \"thickened\"");
+
+    // Out of and into an archive from the plain formats.
+    ASSERT_EQ(RunTool({input, "-o", Path("plain.mqo")}).status, 0);
+    EXPECT_EQ(Contents(Path("plain.mqo")), written);
+    ASSERT_EQ(RunTool({Path("plain.mqo"), "-o", Path("again.mqoz"), "--only-result"}).status, 0);
+    const auto again = ArchiveMembers(Path("again.mqoz"));
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_EQ(again[0].first, "again.mqo");
+    EXPECT_EQ(Load(Path("again.mqoz")).objects.size(), 1u);
+}
+
+// ---- Real files ------------------------------------------------------------
+
+// OBJ files written by many exporters (Debian's assimp-testmodels): each is
+// thickened or refused with status 2 and a message, never crashes, and what
+// is written reads back, in either format, with the objects and counts of
+// the input plus the new object.
+TEST_F(ToolTest, RealObjFilesAreReadOrRefusedAndWrittenBackWhole) {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(MQTHICKEN_REAL_OBJ_DIR))
+        if (entry.path().extension() == ".obj") files.push_back(entry.path());
+    ASSERT_GE(files.size(), 10u) << "the test models are missing: run tools/install-deps";
+    int thickened = 0;
+    for (const fs::path& file : files) {
+        for (const char* format : {".obj", ".mqo"}) {
+            const std::string output = Path(file.stem().string() + format);
+            ToolResult r = RunTool({file.string(), "-o", output});
+            ASSERT_TRUE(r.status == 0 || r.status == 1 || r.status == 2)
+                << file << ": status " << r.status << "\n" << r.err;
+            if (r.status == 2) {
+                EXPECT_NE(r.err.find(file.string()), std::string::npos) << r.err;
+                EXPECT_FALSE(fs::exists(output));
+                break;
+            }
+            if (r.status == 1) break;
+            ++thickened;
+            const Scene in = Load(file.string()), out = Load(output);
+            ASSERT_EQ(out.objects.size(), in.objects.size() + 1) << file << " as " << format;
+            for (size_t o = 0; o < in.objects.size(); ++o) {
+                SCOPED_TRACE(file.string() + " as " + format + ", object " + std::to_string(o));
+                EXPECT_EQ(out.objects[o].vertices.size(), in.objects[o].vertices.size());
+                EXPECT_EQ(out.objects[o].faceStart, in.objects[o].faceStart);
+                EXPECT_EQ(out.objects[o].points, in.objects[o].points);
+            }
+        }
+    }
+    EXPECT_GE(thickened, int(files.size()));
+}
+
+}  // namespace

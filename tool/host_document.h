@@ -1,0 +1,36 @@
+// Between the tool's scene and the reference host's document: the scene is
+// handed to the host as the modeller would hold it, and the object the
+// module adds is read back.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "tool/options.h"
+#include "formats/scene.h"
+#include "host/document.h"
+
+struct HostDocumentSummary {
+    size_t selectedFaces = 0;  // faces selected, in any object
+    size_t eligibleFaces = 0;  // of those, faces of visible, unlocked objects
+    size_t splitFaces = 0;     // faces of more than four points, split into triangles
+    bool selectionMatched = false;  // the named object or material exists
+};
+
+// Fills the empty `document` with the materials and objects of `scene` and
+// selects the faces that `selection` names. The host keeps faces of at most
+// four points: larger faces are handed over as fans of triangles.
+HostDocumentSummary BuildHostDocument(const Scene& scene, const FaceSelection& selection,
+                                      MQDocumentRec& document);
+
+// The faces that `selection` names in the visible, unlocked objects of
+// `scene`, the faces the command takes, as (object, face).
+std::vector<std::pair<uint32_t, uint32_t>> EligibleSelectedFaces(const Scene& scene,
+                                                                  const FaceSelection& selection);
+
+// The live vertices and faces of a host object as a scene object, renumbered
+// without the deleted slots; names and flags as the host holds them. A face
+// gets UVs when any of its points has a UV other than (0, 0).
+SceneObject SceneObjectFromHost(const MQObjectRec& object);

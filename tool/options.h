@@ -1,0 +1,48 @@
+// The tool's command line.
+#pragma once
+
+#include <string>
+
+#include "preview/preview.h"
+
+enum class Mode { Thicken, Info, Help, Version };
+
+// Which faces the tool selects before it runs the command. The command
+// itself then takes the selected faces of visible, unlocked objects only.
+struct FaceSelection {
+    enum Kind { All, Object, Material } kind = All;
+    std::string name;  // Object: the object's name (UTF-8); Material: a name, when not a number
+    int material = -1;  // Material: its number, when given as one
+};
+
+enum class Direction { Front, Center, Back };
+
+struct Options {
+    Mode mode = Mode::Thicken;
+    std::string input;
+    std::string output;            // empty: derived from the input
+    std::string thickness = "5.0"; // typed into the dialog as it is
+    Direction direction = Direction::Center;
+    bool makeFront = true, makeSide = true, makeBack = true;
+    FaceSelection selection;
+    bool onlyResult = false;
+    bool stats = false;
+    bool timings = false;          // per-stage times on stderr
+    std::string plugin;            // empty: the module next to the program
+    std::string preview;           // a PNG picture of the new object; empty: none
+    int previewWidth = 800, previewHeight = 600;
+    PreviewView view = PreviewView::Iso;
+};
+
+// The largest picture side --preview-size takes.
+constexpr int kMaxPreviewSide = 8192;
+
+// Parses the arguments after the program name. On a usage error returns
+// false and sets `error` to one message.
+bool ParseOptions(int argc, const char* const* argv, Options& options, std::string& error);
+
+// INPUT's folder and stem + "-thick" + INPUT's extension.
+std::string DefaultOutputPath(const std::string& input);
+
+// The text of --help.
+std::string UsageText();

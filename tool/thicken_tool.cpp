@@ -1,0 +1,305 @@
+#include "tool/thicken_tool.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_set>
+
+#include "tool/dialog_script.h"
+#include "tool/host_document.h"
+#include "analysis/mesh_stats.h"
+#include "tool/options.h"
+#include "tool/plugin_module.h"
+#include "preview/png_file.h"
+#include "preview/preview.h"
+#include "preview/shell_groups.h"
+#include "formats/scene_file.h"
+#include "analysis/shell_diagnosis.h"
+#include "tool/stage_timer.h"
+#include "platform/text_encoding.h"
+#include "platform/dialog_automation.h"
+#include "platform/message_box_log.h"
+
+#ifndef MQTHICKEN_VERSION
+#define MQTHICKEN_VERSION "0"
+#endif
+
+namespace {
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "mqthicken: %s\n", message.c_str());
+    return kExitError;
+}
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "mqthicken: %s\nTry 'mqthicken --help' for more information.\n",
+                 message.c_str());
+    return kExitError;
+}
+
+void Warn(const std::string& message) {
+    std::fprintf(stderr, "mqthicken: warning: %s\n", message.c_str());
+}
+
+std::string Hex(uint32_t value, int digits) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "0x%0*" PRIX32, digits, value);
+    return buffer;
+}
+
+int ShowInfo(const PluginModule& module) {
+    uint32_t product = 0, id = 0;
+    module.getPlugInId(&product, &id);
+    const char* name = module.getPlugInName();
+    const int type = module.getPlugInType();
+    const uint32_t version = module.checkVersion(kHostVersion);
+    std::printf("module    %s\n", module.path.c_str());
+    std::printf("name      %s\n", name ? ShowCp932(name).c_str() : "(none)");
+    // The menu entries, one per command; a module offers only a few.
+    for (int i = 0; i < 64; ++i) {
+        const char* label = module.enumString(i);
+        if (!label) break;
+        std::printf("label %-3d %s\n", i, ShowCp932(label).c_str());
+    }
+    std::printf("product   %s\n", Hex(product, 8).c_str());
+    std::printf("plug-in   %s\n", Hex(id, 8).c_str());
+    std::printf("type      %d%s\n", type, type == MQPLUGIN_TYPE_SELECT ? " (selection-modifying)" : "");
+    if (version)
+        std::printf("version   %s (accepts this host, %s)\n", Hex(version, 4).c_str(),
+                    Hex(kHostVersion, 4).c_str());
+    else
+        std::printf("version   refuses this host (%s)\n", Hex(kHostVersion, 4).c_str());
+    return kExitThickened;
+}
+
+// Forgets the message boxes of the run: the platform has already shown each
+// on stderr as it opened.
+void ReportMessageBoxes() { ClearRecordedMessageBoxes(); }
+
+// A name for the new object that no object of the scene has.
+std::string ResultName(const Scene& scene) {
+    std::unordered_set<std::string> taken;
+    for (const SceneObject& object : scene.objects) taken.insert(object.name);
+    std::string name = "thickened";
+    for (int n = 2; taken.count(name); ++n) name = "thickened" + std::to_string(n);
+    return name;
+}
+
+void PrintStats(const SceneObject& object, const MeshStats& stats, TextEncoding encoding) {
+    const std::string name = encoding == TextEncoding::Cp932 ? ShowCp932(object.name) : object.name;
+    std::printf("object    %s\n", name.c_str());
+    std::printf("vertices  %zu\n", stats.vertices);
+    std::printf("triangles %zu\n", stats.triangles);
+    std::printf("quads     %zu\n", stats.quads);
+    std::printf("lines     %zu\n", stats.lines);
+    if (stats.others) std::printf("others    %zu\n", stats.others);
+    std::printf("closed    %s\n", stats.closed ? "yes" : "no");
+    std::printf("oriented  %s\n", stats.oriented ? "yes" : "no");
+    std::printf("open      %zu\n", stats.openEdges);
+    std::printf("overused  %zu\n", stats.overusedEdges);
+    std::printf("volume    %.6g\n", stats.signedVolume);
+}
+
+std::string WhyNothingWasSelected(const Options& options, const HostDocumentSummary& summary) {
+    const FaceSelection& selection = options.selection;
+    if (summary.selectedFaces == 0) {
+        if (selection.kind == FaceSelection::Material)
+            return "no face has the material " +
+                   (selection.name.empty() ? std::to_string(selection.material)
+                                           : "\"" + selection.name + "\"");
+        if (selection.kind == FaceSelection::Object)
+            return "the object \"" + selection.name + "\" has no faces";
+        return "the input has no faces";
+    }
+    return "the selected faces lie in hidden or locked objects, which are not thickened";
+}
+
+// Documents of this many faces take seconds: the tool then says on stderr
+// what it is doing.
+constexpr size_t kLargeDocumentFaces = 100000;
+
+size_t FaceCount(const Scene& scene) {
+    size_t faces = 0;
+    for (const SceneObject& object : scene.objects) faces += object.FaceCount();
+    return faces;
+}
+
+void Progress(bool large, const std::string& message) {
+    if (!large) return;
+    std::fprintf(stderr, "mqthicken: %s\n", message.c_str());
+    std::fflush(stderr);
+}
+
+// The module reads the thickness with atof, which stops at the first
+// character that does not continue a number: say so when it does.
+void WarnAboutPartlyReadThickness(const std::string& text) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    while (*end == ' ' || *end == '\t') ++end;
+    if (*end == '\0') return;
+    char shown[32];
+    std::snprintf(shown, sizeof shown, "%g", value);
+    Warn("the thickness \"" + text + "\" is read as " + shown);
+}
+
+// Draws the new object into the picture --preview names. `groups` is empty
+// when the module's merges could not be told apart.
+bool WritePreview(const Options& options, const SceneObject& object,
+                  const std::optional<FaceGroups>& groups, std::string& error) {
+    FaceGroups drawn{object.FaceCount(), object.FaceCount()};
+    if (groups) drawn = *groups;
+    else Warn("the picture cannot tell the face groups apart: every face is drawn in one colour");
+    const RgbImage image =
+        RenderPreview(object, drawn, options.view, options.previewWidth, options.previewHeight);
+    return WritePngFile(options.preview, image, error);
+}
+
+int Thicken(const Options& options) {
+    StageTimer timer;
+    // The times are printed once the command has run, whatever its outcome.
+    auto timed = [&](int status) {
+        timer.End();
+        if (options.timings) timer.Print(stderr);
+        return status;
+    };
+    Scene scene;
+    std::string error;
+    timer.Begin("read");
+    if (!LoadScene(options.input, scene, error)) return Fail(error);
+    timer.End();
+    for (const std::string& warning : scene.warnings) Warn(warning);
+    const size_t faceCount = FaceCount(scene);
+    const bool large = faceCount >= kLargeDocumentFaces;
+    Progress(large, "read " + std::to_string(faceCount) + " faces from " + options.input);
+    if (FormatOfPath(options.output) == SceneFormat::Unknown)
+        return Fail(UnknownFormatMessage(options.output));
+
+    PluginModule module;
+    const std::string pluginPath = options.plugin.empty() ? DefaultPluginPath() : options.plugin;
+    if (!LoadPluginModule(pluginPath, module, error) || !StartPluginModule(module, error))
+        return Fail(error);
+
+    timer.Begin("document");
+    auto document = std::make_unique<MQDocumentRec>();
+    const HostDocumentSummary summary = BuildHostDocument(scene, options.selection, *document);
+    if (!summary.selectionMatched) {
+        const FaceSelection& s = options.selection;
+        return Fail(s.kind == FaceSelection::Object
+                        ? "no object named \"" + s.name + "\" in " + options.input
+                    : s.name.empty()
+                        ? "no material " + std::to_string(s.material) + " in " + options.input +
+                              " (it has " + std::to_string(scene.materials.size()) + ")"
+                        : "no material named \"" + s.name + "\" in " + options.input);
+    }
+    if (summary.splitFaces == 1)
+        Warn("1 face of more than four points was thickened as triangles");
+    else if (summary.splitFaces > 1)
+        Warn(std::to_string(summary.splitFaces) +
+             " faces of more than four points were thickened as triangles");
+
+    WarnAboutPartlyReadThickness(options.thickness);
+    StartObservingMessageBoxes();
+    ClearRecordedMessageBoxes();
+    SetNextDialogScript(MakeDialogScript(options));
+    const int before = document->ObjectCount();
+    // The picture colours the faces by the merge that made them.
+    std::optional<MergeRecorder> merges;
+    if (!options.preview.empty()) merges.emplace();
+    Progress(large, "thickening " + std::to_string(summary.eligibleFaces) + " faces");
+    // The module names its stages from the harvest on; before that the
+    // dialog runs. A module whose stages cannot be seen is one stage.
+    if (options.timings) timer.HookModuleStages();
+    timer.Begin(StageTimer::ModuleStagesAvailable() ? "dialog" : "command");
+    const BOOL confirmed = module.modifySelect(0, document.get());
+    timer.Unhook();
+    timer.End();
+    std::vector<MergeRecorder::Merge> merged;
+    if (merges) merged = merges->Merges();
+    merges.reset();
+    ReportMessageBoxes();
+    if (!confirmed) {
+        std::fprintf(stderr, "mqthicken: nothing was thickened: the dialog was not confirmed\n");
+        return timed(kExitNothingDone);
+    }
+    const MQObjectRec* result = nullptr;
+    for (int slot = before; slot < document->ObjectCount(); ++slot)
+        if ((result = document->Object(slot))) break;
+    if (!result) {
+        std::fprintf(stderr, "mqthicken: nothing was thickened: %s\n",
+                     WhyNothingWasSelected(options, summary).c_str());
+        return timed(kExitNothingDone);
+    }
+
+    std::optional<FaceGroups> groups;
+    FaceGroups found;
+    if (!options.preview.empty() &&
+        ShellGroupsFromMerges(*result, merged, options.makeFront, options.makeBack,
+                              options.makeSide, found))
+        groups = found;
+
+    timer.Begin("write");
+    SceneObject thick = SceneObjectFromHost(*result);
+    thick.name = ResultName(scene);
+    thick.visible = true;
+    thick.locked = false;
+    document.reset();
+    // An open result is explained from the faces it came from.
+    const MeshStats stats = ComputeMeshStats(thick);
+    if (!stats.closed || !stats.oriented)
+        Warn(DescribeOpenShell(
+            stats, DiagnoseSelection(scene, EligibleSelectedFaces(scene, options.selection))));
+    if (options.onlyResult) scene.objects.clear();
+    scene.objects.push_back(std::move(thick));
+
+    std::vector<std::string> lossy;
+    Progress(large, "writing " + options.output);
+    if (!SaveScene(options.output, scene, lossy, error)) return Fail(error);
+    timer.End();
+    for (const std::string& name : lossy)
+        Warn("the name \"" + name + "\" has characters " + options.output +
+             " cannot hold; they were written as '?'");
+    if (options.stats) PrintStats(scene.objects.back(), stats, scene.encoding);
+    std::fprintf(stderr, "mqthicken: wrote %s\n", options.output.c_str());
+    if (!options.preview.empty()) {
+        // The mesh is written first: a picture that cannot be written
+        // leaves it as it would be without one.
+        timer.Begin("preview");
+        Progress(large, "drawing " + options.preview);
+        if (!WritePreview(options, scene.objects.back(), groups, error)) {
+            std::fprintf(stderr, "mqthicken: %s (the mesh was written all the same)\n",
+                         error.c_str());
+            return timed(kExitError);
+        }
+        timer.End();
+        std::fprintf(stderr, "mqthicken: wrote picture %s\n", options.preview.c_str());
+    }
+    return timed(kExitThickened);
+}
+
+}  // namespace
+
+int RunThickenTool(int argc, const char* const* argv) {
+    Options options;
+    std::string error;
+    if (!ParseOptions(argc, argv, options, error)) return UsageError(error);
+    switch (options.mode) {
+        case Mode::Help:
+            std::fputs(UsageText().c_str(), stdout);
+            return kExitThickened;
+        case Mode::Version:
+            std::printf("mqthicken %s\n", MQTHICKEN_VERSION);
+            return kExitThickened;
+        case Mode::Info: {
+            PluginModule module;
+            const std::string path = options.plugin.empty() ? DefaultPluginPath() : options.plugin;
+            if (!LoadPluginModule(path, module, error)) return Fail(error);
+            return ShowInfo(module);
+        }
+        case Mode::Thicken:
+            break;
+    }
+    return Thicken(options);
+}

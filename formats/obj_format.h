@@ -34,3 +34,9 @@ bool ReadObj(std::string_view text, const std::string& fileName, Scene& scene, s
 // answers it whole.
 void WriteObj(const Scene& scene, TextSink& out);
 std::string WriteObj(const Scene& scene);
+
+// Writes the file `scene` was read from (`scene.source`, an OBJ file) as it
+// was, byte for byte, followed by the objects added to the scene since
+// (those from `scene.source.objects` on), whose names must be UTF-8, with
+// indices that continue the file's.
+void WriteObjSplice(const Scene& scene, TextSink& out);

@@ -91,6 +91,36 @@ struct SceneObject {
                  int32_t material);
 };
 
+// A run of bytes of the scene's source.
+struct SourceSpan {
+    size_t begin = 0, size = 0;
+    size_t End() const { return begin + size; }
+};
+
+// The file a scene was read from, held once, so that a document written back
+// in its own format is its own bytes with the new objects spliced in.
+struct SceneSource {
+    enum class Kind { None, Mqo, Obj };
+    Kind kind = Kind::None;
+    std::string bytes;   // as read; for an archive, its document
+    size_t objects = 0;  // the scene's first objects, which came from it
+
+    // .mqo: the chunk of each object read, whole lines from "Object" to the
+    // line end after its "}"; the byte where a new object's chunk goes (after
+    // the last object, or before "Eof" in a document without one), and the
+    // line end and indentation step it is written with, the document's own.
+    std::vector<SourceSpan> objectChunks;
+    size_t insertAt = 0;
+    std::string lineEnd = "\r\n";
+    std::string indent = "\t";
+
+    // OBJ: the numbers of "v" and "vt" statements in the file, which the
+    // indices of a new object continue; whether the text was UTF-16, and
+    // big-endian.
+    size_t positions = 0, textures = 0;
+    bool utf16 = false, bigEndian = false;
+};
+
 // How a .mqo document was written, so that writing it back keeps its form.
 struct MqoForm {
     // Its first two lines ("Metasequoia Document", "Format Text Ver ..."),
@@ -110,6 +140,7 @@ struct MqoForm {
 struct Scene {
     TextEncoding encoding = TextEncoding::Cp932;
     MqoForm mqo;
+    SceneSource source;
     std::vector<SceneMaterial> materials;
     std::vector<SceneObject> objects;
 

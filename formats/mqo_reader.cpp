@@ -8,6 +8,7 @@
 
 #include "formats/mqo_format.h"
 #include "formats/number_text.h"
+#include "formats/shown_text.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ public:
         if (pos_ >= text_.size()) return false;
         size_t end = text_.find('\n', pos_);
         if (end == std::string_view::npos) end = text_.size();
+        lineStart_ = pos_;
         line = text_.substr(pos_, end - pos_);
         // A stray CR before a line end goes with it.
         hadCr_ = !line.empty() && line.back() == '\r';
@@ -57,12 +59,15 @@ public:
     // The line end of the last line as read.
     const char* LineEnd() const { return hadCr_ ? "\r\n" : "\n"; }
     size_t Position() const { return std::min(pos_, text_.size()); }
+    // Where the last line read begins.
+    size_t LineStart() const { return lineStart_; }
     int Number() const { return number_; }
     size_t Remaining() const { return pos_ < text_.size() ? text_.size() - pos_ : 0; }
 
 private:
     std::string_view text_;
     size_t pos_ = 0;
+    size_t lineStart_ = 0;
     int number_ = 0;
     bool hadCr_ = false;
 };
@@ -185,7 +190,7 @@ bool ForEachFloat(std::string_view text, F f) {
     }
 }
 
-std::string Quote(std::string_view s) { return "\"" + std::string(s) + "\""; }
+std::string Quote(std::string_view s) { return "\"" + ShownText(s) + "\""; }
 
 class MqoParser {
 public:
@@ -210,21 +215,21 @@ public:
 
         while (lines_.Next(line)) {
             ItemScanner items(line);
-            auto& keep = scene_.objects.empty() ? scene_.leadingLines : scene_.trailingLines;
-            // Blank lines between chunks stay where they were.
-            if (items.AtEnd()) {
-                keep.emplace_back(line);
-                continue;
-            }
+            // Blank lines and chunks the tool does not interpret stay in the
+            // source, where a written document finds them.
+            if (items.AtEnd()) continue;
             std::string_view word;
             items.Word(word);
-            if (word == "Eof") return true;
+            if (word == "Eof") {
+                NoteWhereObjectsGo(lines_.LineStart());
+                return true;
+            }
             if (word == "CodePage" && !ReadCodePage(items)) return false;
             if (word == "Material") {
                 if (!ParseMaterials(items)) return false;
             } else if (word == "Object") {
                 if (!ParseObject(items)) return false;
-            } else if (!KeepLineOrChunk(line, keep)) {
+            } else if (!SkipLineOrChunk(line)) {
                 return false;
             }
         }
@@ -238,10 +243,10 @@ private:
         return false;
     }
 
-    // Keeps a line that the tool does not interpret; when it opens a chunk,
-    // keeps the whole chunk, up to its closing brace.
-    bool KeepLineOrChunk(std::string_view line, std::vector<std::string>& keep) {
-        if (!KeepLine(line, keep)) return false;
+    // Passes over a line that the tool does not interpret; when it opens a
+    // chunk, over the whole chunk, up to its closing brace.
+    bool SkipLineOrChunk(std::string_view line) {
+        if (!SkipLine(line)) return false;
         int depth = BraceBalance(line);
         const int start = lines_.Number();
         while (depth > 0) {
@@ -250,33 +255,53 @@ private:
             if (!lines_.Next(next))
                 return Fail("unexpected end of file in the chunk that starts at line " +
                             std::to_string(start));
-            if (!KeepLine(next, keep)) return false;
+            if (!SkipLine(next)) return false;
             depth += BraceBalance(next);
         }
         return true;
     }
 
-    // Keeps one line; a line that announces binary data keeps the data too,
-    // as read, after its own line end, and the data is noted once per key.
-    bool KeepLine(std::string_view line, std::vector<std::string>& keep) {
-        keep.emplace_back(line);
+    // Passes over one line; a line that announces binary data takes the data
+    // after its own line end too, and the data is noted once per key.
+    bool SkipLine(std::string_view line) {
         size_t size;
         if (!BinarySize(line, size)) return true;
         const int at = lines_.Number();
-        keep.back().append(lines_.LineEnd());
         std::string_view bytes;
         if (!TakeBinary(size, bytes)) return false;
-        keep.back().append(bytes);
         std::string_view key;
         ItemScanner(line).Word(key);
         if (std::find(binaryKeys_.begin(), binaryKeys_.end(), key) == binaryKeys_.end()) {
             binaryKeys_.emplace_back(key);
             scene_.warnings.push_back(fileName_ + ":" + std::to_string(at) +
-                                      ": binary data \"" + std::string(key) + "\" (" +
+                                      ": binary data \"" + ShownText(key) + "\" (" +
                                       std::to_string(size) +
                                       " bytes) is not read; it is written back as it is");
         }
         return true;
+    }
+
+    // A new object's chunk goes after the last object read, and before the
+    // "Eof" line at `eofLine` in a document without one; it is written with
+    // the line end and the indentation of the chunk before it.
+    void NoteWhereObjectsGo(size_t eofLine) {
+        SceneSource& source = scene_.source;
+        source.objects = scene_.objects.size();
+        source.insertAt = source.objectChunks.empty() ? eofLine : source.objectChunks.back().End();
+        const std::string_view text = text_.substr(0, source.insertAt);
+        const bool crlf = text.size() >= 2 && text.substr(text.size() - 2) == "\r\n";
+        const bool lf = !text.empty() && text.back() == '\n';
+        if (crlf || lf) source.lineEnd = crlf ? "\r\n" : "\n";
+        else source.lineEnd = scene_.mqo.lineEnd;
+        if (!indent_.empty()) source.indent = std::string(indent_);
+    }
+
+    // Remembers the indentation of the first entry of a chunk, the step the
+    // document indents by.
+    void NoteIndent(std::string_view line) {
+        size_t n = 0;
+        while (n < line.size() && IsSpace(line[n])) ++n;
+        if (n > 0) indent_ = line.substr(0, n);
     }
 
     bool TakeBinary(size_t size, std::string_view& bytes) {
@@ -337,6 +362,7 @@ private:
             if (!EntryOrClose(line, "Material", count, scene_.materials.size(), closed))
                 return false;
             if (closed) return true;
+            if (indent_.empty()) NoteIndent(line);
             if (!ParseMaterial(line)) return false;
         }
         return Fail("unexpected end of file in the Material chunk");
@@ -359,6 +385,7 @@ private:
     }
 
     bool ParseObject(ItemScanner& items) {
+        const size_t chunkStart = lines_.LineStart();
         SceneObject object;
         std::string_view name;
         if (!items.Quoted(name)) return Fail("expected a quoted object name after \"Object\"");
@@ -366,29 +393,27 @@ private:
         if (!items.Consume('{') || !items.AtEnd())
             return Fail("expected \"{\" after the object name " + Quote(name));
         const int start = lines_.Number();
-        bool vertexSeen = false, faceSeen = false;
+        bool vertexSeen = false, faceSeen = false, firstLine = true;
         std::string_view line;
         while (lines_.Next(line)) {
             ItemScanner keyItems(line);
             if (keyItems.AtEnd()) continue;
             if (Trim(line) == "}") {
                 scene_.objects.push_back(std::move(object));
+                scene_.source.objectChunks.push_back(
+                    {chunkStart, lines_.Position() - chunkStart});
                 return true;
             }
+            if (firstLine) NoteIndent(line);
+            firstLine = false;
             std::string_view key;
             keyItems.Word(key);
-            auto& keep = faceSeen     ? object.trailingLines
-                         : vertexSeen ? object.middleLines
-                                      : object.leadingLines;
             if (key == "visible" || key == "locking") {
                 std::string_view value;
                 int32_t number;
                 if (!keyItems.Word(value) || !ParseInt(value, number))
                     return Fail("expected a number after \"" + std::string(key) + "\"");
-                bool& flag = key == "visible" ? object.visible : object.locked;
-                flag = number != 0;
-                auto& flagLine = key == "visible" ? object.visibleLine : object.lockingLine;
-                flagLine = {object.leadingLines.size(), std::string(line), flag};
+                (key == "visible" ? object.visible : object.locked) = number != 0;
             } else if (key == "vertex" || key == "BVertex") {
                 if (vertexSeen) return Fail("a second vertex chunk in the object " + Quote(name));
                 vertexSeen = true;
@@ -399,7 +424,7 @@ private:
                 if (faceSeen) return Fail("a second face chunk in the object " + Quote(name));
                 faceSeen = true;
                 if (!ParseFaces(keyItems, object)) return false;
-            } else if (!KeepLineOrChunk(line, keep)) {
+            } else if (!SkipLineOrChunk(line)) {
                 return false;
             }
         }
@@ -436,7 +461,6 @@ private:
     bool ParseBinaryVertices(ItemScanner& items, SceneObject& object) {
         int32_t count;
         if (!ChunkCount(items, "BVertex", count)) return false;
-        object.binaryVertices = true;
         bool vectorSeen = false;
         std::string_view line;
         while (lines_.Next(line)) {
@@ -449,7 +473,7 @@ private:
             std::string_view key;
             lineItems.Word(key);
             if (key != "Vector") {
-                if (!KeepLineOrChunk(line, object.binaryVertexLines)) return false;
+                if (!SkipLineOrChunk(line)) return false;
                 continue;
             }
             if (vectorSeen) return Fail("a second Vector in the BVertex chunk");
@@ -510,7 +534,6 @@ private:
         uvs_.clear();
         int32_t material = -1;
         bool hasV = false, hasUv = false;
-        std::string extras;
         const int32_t vertexCount = static_cast<int32_t>(object.vertices.size());
         while (!items.AtEnd()) {
             std::string_view key, args;
@@ -551,15 +574,10 @@ private:
                 });
                 if (!ok || k != 0 || static_cast<int32_t>(uvs_.size()) != n)
                     return Fail("UV(...) must hold " + std::to_string(2 * n) + " numbers");
-            } else {
-                if (!extras.empty()) extras += ' ';
-                extras.append(key).append("(").append(args).append(")");
             }
+            // Other items (COL, UID...) stay in the source.
         }
         if (!hasV) return Fail("face without V(...)");
-        if (!extras.empty())
-            object.faceExtras.emplace_back(static_cast<uint32_t>(object.FaceCount()),
-                                           std::move(extras));
         object.AddFace(indices_.data(), hasUv ? uvs_.data() : nullptr, n, material);
         return true;
     }
@@ -648,6 +666,7 @@ private:
     Scene& scene_;
     std::string& error_;
     bool materialsSeen_ = false;
+    std::string_view indent_;  // of the last object's first line
     std::vector<std::string> binaryKeys_;
     std::vector<int32_t> indices_;
     std::vector<SceneUv> uvs_;

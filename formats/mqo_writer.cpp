@@ -12,42 +12,18 @@ namespace {
 // The text of one document as it is written, with the document's line end.
 class DocumentText {
 public:
-    DocumentText(TextSink& out, const char* lineEnd) : out(out), lineEnd(lineEnd) {}
+    DocumentText(TextSink& out, std::string_view lineEnd, std::string_view indent = "\t")
+        : out(out), lineEnd(lineEnd), indent(indent), inner(std::string(indent) + std::string(indent)) {}
 
     void Int(int64_t value) { out.Commit(FormatInt(out.Room(kMaxIntText), value)); }
     void Float(float value) { out.Commit(floats.Format(out.Room(kMaxFloatText), value)); }
 
-    void AppendLines(const std::vector<std::string>& lines) {
-        for (const std::string& line : lines) out.Append(line).Append(lineEnd);
-    }
-
-    void AppendFlag(const SceneObject::FlagLine& line, bool value,
-                    const char* key, const char* on) {
-        if (!line.text.empty() && line.value == value) {
-            out.Append(line.text).Append(lineEnd);
-            return;
-        }
-        out.Append("\t").Append(key).Append(" ").Append(value ? on : "0").Append(lineEnd);
-    }
-
-    // The leading lines with the visible and locking lines where they stood.
-    void AppendLeadingLines(const SceneObject& object) {
-        const size_t count = object.leadingLines.size();
-        for (size_t i = 0; i <= count; ++i) {
-            if (object.visibleLine.at == i || (i == count && object.visibleLine.at > count))
-                AppendFlag(object.visibleLine, object.visible, "visible", "15");
-            if (object.lockingLine.at == i || (i == count && object.lockingLine.at > count))
-                AppendFlag(object.lockingLine, object.locked, "locking", "1");
-            if (i < count) out.Append(object.leadingLines[i]).Append(lineEnd);
-        }
-    }
-
     void AppendTextVertices(const SceneObject& object) {
-        out.Append("\tvertex ");
+        out.Append(indent).Append("vertex ");
         Int(static_cast<int64_t>(object.vertices.size()));
         out.Append(" {").Append(lineEnd);
         for (const ScenePoint& v : object.vertices) {
-            out.Append("\t\t");
+            out.Append(inner);
             Float(v.x);
             out.Append(' ');
             Float(v.y);
@@ -55,32 +31,7 @@ public:
             Float(v.z);
             out.Append(lineEnd);
         }
-        out.Append("\t}").Append(lineEnd);
-    }
-
-    // The vertices as the modeller's binary chunk: little-endian 32-bit floats,
-    // the same bytes as read for vertices that did not change.
-    void AppendBinaryVertices(const SceneObject& object) {
-        const int64_t count = static_cast<int64_t>(object.vertices.size());
-        out.Append("\tBVertex ");
-        Int(count);
-        out.Append(" {").Append(lineEnd).Append("\t\tVector ");
-        Int(count);
-        out.Append(" [");
-        Int(12 * count);
-        out.Append("]").Append(lineEnd);
-        for (const ScenePoint& v : object.vertices) {
-            for (float c : {v.x, v.y, v.z}) {
-                uint32_t bits;
-                std::memcpy(&bits, &c, 4);
-                const char bytes[4] = {char(bits), char(bits >> 8), char(bits >> 16),
-                                       char(bits >> 24)};
-                out.Append(std::string_view(bytes, 4));
-            }
-        }
-        out.Append(lineEnd);
-        AppendLines(object.binaryVertexLines);
-        out.Append("\t}").Append(lineEnd);
+        out.Append(indent).Append("}").Append(lineEnd);
     }
 
     void AppendMaterials(const std::vector<SceneMaterial>& materials) {
@@ -89,7 +40,7 @@ public:
         Int(static_cast<int64_t>(materials.size()));
         out.Append(" {").Append(lineEnd);
         for (const SceneMaterial& material : materials) {
-            out.Append("\t\"").Append(material.name).Append("\"");
+            out.Append(indent).Append("\"").Append(material.name).Append("\"");
             for (const MaterialParam& param : material.params)
                 out.Append(" ").Append(param.key).Append("(").Append(param.args).Append(")");
             out.Append(lineEnd);
@@ -97,9 +48,9 @@ public:
         out.Append("}").Append(lineEnd);
     }
 
-    void AppendFace(const SceneObject& object, size_t f, size_t& extra) {
+    void AppendFace(const SceneObject& object, size_t f) {
         const uint32_t begin = object.faceStart[f], end = object.faceStart[f + 1];
-        out.Append("\t\t");
+        out.Append(inner);
         Int(end - begin);
         out.Append(" V(");
         for (uint32_t p = begin; p < end; ++p) {
@@ -122,31 +73,25 @@ public:
             }
             out.Append(")");
         }
-        if (extra < object.faceExtras.size() && object.faceExtras[extra].first == f) {
-            out.Append(" ").Append(object.faceExtras[extra].second);
-            ++extra;
-        }
         out.Append(lineEnd);
     }
 
     void AppendObject(const SceneObject& object) {
         out.Append("Object \"").Append(object.name).Append("\" {").Append(lineEnd);
-        AppendLeadingLines(object);
-        if (object.binaryVertices) AppendBinaryVertices(object);
-        else AppendTextVertices(object);
-        AppendLines(object.middleLines);
-        out.Append("\tface ");
+        out.Append(indent).Append("visible ").Append(object.visible ? "15" : "0").Append(lineEnd);
+        out.Append(indent).Append("locking ").Append(object.locked ? "1" : "0").Append(lineEnd);
+        AppendTextVertices(object);
+        out.Append(indent).Append("face ");
         Int(static_cast<int64_t>(object.FaceCount()));
         out.Append(" {").Append(lineEnd);
-        size_t extra = 0;
-        for (size_t f = 0; f < object.FaceCount(); ++f) AppendFace(object, f, extra);
-        out.Append("\t}").Append(lineEnd);
-        AppendLines(object.trailingLines);
+        for (size_t f = 0; f < object.FaceCount(); ++f) AppendFace(object, f);
+        out.Append(indent).Append("}").Append(lineEnd);
         out.Append("}").Append(lineEnd);
     }
 
     TextSink& out;
-    const std::string_view lineEnd;
+    const std::string_view lineEnd, indent;
+    const std::string inner;
     FloatTextCache floats;
 };
 
@@ -169,11 +114,28 @@ void WriteMqo(const Scene& scene, TextSink& out) {
     } else {
         out.Append(scene.mqo.header);
     }
-    text.AppendLines(scene.leadingLines);
     text.AppendMaterials(scene.materials);
     for (const SceneObject& object : scene.objects) text.AppendObject(object);
-    text.AppendLines(scene.trailingLines);
     out.Append("Eof").Append(text.lineEnd);
+}
+
+void WriteMqoSplice(const Scene& scene, TextSink& out) {
+    const SceneSource& source = scene.source;
+    const std::string_view bytes = source.bytes;
+    assert(source.objects <= source.objectChunks.size() && source.objects <= scene.objects.size());
+    // The chunks of the objects the scene no longer holds are left out, and
+    // the new objects take the place of the first of them.
+    size_t at = source.insertAt;
+    if (source.objects < source.objectChunks.size()) at = source.objectChunks[source.objects].begin;
+    out.Append(bytes.substr(0, at));
+    DocumentText text(out, source.lineEnd, source.indent);
+    for (size_t o = source.objects; o < scene.objects.size(); ++o) text.AppendObject(scene.objects[o]);
+    size_t from = at;
+    for (size_t c = source.objects; c < source.objectChunks.size(); ++c) {
+        out.Append(bytes.substr(from, source.objectChunks[c].begin - from));
+        from = source.objectChunks[c].End();
+    }
+    out.Append(bytes.substr(from));
 }
 
 std::string WriteMqo(const Scene& scene) {

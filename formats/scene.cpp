@@ -17,6 +17,12 @@ void SceneObject::AddFace(const int32_t* vertexIndices, const SceneUv* faceUvs, 
     faceHasUv.push_back(faceUvs != nullptr);
 }
 
+void Scene::DropSourceObjects() {
+    objects.clear();
+    source.objects = 0;
+    if (source.kind == SceneSource::Kind::Obj) source = SceneSource{};
+}
+
 namespace {
 
 std::string Fixed(float value, int decimals) {

@@ -53,35 +53,6 @@ struct SceneObject {
     std::vector<int32_t> faceMaterial;   // material per face, -1 for none
     std::vector<uint8_t> faceHasUv;      // whether the file gave the face UVs
 
-    // Items of a face line that the tool does not interpret (COL(...),
-    // UID(...)), as (face, text), in increasing face order.
-    std::vector<std::pair<uint32_t, std::string>> faceExtras;
-
-    // Where the visible and locking lines of a document stood among the
-    // leading lines, their text and the value it says, so that the object is
-    // written back in its own order and words. `at` is past the leading
-    // lines for an object that did not come from a document.
-    struct FlagLine {
-        size_t at = SIZE_MAX;
-        std::string text;
-        bool value = false;
-    };
-    FlagLine visibleLine, lockingLine;
-
-    // The vertices came as binary data (a BVertex chunk: little-endian
-    // 32-bit floats) and are written back so; the chunk's other lines, as
-    // read, follow the data.
-    bool binaryVertices = false;
-    std::vector<std::string> binaryVertexLines;
-
-    // Lines of the object chunk that the tool does not interpret (shading,
-    // facet, color, mirror..., and whole unknown sub-chunks), as written,
-    // in file order: those before the vertex chunk, those between it and
-    // the face chunk (vertexattr...) and those after the faces.
-    std::vector<std::string> leadingLines;
-    std::vector<std::string> middleLines;
-    std::vector<std::string> trailingLines;
-
     size_t FaceCount() const { return faceMaterial.size(); }
     uint32_t FaceSize(size_t f) const { return faceStart[f + 1] - faceStart[f]; }
 
@@ -121,7 +92,8 @@ struct SceneSource {
     bool utf16 = false, bigEndian = false;
 };
 
-// How a .mqo document was written, so that writing it back keeps its form.
+// How a .mqo document is composed when it is not its source with new objects
+// spliced in.
 struct MqoForm {
     // Its first two lines ("Metasequoia Document", "Format Text Ver ..."),
     // byte-order mark and line ends included; empty for a scene that did not
@@ -144,12 +116,6 @@ struct Scene {
     std::vector<SceneMaterial> materials;
     std::vector<SceneObject> objects;
 
-    // Lines of the chunks of a document that the tool does not interpret
-    // (Scene, BackImage, IncludeXml...), as written: those before the first
-    // object, written back before the materials, and those after it.
-    std::vector<std::string> leadingLines;
-    std::vector<std::string> trailingLines;
-
     // The material libraries a Wavefront file names (its mtllib lines), so
     // that a result written beside it keeps its materials' looks.
     std::vector<std::string> materialLibraries;
@@ -157,6 +123,11 @@ struct Scene {
     // What the reader saw and could not carry, one message per kind, each
     // naming the file; for the user, not written back.
     std::vector<std::string> warnings;
+
+    // Forgets the objects read, so that a file written afterwards holds only
+    // the objects added since: a .mqo document keeps its other chunks, an OBJ
+    // file is composed.
+    void DropSourceObjects();
 };
 
 // The default parameters the modeller gives a new material, with colour

@@ -31,12 +31,25 @@ bool LoadScene(const std::string& path, Scene& scene, std::string& error) {
     }
     std::string bytes;
     if (!ReadWholeFile(path, bytes, error)) return false;
-    if (format == SceneFormat::Obj) return ReadObj(bytes, path, scene, error);
-    if (format == SceneFormat::Mqo) return ReadMqo(bytes, path, scene, error);
+    // The readers note where things lie in the text; the scene then keeps it.
+    if (format == SceneFormat::Obj) {
+        if (!ReadObj(bytes, path, scene, error)) return false;
+        scene.source.kind = SceneSource::Kind::Obj;
+        scene.source.bytes = std::move(bytes);
+        return true;
+    }
+    if (format == SceneFormat::Mqo) {
+        if (!ReadMqo(bytes, path, scene, error)) return false;
+        scene.source.kind = SceneSource::Kind::Mqo;
+        scene.source.bytes = std::move(bytes);
+        return true;
+    }
     std::string document, member;
     if (!ReadMqozArchive(bytes, path, document, member, error) ||
         !ReadMqo(document, path + " (" + member + ")", scene, error))
         return false;
+    scene.source.kind = SceneSource::Kind::Mqo;
+    scene.source.bytes = std::move(document);
     scene.mqo.archive = std::move(bytes);
     scene.mqo.archiveMember = std::move(member);
     return true;
@@ -82,6 +95,28 @@ bool AllFinite(const std::string& path, const Scene& scene, std::string& error) 
     return true;
 }
 
+// Keeps the names and the encoding of a scene and puts them back when it goes.
+class NamesKept {
+public:
+    explicit NamesKept(Scene& scene) : scene_(scene), encoding_(scene.encoding) {
+        for (const SceneMaterial& material : scene.materials) names_.push_back(material.name);
+        for (const SceneObject& object : scene.objects) names_.push_back(object.name);
+    }
+    ~NamesKept() {
+        size_t i = 0;
+        for (SceneMaterial& material : scene_.materials) material.name = std::move(names_[i++]);
+        for (SceneObject& object : scene_.objects) object.name = std::move(names_[i++]);
+        scene_.encoding = encoding_;
+    }
+    NamesKept(const NamesKept&) = delete;
+    NamesKept& operator=(const NamesKept&) = delete;
+
+private:
+    Scene& scene_;
+    TextEncoding encoding_;
+    std::vector<std::string> names_;
+};
+
 }  // namespace
 
 void ConvertSceneEncoding(Scene& scene, TextEncoding encoding, std::vector<std::string>& lossy) {
@@ -91,7 +126,7 @@ void ConvertSceneEncoding(Scene& scene, TextEncoding encoding, std::vector<std::
     scene.encoding = encoding;
 }
 
-bool SaveScene(const std::string& path, const Scene& scene, std::vector<std::string>& lossy,
+bool SaveScene(const std::string& path, Scene& scene, std::vector<std::string>& lossy,
                std::string& error) {
     const SceneFormat format = FormatOfPath(path);
     if (format == SceneFormat::Unknown) {
@@ -101,18 +136,27 @@ bool SaveScene(const std::string& path, const Scene& scene, std::vector<std::str
     if (!AllFinite(path, scene, error)) return false;
     const TextEncoding encoding =
         format == SceneFormat::Obj ? TextEncoding::Utf8 : scene.mqo.codePage;
-    const Scene* source = &scene;
-    Scene converted;
-    if (scene.encoding != encoding) {
-        converted = scene;
-        ConvertSceneEncoding(converted, encoding, lossy);
-        source = &converted;
+    // The names are converted for the write and given back afterwards, so
+    // that the geometry is never copied.
+    const NamesKept kept(scene);
+    ConvertSceneEncoding(scene, encoding, lossy);
+    // A document written in the format it was read from is its own bytes
+    // with the new objects spliced in; any other is composed.
+    const SceneSource::Kind kind = scene.source.kind;
+    const bool mqoSplice = format != SceneFormat::Obj && kind == SceneSource::Kind::Mqo;
+    const bool objSplice = format == SceneFormat::Obj && kind == SceneSource::Kind::Obj;
+    auto write = [&](TextSink& out) {
+        if (mqoSplice) WriteMqoSplice(scene, out);
+        else if (objSplice) WriteObjSplice(scene, out);
+        else if (format == SceneFormat::Obj) WriteObj(scene, out);
+        else WriteMqo(scene, out);
+    };
+    if (format != SceneFormat::Mqoz) return WriteFileAtomically(path, write, error);
+    std::string text;
+    {
+        TextSink out(text);
+        write(out);
     }
-    if (format == SceneFormat::Obj)
-        return WriteFileAtomically(path, [&](TextSink& out) { WriteObj(*source, out); }, error);
-    if (format == SceneFormat::Mqo)
-        return WriteFileAtomically(path, [&](TextSink& out) { WriteMqo(*source, out); }, error);
-    const std::string text = WriteMqo(*source);
     // A document that came as an archive keeps its member's name; one that
     // did not is named for the archive.
     const std::string member = scene.mqo.archive.empty()

@@ -25,10 +25,13 @@ bool LoadScene(const std::string& path, Scene& scene, std::string& error);
 void ConvertSceneEncoding(Scene& scene, TextEncoding encoding, std::vector<std::string>& lossy);
 
 // Writes `scene` to `path` in the format of its extension, converting names
-// as needed (reported in `lossy`); an archive keeps the members of the one
+// as needed (reported in `lossy`; the scene's own are given back after the
+// write). In the format the scene was
+// read from, the file is its source with the new objects spliced in (see
+// WriteMqoSplice, WriteObjSplice); an archive keeps the members of the one
 // the scene came from. Through a temporary file renamed into
 // place. A scene with an infinite or undefined coordinate or UV, which
 // neither format can hold, is refused. On failure returns false, sets
 // `error`, and leaves an existing file at `path` untouched.
-bool SaveScene(const std::string& path, const Scene& scene, std::vector<std::string>& lossy,
+bool SaveScene(const std::string& path, Scene& scene, std::vector<std::string>& lossy,
                std::string& error);

@@ -251,7 +251,7 @@ int Thicken(const Options& options) {
     if (!stats.closed || !stats.oriented)
         Warn(DescribeOpenShell(
             stats, DiagnoseSelection(scene, EligibleSelectedFaces(scene, options.selection))));
-    if (options.onlyResult) scene.objects.clear();
+    if (options.onlyResult) scene.DropSourceObjects();
     scene.objects.push_back(std::move(thick));
 
     std::vector<std::string> lossy;

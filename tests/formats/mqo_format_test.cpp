@@ -3,6 +3,7 @@
 #include <string>
 
 #include "formats/mqo_format.h"
+#include "formats/text_sink.h"
 
 namespace {
 
@@ -101,47 +102,116 @@ TEST(MqoFormat, ReadsMaterialsObjectsFacesAndFlags) {
     EXPECT_FALSE(plate.faceHasUv[1]);
     EXPECT_FLOAT_EQ(plate.uvs[2].u, 1.0f);
     EXPECT_FLOAT_EQ(plate.uvs[2].v, 1.0f);
-    ASSERT_EQ(plate.faceExtras.size(), 1u);
-    EXPECT_EQ(plate.faceExtras[0].first, 1u);
-    EXPECT_EQ(plate.faceExtras[0].second, "COL(4294967295 4294967295 4294967295)");
-    EXPECT_EQ(plate.leadingLines.size(), 2u);   // depth, shading
-    EXPECT_EQ(plate.middleLines.size(), 5u);  // the vertexattr chunk
 
     EXPECT_FALSE(scene.objects[1].visible);
     EXPECT_TRUE(scene.objects[1].locked);
-    EXPECT_EQ(scene.leadingLines.size(), 9u);  // the blank line, the Scene chunk
+
+    // Where each object's chunk lies, and where a new one goes.
+    const std::string text = Document();
+    const SceneSource& source = scene.source;
+    ASSERT_EQ(source.objectChunks.size(), 2u);
+    EXPECT_EQ(source.objects, 2u);
+    EXPECT_EQ(text.substr(source.objectChunks[0].begin, 8), "Object \"");
+    EXPECT_EQ(source.objectChunks[0].End(), source.objectChunks[1].begin);
+    EXPECT_EQ(source.insertAt, source.objectChunks[1].End());
+    EXPECT_EQ(text.substr(source.insertAt), "Eof\r\n");
+    EXPECT_EQ(source.lineEnd, "\r\n");
+    EXPECT_EQ(source.indent, "\t");
 }
 
-TEST(MqoFormat, WritingWhatWasReadLosesNothing) {
-    Scene first = Read(Document());
-    std::string written = WriteMqo(first);
-    Scene second = Read(written);
-    EXPECT_EQ(WriteMqo(second), written);
+Scene ReadSource(const std::string& text) {
+    Scene scene = Read(text);
+    scene.source.bytes = text;
+    return scene;
+}
 
-    ASSERT_EQ(second.objects.size(), first.objects.size());
-    for (size_t i = 0; i < first.objects.size(); ++i) {
-        const SceneObject &a = first.objects[i], &b = second.objects[i];
-        EXPECT_EQ(a.name, b.name);
-        EXPECT_EQ(a.visible, b.visible);
-        EXPECT_EQ(a.locked, b.locked);
-        ASSERT_EQ(a.vertices.size(), b.vertices.size());
-        for (size_t v = 0; v < a.vertices.size(); ++v) {
-            EXPECT_EQ(a.vertices[v].x, b.vertices[v].x);
-            EXPECT_EQ(a.vertices[v].y, b.vertices[v].y);
-            EXPECT_EQ(a.vertices[v].z, b.vertices[v].z);
-        }
-        EXPECT_EQ(a.faceStart, b.faceStart);
-        EXPECT_EQ(a.points, b.points);
-        EXPECT_EQ(a.faceMaterial, b.faceMaterial);
-        EXPECT_EQ(a.faceHasUv, b.faceHasUv);
-        EXPECT_EQ(a.faceExtras, b.faceExtras);
-        EXPECT_EQ(a.leadingLines, b.leadingLines);
-        EXPECT_EQ(a.middleLines, b.middleLines);
-        EXPECT_EQ(a.trailingLines, b.trailingLines);
+std::string Splice(const Scene& scene) {
+    std::string written;
+    {
+        TextSink out(written);
+        WriteMqoSplice(scene, out);
     }
-    EXPECT_EQ(second.leadingLines, first.leadingLines);
-    EXPECT_NE(written.find("\"" + kPlateName + "\""), std::string::npos);
-    EXPECT_NE(written.find("tex(\"a (1).png\")"), std::string::npos);
+    return written;
+}
+
+SceneObject Triangle(const std::string& name) {
+    SceneObject object;
+    object.name = name;
+    object.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, -0.5f}};
+    const int32_t points[3] = {0, 1, 2};
+    const SceneUv uvs[3] = {{0, 0}, {1, 0}, {0, 1}};
+    object.AddFace(points, uvs, 3, 1);
+    return object;
+}
+
+// Documents as real files hold them, with what a rewrite used to change:
+// a chunk between objects, a chunk after the materials, an empty Material
+// chunk, objects without visible or locking lines, face items in another
+// order, blank lines inside chunks, a BVertex block closed without a tab,
+// numbers spelt with blanks and signs, and one LF line before CR LF ones.
+// Written back with a new object, each is its own bytes with the new chunk
+// after the last object, in the document's line ends and indentation.
+TEST(MqoFormat, ADocumentComesBackAsItsBytesWithTheNewObjectSpliced) {
+    std::string floats(12, '\0');
+    floats[4] = '\n';  // a line end inside the binary data
+    const std::vector<std::string> documents = {
+        Document(),
+        "Metasequoia Document\nFormat Text Ver 1.0\r\n\r\nMaterial 0 {\r\n}\r\n"
+        "MaterialEx2 {\r\n\tmaterial 0 {\r\n\t}\r\n}\r\n"
+        "Object \"a\" {\r\n  vertex 3 {\r\n    0 0 0\r\n\r\n    1 0 0\r\n    -0.0000 1 0\r\n  }\r\n"
+        "  face 1 {\r\n    3 V( 0 1 2) UID(7) UV(0 0 1 0 0 1)\r\n  }\r\n}\r\n"
+        "BackImage {\r\n\tpers \"a.png\" 0 0 1 1\r\n}\r\n"
+        "Object \"b\" {\r\n  BVertex 1 {\r\n    Vector 1 [12]\r\n" + floats + "\r\n}\r\n"
+        "  face 0 {\r\n  }\r\n}\r\nEof\r\n",
+        "Metasequoia Document\nFormat Text Ver 1.0\nScene {\n}\nEof\n",
+        "Metasequoia Document\nFormat Text Ver 1.0\nMaterial 1 {\n    \"m\" col(1 1 1 1)\n}\nEof",
+    };
+    for (const std::string& text : documents) {
+        Scene scene = ReadSource(text);
+        EXPECT_EQ(Splice(scene), text) << text;
+        const size_t at = scene.source.insertAt;
+        scene.objects.push_back(Triangle("new"));
+        const std::string written = Splice(scene);
+        ASSERT_GT(written.size(), text.size());
+        const size_t added = written.size() - text.size();
+        EXPECT_EQ(written.substr(0, at) + written.substr(at + added), text) << text;
+        const std::string chunk = written.substr(at, added);
+        const std::string eol = scene.source.lineEnd, tab = scene.source.indent;
+        EXPECT_EQ(chunk.substr(0, 14 + eol.size()), "Object \"new\" {" + eol) << chunk;
+        EXPECT_NE(chunk.find(eol + tab + "vertex 3 {" + eol + tab + tab + "0 0 0" + eol), std::string::npos)
+            << chunk;
+        EXPECT_NE(chunk.find(eol + tab + "}" + eol + "}" + eol), std::string::npos) << chunk;
+
+        const Scene back = Read(written);
+        ASSERT_EQ(back.objects.size(), scene.objects.size());
+        EXPECT_EQ(back.objects.back().points, scene.objects.back().points);
+        EXPECT_EQ(back.objects.back().faceMaterial, scene.objects.back().faceMaterial);
+        EXPECT_EQ(back.objects.back().vertices[2].z, -0.5f);
+    }
+    // The second document indents by two blanks, and its new chunk follows
+    // the binary object, before "Eof".
+    Scene second = ReadSource(documents[1]);
+    EXPECT_EQ(second.source.indent, "  ");
+    EXPECT_EQ(second.source.lineEnd, "\r\n");
+    EXPECT_EQ(documents[1].substr(second.source.insertAt), "Eof\r\n");
+}
+
+// --only-result: the document without its own objects, the new one where
+// the first of them stood, every other chunk as it was.
+TEST(MqoFormat, ADocumentOfOnlyTheResultKeepsItsOtherChunks) {
+    const std::string text = Document();
+    Scene scene = ReadSource(text);
+    const SourceSpan first = scene.source.objectChunks.front();
+    const size_t end = scene.source.objectChunks.back().End();
+    scene.DropSourceObjects();
+    scene.objects.push_back(Triangle("new"));
+    const std::string written = Splice(scene);
+    EXPECT_EQ(written.substr(0, first.begin), text.substr(0, first.begin));
+    EXPECT_EQ(written.substr(written.size() - (text.size() - end)), text.substr(end));
+    const Scene back = Read(written);
+    ASSERT_EQ(back.objects.size(), 1u);
+    EXPECT_EQ(back.objects[0].name, "new");
+    EXPECT_EQ(back.materials.size(), 2u);
 }
 
 TEST(MqoFormat, ANegativeMaterialIsNoMaterial) {
@@ -191,8 +261,6 @@ TEST(MqoFormat, FaceLinesReadAlikeWhateverTheirSpelling) {
     EXPECT_FALSE(plain.faceHasUv[0]);
     const SceneObject extra = faceOf("4 V(0 1 2 3) M(1) UV(0 0.5 1 0 1 1 0.25 1) COL(4294967295)");
     EXPECT_EQ(extra.points, own.points);
-    ASSERT_EQ(extra.faceExtras.size(), 1u);
-    EXPECT_EQ(extra.faceExtras[0].second, "COL(4294967295)");
 }
 
 TEST(MqoFormat, WritesFloatsThatReadBackExactly) {
@@ -313,12 +381,11 @@ std::string BinaryDocument(const std::string& eol) {
 
 TEST(MqoFormat, BinaryVerticesCodePageAndVersionComeBackByteForByte) {
     const std::string text = BinaryDocument("\r\n");
-    Scene scene = Read(text);
+    Scene scene = ReadSource(text);
     EXPECT_EQ(scene.encoding, TextEncoding::Utf8);
     ASSERT_EQ(scene.objects.size(), 1u);
     const SceneObject& plate = scene.objects[0];
     EXPECT_EQ(plate.name, "表板");
-    EXPECT_TRUE(plate.binaryVertices);
     ASSERT_EQ(plate.vertices.size(), 4u);
     EXPECT_EQ(plate.vertices[3].y, -2.25f);
     EXPECT_GT(plate.vertices[0].x, 0.0f);
@@ -326,19 +393,19 @@ TEST(MqoFormat, BinaryVerticesCodePageAndVersionComeBackByteForByte) {
     EXPECT_NE(scene.warnings[0].find("doc.mqo:20: binary data \"weit\" (8 bytes)"),
               std::string::npos)
         << scene.warnings[0];
-    EXPECT_EQ(WriteMqo(scene), text);
+    EXPECT_EQ(Splice(scene), text);
 
     // LF lines and the version of the header are kept too; a new object
     // is written as text after the binary one.
     const std::string lf = BinaryDocument("\n");
-    Scene lfScene = Read(lf);
+    Scene lfScene = ReadSource(lf);
     ASSERT_EQ(lfScene.objects.size(), 1u);
-    EXPECT_EQ(WriteMqo(lfScene), lf);
+    EXPECT_EQ(Splice(lfScene), lf);
     SceneObject added;
     added.name = "new";
     added.vertices = {{1, 2, 3}};
     lfScene.objects.push_back(added);
-    const std::string more = WriteMqo(lfScene);
+    const std::string more = Splice(lfScene);
     EXPECT_EQ(more.substr(0, lf.size() - 4), lf.substr(0, lf.size() - 4));
     EXPECT_EQ(more.substr(lf.size() - 4),
               "Object \"new\" {\n\tvisible 15\n\tlocking 0\n\tvertex 1 {\n\t\t1 2 3\n\t}\n"

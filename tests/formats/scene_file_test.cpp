@@ -39,7 +39,8 @@ Scene JapaneseScene() {
 TEST_F(SceneFileTest, JapaneseNamesSurviveBothFormats) {
     std::vector<std::string> lossy;
     std::string error;
-    ASSERT_TRUE(SaveScene(Path("a.obj"), JapaneseScene(), lossy, error)) << error;
+    Scene japanese = JapaneseScene();
+    ASSERT_TRUE(SaveScene(Path("a.obj"), japanese, lossy, error)) << error;
     EXPECT_TRUE(lossy.empty());
     EXPECT_NE(Contents(Path("a.obj")).find("o 表板\n"), std::string::npos);
     EXPECT_NE(Contents(Path("a.obj")).find("usemtl 材質\n"), std::string::npos);

@@ -1,15 +1,18 @@
 // Fuzz target: the .mqo reader on any bytes, and on archives (.mqoz) when
 // the bytes begin as a zip archive does. A document is either refused with a
 // message that names the file (and, for a document, the line), or read into
-// a consistent scene that the writer and the reader carry over unchanged,
-// and that the writer then writes again byte for byte (binary data and
-// header included). An archive written back holds the written document.
+// a consistent scene. Written back with a new object spliced in, it is its
+// own bytes around the new object's chunk, and reads back as the same
+// objects and the new one. Composed afresh, the writer and the reader carry
+// it over unchanged, and the writer then writes it again byte for byte. An
+// archive written back holds the written document.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "formats/mqo_format.h"
 #include "formats/mqoz_archive.h"
+#include "formats/text_sink.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/fuzz/scene_check.h"
 
@@ -25,6 +28,29 @@ void CheckDocument(std::string_view text, const std::string& name, const std::st
         return;
     }
     RequireConsistentScene(scene);
+
+    Scene spliced = scene;
+    spliced.source.bytes = std::string(text);
+    SceneObject added;
+    added.name = "new";
+    added.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    const int32_t points[3] = {0, 1, 2};
+    added.AddFace(points, nullptr, 3, -1);
+    spliced.objects.push_back(added);
+    std::string withObject;
+    {
+        TextSink out(withObject);
+        WriteMqoSplice(spliced, out);
+    }
+    const size_t at = spliced.source.insertAt, grown = withObject.size() - text.size();
+    FUZZ_REQUIRE(withObject.size() > text.size() && withObject.compare(0, at, text, 0, at) == 0 &&
+                     withObject.compare(at + grown, std::string::npos, text, at) == 0,
+                 "a spliced document is its own bytes around the new object's chunk");
+    Scene splicedBack;
+    std::string splicedError;
+    FUZZ_REQUIRE(ReadMqo(withObject, "spliced.mqo", splicedBack, splicedError),
+                 "the spliced document is read back");
+    RequireSameGeometry(spliced, splicedBack);
 
     const std::string written = WriteMqo(scene);
     Scene again;

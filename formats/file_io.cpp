@@ -84,11 +84,16 @@ bool WriteFileAtomically(const std::string& path, const std::function<void(TextS
     std::setvbuf(file, nullptr, _IONBF, 0);
     bool ok;
     int writeError;
-    {
+    try {
         TextSink out(file);
         write(out);
         ok = out.Flush();
         writeError = out.Error();
+    } catch (...) {
+        // Out of memory while the text was made: no partial file stays.
+        std::fclose(file);
+        fs::remove(temporary, ec);
+        throw;
     }
     if (std::fclose(file) != 0 && ok) {
         ok = false;

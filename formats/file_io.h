@@ -17,6 +17,7 @@ bool ReadWholeFile(const std::string& path, std::string& data, std::string& erro
 bool WriteFileAtomically(const std::string& path, const std::string& data, std::string& error);
 
 // The same for text that `write` produces into the sink it is given, which
-// goes to the file piece by piece as it is written.
+// goes to the file piece by piece as it is written. An exception from
+// `write` (running out of memory) removes the temporary file and passes on.
 bool WriteFileAtomically(const std::string& path, const std::function<void(TextSink&)>& write,
                          std::string& error);

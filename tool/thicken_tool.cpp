@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -219,7 +220,13 @@ int Thicken(const Options& options) {
     std::vector<MergeRecorder::Merge> merged;
     if (merges) merged = merges->Merges();
     merges.reset();
+    // A module that fails (out of memory, say) tells the user in a message
+    // box, which the platform has shown on stderr, and does nothing.
+    const bool moduleFailed = !confirmed && !RecordedMessageBoxes().empty();
     ReportMessageBoxes();
+    if (moduleFailed)
+        return timed(Fail(options.input + ": the module could not thicken the faces; nothing "
+                                          "was written"));
     if (!confirmed) {
         std::fprintf(stderr, "mqthicken: nothing was thickened: the dialog was not confirmed\n");
         return timed(kExitNothingDone);
@@ -279,6 +286,18 @@ int Thicken(const Options& options) {
     return timed(kExitThickened);
 }
 
+// Runs Thicken; a document too large for the memory there is is refused as
+// any bad input is, with one message and nothing written (every file is
+// written through a temporary one, which an exception removes).
+int ThickenWithinMemory(const Options& options) {
+    try {
+        return Thicken(options);
+    } catch (const std::bad_alloc&) {
+        return Fail(options.input + ": out of memory: the document needs more memory than "
+                    "there is; nothing was written");
+    }
+}
+
 }  // namespace
 
 int RunThickenTool(int argc, const char* const* argv) {
@@ -301,5 +320,5 @@ int RunThickenTool(int argc, const char* const* argv) {
         case Mode::Thicken:
             break;
     }
-    return Thicken(options);
+    return ThickenWithinMemory(options);
 }

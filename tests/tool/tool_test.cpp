@@ -170,6 +170,38 @@ TEST_F(ToolTest, UnwritableOutputLeavesTheOldFileUntouched) {
     EXPECT_EQ(Entries(), (std::vector<std::string>{"folder.mqo", "in.mqo", "old.mqo"}));
 }
 
+// Running out of memory, while the document is read or while the module
+// thickens it, is an input error like any other: one message naming the
+// file, status 2, nothing written. (The sanitizers need more address space
+// than the limits leave.)
+TEST_F(ToolTest, RunningOutOfMemoryIsAnErrorThatWritesNothing) {
+#ifdef THICKEN_SANITIZED_BUILD
+    GTEST_SKIP() << "the sanitizers reserve more address space than the limits allow";
+#endif
+    const int n = 400;
+    std::ostringstream grid;
+    grid << "Metasequoia Document\r\nFormat Text Ver 1.0\r\nObject \"g\" {\r\n\tvertex "
+         << (n + 1) * (n + 1) << " {\r\n";
+    for (int y = 0; y <= n; ++y)
+        for (int x = 0; x <= n; ++x) grid << "\t\t" << x << " " << y << " 0\r\n";
+    grid << "\t}\r\n\tface " << n * n << " {\r\n";
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            const int a = y * (n + 1) + x;
+            grid << "\t\t4 V(" << a << " " << a + n + 1 << " " << a + n + 2 << " " << a + 1 << ")\r\n";
+        }
+    grid << "\t}\r\n}\r\nEof\r\n";
+    const std::string input = Write("grid.mqo", grid.str());
+    // About 30 MB of address space ends the reading, 100 MB the module's work.
+    for (const char* limit : {"30000", "100000"}) {
+        ToolResult r = RunTool({input, "-o", Path("out.mqo")}, std::string("ulimit -v ") + limit);
+        EXPECT_EQ(r.status, 2) << limit << ": " << r.err;
+        EXPECT_NE(r.err.find("mqthicken: " + input + ": "), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("nothing was written"), std::string::npos) << r.err;
+        EXPECT_EQ(Entries(), std::vector<std::string>{"grid.mqo"}) << limit;
+    }
+}
+
 // ---- Thickening --------------------------------------------------------------
 
 TEST_F(ToolTest, SampleBecomesAClosedOutwardShellBesideTheUnchangedSource) {

@@ -3,16 +3,18 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <numeric>
 #include <vector>
 
 #include "analysis/run_sort.h"
+#include "thicken/weld_distances.h"
 
 namespace {
 
-constexpr double kFirstWeld = 0.0001;
-constexpr double kFinalWeld = 0.001;
+constexpr double kFirstWeld = kHarvestWeldDistance;
+constexpr double kFinalWeld = kShellWeldDistance;
 
 struct PositionKey {
     uint32_t x, y, z;
@@ -187,6 +189,13 @@ void CountNearPoints(const std::vector<ScenePoint>& points, SelectionFaults& fau
     }
 }
 
+// A weld distance as a message gives it ("0.001").
+std::string Distance(double distance) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", distance);
+    return text;
+}
+
 std::string Count(size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
@@ -286,10 +295,10 @@ std::string DescribeOpenShell(const MeshStats& result, const SelectionFaults& fa
                                "edges shared by three or more faces"));
     if (faults.nearPoints)
         causes.push_back(Count(faults.nearPoints, "point", "points") +
-                         " within 0.001 of another point (" +
-                         std::to_string(faults.veryNearPoints) +
-                         " within 0.0001), which the welds join; a model in metres may need "
-                         "scaling up");
+                         " within " + Distance(kFinalWeld) + " of another point (" +
+                         std::to_string(faults.veryNearPoints) + " within " +
+                         Distance(kFirstWeld) +
+                         "), which the welds join; a model in metres may need scaling up");
     if (faults.zeroLengthEdges)
         causes.push_back(Count(faults.zeroLengthEdges, "edge", "edges") + " of zero length");
     // Edges of the result that more than two faces use, from a selection
@@ -303,7 +312,8 @@ std::string DescribeOpenShell(const MeshStats& result, const SelectionFaults& fa
     if (causes.empty())
         return text + "; the selected faces show none of the usual causes (separate fans "
                       "meeting at a point, edges of three or more faces, points within the weld "
-                      "distances 0.0001 and 0.001, edges of zero length)";
+                      "distances " + Distance(kFirstWeld) + " and " + Distance(kFinalWeld) +
+                      ", edges of zero length)";
     text += "; in the selected faces: ";
     for (size_t i = 0; i < causes.size(); ++i) text += (i ? ", " : "") + causes[i];
     return text;

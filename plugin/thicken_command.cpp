@@ -8,13 +8,9 @@
 #include "plugin/resource_ids.h"
 #include "plugin/thicken_dialog.h"
 #include "thicken/thicken_object.h"
+#include "thicken/weld_distances.h"
 
 namespace {
-
-// Per-face copies join again closer than this; the finished shell closer
-// than the looser second distance, which joins walls to both surfaces.
-constexpr float kHarvestWeldDistance = 0.0001f;
-constexpr float kShellWeldDistance = 0.001f;
 
 // One face's data on its way from a source object to the work object, reused
 // from face to face and grown to the largest point count met.

@@ -6,11 +6,9 @@
 #include "platform/stage_marks.h"
 #include "plugin/host_api.h"
 #include "plugin/thicken_settings.h"
+#include "thicken/weld_distances.h"
 
 namespace {
-
-// Side quads whose corners lie closer than this are joined into one wall.
-constexpr float kSideWeldDistance = 0.001f;
 
 struct Offsets {
     double front;
@@ -196,7 +194,7 @@ bool ThickenObject(MQObject& work) {
     MarkStage("sides");
     BuildSideWalls(frontOpenEdges, backModel, sideModel);
     sideModel.CommitToHost();
-    HostApi.MQObj_OptimizeVertex(temporary.side, kSideWeldDistance, nullptr);
+    HostApi.MQObj_OptimizeVertex(temporary.side, kShellWeldDistance, nullptr);
     HostApi.MQObj_Compact(temporary.side);
 
     MarkStage("inversion");

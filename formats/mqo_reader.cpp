@@ -9,19 +9,12 @@
 #include "formats/mqo_format.h"
 #include "formats/number_text.h"
 #include "formats/shown_text.h"
+#include "formats/text_scan.h"
 
 namespace {
 
 constexpr int kMaxChunkDepth = 64;
 constexpr int32_t kMaxFacePoints = 1 << 16;
-
-bool IsSpace(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (IsSpace(s.front()) || s.front() == '\r')) s.remove_prefix(1);
-    while (!s.empty() && (IsSpace(s.back()) || s.back() == '\r')) s.remove_suffix(1);
-    return s;
-}
 
 // Splits a text into lines, counting them; a final line without a line
 // break counts too. CRs before LF are dropped.
@@ -167,10 +160,10 @@ template <class F>
 bool ForEachWord(std::string_view text, F f) {
     size_t i = 0;
     while (true) {
-        while (i < text.size() && (IsSpace(text[i]) || text[i] == '\r')) ++i;
+        while (i < text.size() && IsSpace(text[i])) ++i;
         if (i >= text.size()) return true;
         size_t start = i;
-        while (i < text.size() && !IsSpace(text[i]) && text[i] != '\r') ++i;
+        while (i < text.size() && !IsSpace(text[i])) ++i;
         if (!f(text.substr(start, i - start))) return false;
     }
 }
@@ -183,7 +176,7 @@ bool ForEachFloat(std::string_view text, F f) {
     const char* p = text.data();
     const char* const end = p + text.size();
     while (true) {
-        while (p != end && (IsSpace(*p) || *p == '\r')) ++p;
+        while (p != end && IsSpace(*p)) ++p;
         if (p == end) return true;
         float value;
         if (!ParseFloatWord(p, end, value) || !f(value)) return false;

@@ -62,6 +62,13 @@ TEST_F(ToolTest, HelpAndVersionGoToStdoutWithStatusZero) {
     EXPECT_EQ(help.out.rfind("Usage: mqthicken INPUT", 0), 0u) << help.out;
     EXPECT_NE(help.out.find("--select all|object:NAME|material:N"), std::string::npos);
     EXPECT_TRUE(help.err.empty());
+    // Every option has its entry, short and long names together.
+    for (const char* entry :
+         {"-o, --output OUTPUT", "-t, --thickness TEXT", "-d, --direction", "    --no-front",
+          "    --no-side", "    --no-back", "    --select", "    --only-result", "    --stats", "    --timings",
+          "    --preview FILE", "    --preview-size WxH", "    --view VIEW", "    --plugin PATH",
+          "    --info", "-h, --help", "-V, --version"})
+        EXPECT_NE(help.out.find(std::string("\n  ") + entry), std::string::npos) << entry;
 
     ToolResult version = RunTool({"--version"});
     EXPECT_EQ(version.status, 0);
@@ -85,6 +92,11 @@ TEST_F(ToolTest, UsageErrorsExitTwoWithOneMessageAndWriteNothing) {
         {{input, "--stats=yes"}, "--stats takes no value"},
         {{input, Path("other.mqo")}, "more than one input file"},
         {{"--info", input}, "--info takes no input file"},
+        // Spellings the option library reads otherwise on its own.
+        {{input, "--thickness"}, "option --thickness needs a value"},
+        {{input, "--select="}, "--select takes all, object:NAME or material:N, not \"\""},
+        {{input, "-hx"}, "option -h takes no value"},
+        {{input, "-1"}, "unknown option -1"},
     };
     for (const auto& c : cases) {
         ToolResult r = RunTool(c.args);
@@ -251,6 +263,15 @@ TEST_F(ToolTest, DirectionsAndThicknessPlaceTheCopies) {
     EXPECT_NE(comma.err.find("warning: the thickness \"2,5\" is read as 2\n"), std::string::npos)
         << comma.err;
     EXPECT_EQ(DepthRange(Load(Path("comma.mqo")).objects[0]), std::make_pair(-1.0f, 1.0f));
+
+    // Options with their values in one argument, one given twice (the last
+    // counts), and an input beginning with '-' after "--".
+    fs::copy_file(input, Path("-in.mqo"));
+    ToolResult spelt = RunTool({"-t2", "-d", "back", "--direction=front", "--select=object:left",
+                                "--only-result", "-ospelt.mqo", "--", "-in.mqo"},
+                               "cd '" + dir_.string() + "'");
+    ASSERT_EQ(spelt.status, 0) << spelt.err;
+    EXPECT_EQ(DepthRange(Load(Path("spelt.mqo")).objects[0]), std::make_pair(-2.0f, 0.0f));
 }
 
 TEST_F(ToolTest, FaceGroupsCanBeLeftOut) {

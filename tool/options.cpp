@@ -212,11 +212,15 @@ CommandLine::CommandLine(Options& options, std::string& error)
     app.add_option("--select")
         ->description(
             "faces to thicken: all (default), object:NAME, or material:N (a material number or "
-            "name); only visible, unlocked objects take part")
+            "name); hidden and locked objects take part only with the next two options")
         ->type_name("all|object:NAME|material:N")
         ->each([this](const std::string& value) {
             Require(ParseSelection(value, options_.selection, error_), error_);
         });
+    app.add_flag("--include-hidden", options.include.hidden,
+                 "also thicken the selected faces of hidden objects, which stay hidden");
+    app.add_flag("--include-locked", options.include.locked,
+                 "also thicken the selected faces of locked objects, which stay locked");
     app.add_flag("--only-result", options.onlyResult, "write only the new object");
     app.add_flag("--stats", options.stats,
                  "print the new object's counts, whether it is closed and consistently "

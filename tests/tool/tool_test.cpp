@@ -65,7 +65,8 @@ TEST_F(ToolTest, HelpAndVersionGoToStdoutWithStatusZero) {
     // Every option has its entry, short and long names together.
     for (const char* entry :
          {"-o, --output OUTPUT", "-t, --thickness TEXT", "-d, --direction", "    --no-front",
-          "    --no-side", "    --no-back", "    --select", "    --only-result", "    --stats", "    --timings",
+          "    --no-side", "    --no-back", "    --select", "    --include-hidden",
+          "    --include-locked", "    --only-result", "    --stats", "    --timings",
           "    --preview FILE", "    --preview-size WxH", "    --view VIEW", "    --plugin PATH",
           "    --info", "-h, --help", "-V, --version"})
         EXPECT_NE(help.out.find(std::string("\n  ") + entry), std::string::npos) << entry;
@@ -363,6 +364,58 @@ TEST_F(ToolTest, HiddenLockedOrEmptySelectionsThickenNothing) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("the input has no faces"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(Path("out.obj")));
+}
+
+// The modeller's command leaves hidden and locked objects out; the options
+// let the tool thicken them, and the source comes back with its own flags.
+TEST_F(ToolTest, HiddenAndLockedObjectsAreThickenedWhenIncluded) {
+    const struct {
+        const char *flags, *option, *otherOption;
+    } cases[] = {{"visible 15\r\n\tlocking 1", "--include-locked", "--include-hidden"},
+                 {"visible 0\r\n\tlocking 0", "--include-hidden", "--include-locked"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.option);
+        const std::string text =
+            "Metasequoia Document\r\nFormat Text Ver 1.0\r\n\r\nObject \"plate\" {\r\n\t" +
+            std::string(c.flags) +
+            "\r\n\tvertex 3 {\r\n\t\t0 0 0\r\n\t\t1 0 0\r\n\t\t0 1 0\r\n\t}\r\n"
+            "\tface 1 {\r\n\t\t3 V(0 1 2)\r\n\t}\r\n}\r\nEof\r\n";
+        const std::string input = Write("in.mqo", text), output = Path("out.mqo");
+        fs::remove(output);
+        ToolResult refused = RunTool({input, "-o", output});
+        EXPECT_EQ(refused.status, 1) << refused.err;
+        EXPECT_NE(refused.err.find("nothing was thickened: the selected faces lie in hidden or "
+                                   "locked objects, which are not thickened (--include-hidden "
+                                   "and --include-locked thicken them)\n"),
+                  std::string::npos)
+            << refused.err;
+        ToolResult other = RunTool({input, "-o", output, c.otherOption});
+        EXPECT_EQ(other.status, 1) << other.err;
+        EXPECT_NE(other.err.find("(" + std::string(c.option) + " thickens them)"),
+                  std::string::npos)
+            << other.err;
+        EXPECT_FALSE(fs::exists(output));
+
+        ToolResult r = RunTool({input, "-o", output, c.option, "--stats"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("closed    yes\n"), std::string::npos) << r.out;
+        // Every byte of the source object, its flag lines too, is the input's.
+        EXPECT_EQ(Contents(output).substr(0, text.size() - 5), text.substr(0, text.size() - 5));
+        const Scene scene = Load(output);
+        ASSERT_EQ(scene.objects.size(), 2u);
+        EXPECT_TRUE(scene.objects[1].visible);
+        EXPECT_FALSE(scene.objects[1].locked);
+    }
+    // An open shell from a locked object is explained from that object's
+    // faces: two squares touching at one corner.
+    const std::string bowtie =
+        Write("bowtie.obj", "o bow\n# mqthicken: locked\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n"
+                            "v 2 1 0\nv 2 2 0\nv 1 2 0\nf 1 2 3 4\nf 3 5 6 7\n");
+    ToolResult open = RunTool({bowtie, "--include-locked", "-t", "0.5"});
+    ASSERT_EQ(open.status, 0) << open.err;
+    EXPECT_NE(open.err.find("in the selected faces: 1 point where separate fans of faces meet\n"),
+              std::string::npos)
+        << open.err;
 }
 
 TEST_F(ToolTest, ObjInObjOutKeepsTheShellOutward) {

@@ -371,6 +371,8 @@ bool CommandLine::CheckTheWhole() {
     }
     if ((app.count("--preview-size") || app.count("--view")) && options_.preview.empty())
         return refuse("--preview-size and --view shape the picture of --preview, which is not given");
+    if (!options_.makeFront && !options_.makeSide && !options_.makeBack)
+        return refuse("--no-front, --no-side and --no-back together leave nothing to make");
     if (options_.output.empty()) options_.output = DefaultOutputPath(options_.input);
     return true;
 }

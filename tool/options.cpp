@@ -148,8 +148,8 @@ const char kFooter[] =
     "file is written all the same.";
 
 // The command line as CLI11 declares it, its values bound to `options`.
-// The checks of the values run as CLI11 takes them and say what is wrong
-// in `error`.
+// Every value given is checked, and a failed check says what is wrong in
+// `error`.
 class CommandLine {
 public:
     CommandLine(Options& options, std::string& error);
@@ -159,7 +159,7 @@ public:
     bool Parse(int argc, const char* const* argv);
 
     // The text of --help.
-    std::string Help() const { return app.help(); }
+    std::string Help() const { return app_.help(); }
 
 private:
     bool SpellOut(int argc, const char* const* argv, std::vector<std::string>& args);
@@ -169,7 +169,7 @@ private:
 
     Options& options_;
     std::string& error_;
-    CLI::App app{kDescription, "mqthicken"};
+    CLI::App app_{kDescription, "mqthicken"};
     std::vector<std::string> inputs_;  // all of them, so that a second one is ours to refuse
     std::string thickness_;
     bool info_ = false, help_ = false, version_ = false;
@@ -180,36 +180,36 @@ private:
 CommandLine::CommandLine(Options& options, std::string& error)
     : options_(options), error_(error) {
     // --help is an option like the others: a usage error anywhere beats it.
-    app.set_help_flag();
+    app_.set_help_flag();
     // "/folder/file.mqo" is a file, on Windows too.
-    app.allow_windows_style_options(false);
+    app_.allow_windows_style_options(false);
     // An option given again overrides (each value is still checked).
-    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-    app.footer(kFooter);
-    app.formatter(std::make_shared<UsageFormatter>(
+    app_.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app_.footer(kFooter);
+    app_.formatter(std::make_shared<UsageFormatter>(
         std::vector<std::string>{"--info [--plugin PATH]", "--help | --version"}));
 
-    app.add_option("INPUT", inputs_, "the mesh file to thicken");
-    CLI::Option* output = app.add_option(
+    app_.add_option("INPUT", inputs_, "the mesh file to thicken");
+    CLI::Option* output = app_.add_option(
         "-o,--output", options.output, "file to write (default: INPUT's name + \"-thick\")");
     output->type_name("OUTPUT")->each([this, output](const std::string& value) {
         Require(CheckFileName(value, Spelling(output), error_), error_);
     });
-    app.add_option("-t,--thickness", thickness_, "thickness, typed into the dialog (default 5.0)")
+    app_.add_option("-t,--thickness", thickness_, "thickness, typed into the dialog (default 5.0)")
         ->type_name("TEXT");
-    app.add_option("-d,--direction")
+    app_.add_option("-d,--direction")
         ->description("where the thickness goes: front, center (default) or back")
         ->type_name("front|center|back")
         ->each([this](const std::string& value) {
             Require(ParseDirection(value, options_.direction, error_), error_);
         });
-    app.add_flag_callback("--no-front", [this] { options_.makeFront = false; },
+    app_.add_flag_callback("--no-front", [this] { options_.makeFront = false; },
                           "leave out the front surface");
-    app.add_flag_callback("--no-side", [this] { options_.makeSide = false; },
+    app_.add_flag_callback("--no-side", [this] { options_.makeSide = false; },
                           "leave out the side walls along the open border");
-    app.add_flag_callback("--no-back", [this] { options_.makeBack = false; },
+    app_.add_flag_callback("--no-back", [this] { options_.makeBack = false; },
                           "leave out the back surface");
-    app.add_option("--select")
+    app_.add_option("--select")
         ->description(
             "faces to thicken: all (default), object:NAME, or material:N (a material number or "
             "name); hidden and locked objects take part only with the next two options")
@@ -217,31 +217,31 @@ CommandLine::CommandLine(Options& options, std::string& error)
         ->each([this](const std::string& value) {
             Require(ParseSelection(value, options_.selection, error_), error_);
         });
-    app.add_flag("--include-hidden", options.include.hidden,
+    app_.add_flag("--include-hidden", options.include.hidden,
                  "also thicken the selected faces of hidden objects, which stay hidden");
-    app.add_flag("--include-locked", options.include.locked,
+    app_.add_flag("--include-locked", options.include.locked,
                  "also thicken the selected faces of locked objects, which stay locked");
-    app.add_flag("--only-result", options.onlyResult, "write only the new object");
-    app.add_flag("--stats", options.stats,
+    app_.add_flag("--only-result", options.onlyResult, "write only the new object");
+    app_.add_flag("--stats", options.stats,
                  "print the new object's counts, whether it is closed and consistently "
                  "oriented, its open and overused edges, and its volume");
-    app.add_flag("--timings", options.timings,
+    app_.add_flag("--timings", options.timings,
                  "print the time of each stage on stderr: reading, the command's stages, writing");
-    app.add_option("--preview", options.preview,
+    app_.add_option("--preview", options.preview,
                    "also draw the new object into a .png picture: front surface orange, back "
                    "surface blue, side walls green, faces seen from behind darker")
         ->type_name("FILE.png")
         ->each([this](const std::string& value) {
             Require(CheckPreviewPath(value, error_), error_);
         });
-    app.add_option("--preview-size")
+    app_.add_option("--preview-size")
         ->description("the picture's size in pixels (default 800x600)")
         ->type_name("WxH")
         ->each([this](const std::string& value) {
             Require(ParsePreviewSize(value, options_.previewWidth, options_.previewHeight, error_),
                     error_);
         });
-    app.add_option("--view")
+    app_.add_option("--view")
         ->description(
             "iso (default: from above, in front, to the right), front (from +z), back, left, "
             "right (from +x), top (from +y) or bottom")
@@ -249,15 +249,15 @@ CommandLine::CommandLine(Options& options, std::string& error)
         ->each([this](const std::string& value) {
             Require(ParseView(value, options_.view, error_), error_);
         });
-    CLI::Option* plugin = app.add_option("--plugin", options.plugin,
+    CLI::Option* plugin = app_.add_option("--plugin", options.plugin,
                                          "the module to load (default: next to the program)");
     plugin->type_name("PATH")->each([this](const std::string& value) {
         Require(CheckFileName(value, "--plugin", error_), error_);
     });
-    app.add_flag("--info", info_, "print the module's name, label, ids, type, version")
+    app_.add_flag("--info", info_, "print the module's name, label, ids, type, version")
         ->group(kModeGroup);
-    app.add_flag("-h,--help", help_, "print this help")->group(kModeGroup);
-    app.add_flag("-V,--version", version_, "print the tool's version")->group(kModeGroup);
+    app_.add_flag("-h,--help", help_, "print this help")->group(kModeGroup);
+    app_.add_flag("-V,--version", version_, "print the tool's version")->group(kModeGroup);
 }
 
 std::string CommandLine::Spelling(const CLI::Option* option) const {
@@ -298,7 +298,7 @@ bool CommandLine::SpellOut(int argc, const char* const* argv, std::vector<std::s
             name = arg.substr(0, 2);
             value = arg.substr(2);
         }
-        const CLI::Option* option = app.get_option_no_throw(name);
+        const CLI::Option* option = app_.get_option_no_throw(name);
         if (!option || !option->nonpositional()) {
             error_ = "unknown option " + name;
             return false;
@@ -325,7 +325,7 @@ bool CommandLine::Parse(int argc, const char* const* argv) {
     std::vector<std::string> args;
     if (!SpellOut(argc, argv, args)) return false;
     try {
-        app.parse(args);
+        app_.parse(args);
     } catch (const CLI::ParseError& e) {
         // A value's check has said what is wrong; CLI11's own words are
         // kept for what the tool has no words of its own for.
@@ -362,14 +362,14 @@ bool CommandLine::CheckTheWhole() {
         return options_.input.empty() || refuse("--info takes no input file");
     }
     if (options_.input.empty()) return refuse("no input file");
-    if (app.count("--thickness")) {
+    if (app_.count("--thickness")) {
         options_.thickness = Utf8FromArgument(thickness_);
         if (options_.thickness.size() > 63)
             return refuse("the thickness text is longer than the dialog's 63 characters");
         if (!StartsWithNumber(options_.thickness))
             return refuse("-t needs a number, not \"" + options_.thickness + "\"");
     }
-    if ((app.count("--preview-size") || app.count("--view")) && options_.preview.empty())
+    if ((app_.count("--preview-size") || app_.count("--view")) && options_.preview.empty())
         return refuse("--preview-size and --view shape the picture of --preview, which is not given");
     if (!options_.makeFront && !options_.makeSide && !options_.makeBack)
         return refuse("--no-front, --no-side and --no-back together leave nothing to make");

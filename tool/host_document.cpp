@@ -50,6 +50,16 @@ bool FaceIsSelected(const SceneObject& object, size_t f, const FaceSelection& se
 // winding.
 uint32_t HostPieces(uint32_t n) { return n <= kMaxFacePoints ? 1 : n - 2; }
 
+// The flags the host shows for `object`: the command takes the faces of
+// visible, unlocked objects, and `include` lets it take those of hidden or
+// locked ones too.
+bool HostVisible(const SceneObject& object, const IncludedObjects& include) {
+    return object.visible || include.hidden;
+}
+bool HostLocked(const SceneObject& object, const IncludedObjects& include) {
+    return object.locked && !include.locked;
+}
+
 // The number of the material that `selection` names, or -1.
 int SelectedMaterial(const Scene& scene, const FaceSelection& selection) {
     if (selection.kind != FaceSelection::Material) return -1;
@@ -65,7 +75,7 @@ int SelectedMaterial(const Scene& scene, const FaceSelection& selection) {
 }  // namespace
 
 HostDocumentSummary BuildHostDocument(const Scene& scene, const FaceSelection& selection,
-                                      MQDocumentRec& document) {
+                                      const IncludedObjects& include, MQDocumentRec& document) {
     assert(document.ObjectCount() == 0 && document.MaterialCount() == 0);
     HostDocumentSummary summary;
     for (const SceneMaterial& material : scene.materials)
@@ -76,8 +86,8 @@ HostDocumentSummary BuildHostDocument(const Scene& scene, const FaceSelection& s
     for (const SceneObject& object : scene.objects) {
         MQObjectRec* host = new MQObjectRec();
         host->name = HostName(object.name, scene.encoding);
-        host->visible = object.visible;
-        host->locked = object.locked;
+        host->visible = HostVisible(object, include);
+        host->locked = HostLocked(object, include);
         size_t hostFaces = 0;
         for (size_t f = 0; f < object.FaceCount(); ++f) hostFaces += HostPieces(object.FaceSize(f));
         host->Reserve(object.vertices.size(), hostFaces);
@@ -85,7 +95,7 @@ HostDocumentSummary BuildHostDocument(const Scene& scene, const FaceSelection& s
         const bool objectMatches = selection.kind == FaceSelection::Object &&
                                    Utf8Name(object.name, scene.encoding) == selection.name;
         summary.selectionMatched = summary.selectionMatched || objectMatches;
-        const bool eligible = object.visible && !object.locked;
+        const bool eligible = host->visible && !host->locked;
         const int slot = document.AddObject(host);
 
         for (size_t f = 0; f < object.FaceCount(); ++f) {
@@ -119,12 +129,13 @@ HostDocumentSummary BuildHostDocument(const Scene& scene, const FaceSelection& s
 }
 
 std::vector<std::pair<uint32_t, uint32_t>> EligibleSelectedFaces(const Scene& scene,
-                                                                  const FaceSelection& selection) {
+                                                                  const FaceSelection& selection,
+                                                                  const IncludedObjects& include) {
     std::vector<std::pair<uint32_t, uint32_t>> faces;
     const int material = SelectedMaterial(scene, selection);
     for (uint32_t o = 0; o < scene.objects.size(); ++o) {
         const SceneObject& object = scene.objects[o];
-        if (!object.visible || object.locked) continue;
+        if (!HostVisible(object, include) || HostLocked(object, include)) continue;
         const bool objectMatches = selection.kind == FaceSelection::Object &&
                                    Utf8Name(object.name, scene.encoding) == selection.name;
         for (uint32_t f = 0; f < object.FaceCount(); ++f)

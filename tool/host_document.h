@@ -14,21 +14,25 @@
 
 struct HostDocumentSummary {
     size_t selectedFaces = 0;  // faces selected, in any object
-    size_t eligibleFaces = 0;  // of those, faces of visible, unlocked objects
+    size_t eligibleFaces = 0;  // of those, faces of objects the command takes
     size_t splitFaces = 0;     // faces of more than four points, split into triangles
     bool selectionMatched = false;  // the named object or material exists
 };
 
 // Fills the empty `document` with the materials and objects of `scene` and
 // selects the faces that `selection` names. The host keeps faces of at most
-// four points: larger faces are handed over as fans of triangles.
+// four points: larger faces are handed over as fans of triangles. Objects
+// that `include` names are handed over as visible and unlocked, so that the
+// command takes their faces; the scene keeps its own flags.
 HostDocumentSummary BuildHostDocument(const Scene& scene, const FaceSelection& selection,
-                                      MQDocumentRec& document);
+                                      const IncludedObjects& include, MQDocumentRec& document);
 
-// The faces that `selection` names in the visible, unlocked objects of
-// `scene`, the faces the command takes, as (object, face).
+// The faces that `selection` names in the objects of `scene` the command
+// takes (the visible, unlocked ones and those `include` names), as
+// (object, face).
 std::vector<std::pair<uint32_t, uint32_t>> EligibleSelectedFaces(const Scene& scene,
-                                                                  const FaceSelection& selection);
+                                                                  const FaceSelection& selection,
+                                                                  const IncludedObjects& include);
 
 // The live vertices and faces of a host object as a scene object, renumbered
 // without the deleted slots; names and flags as the host holds them. A face

@@ -1,27 +1,21 @@
 #include "tool/options.h"
 
+#include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include <CLI/CLI.hpp>
 
 #include "formats/number_text.h"
 #include "platform/text_encoding.h"
+#include "tool/usage_formatter.h"
 
 namespace {
-
-bool TakeValue(int argc, const char* const* argv, int& i, const std::string& option,
-               const char* inlineValue, std::string& value, std::string& error) {
-    if (inlineValue) {
-        value = inlineValue;
-        return true;
-    }
-    if (i + 1 >= argc) {
-        error = "option " + option + " needs a value";
-        return false;
-    }
-    value = argv[++i];
-    return true;
-}
 
 bool ParseDirection(const std::string& text, Direction& direction, std::string& error) {
     if (text == "front") direction = Direction::Front;
@@ -128,139 +122,266 @@ bool StartsWithNumber(const std::string& text) {
     return i < text.size() && text[i] >= '0' && text[i] <= '9';
 }
 
-}  // namespace
+// The value of an option that names a file: not empty.
+bool CheckFileName(const std::string& value, const std::string& option, std::string& error) {
+    if (!value.empty()) return true;
+    error = "option " + option + " needs a file name";
+    return false;
+}
 
-bool ParseOptions(int argc, const char* const* argv, Options& options, std::string& error) {
-    bool info = false, help = false, version = false, noMoreOptions = false;
-    bool thicknessGiven = false;
-    bool pictureShaped = false;  // --preview-size or --view given
+// Stops CLI11 when a check of a value has not `passed`; the check has put
+// its message, as the tool words it, in `error`.
+void Require(bool passed, const std::string& error) {
+    if (!passed) throw CLI::ValidationError(error);
+}
+
+bool TakesValue(const CLI::Option& option) { return option.get_items_expected_max() != 0; }
+
+const char kDescription[] =
+    "Gives the selected faces of a mesh file a thickness with the thickening module, and "
+    "writes the file with the new closed shell added as an object. Files are read and "
+    "written by extension: .mqo, .mqoz (an archive holding a .mqo) or .obj.";
+
+const char kFooter[] =
+    "Exit status: 0 when a new object was added, 1 when nothing was thickened, 2 on usage, "
+    "input or output errors. A picture that cannot be written is an output error; the mesh "
+    "file is written all the same.";
+
+// The command line as CLI11 declares it, its values bound to `options`.
+// Every value given is checked, and a failed check says what is wrong in
+// `error`.
+class CommandLine {
+public:
+    CommandLine(Options& options, std::string& error);
+
+    // Reads the arguments into `options`; false, with `error` set, on a
+    // usage error.
+    bool Parse(int argc, const char* const* argv);
+
+    // The text of --help.
+    std::string Help() const { return app_.help(); }
+
+private:
+    bool SpellOut(int argc, const char* const* argv, std::vector<std::string>& args);
+    bool CheckTheWhole();
+    // How the user spelt `option` ("-o" or "--output").
+    std::string Spelling(const CLI::Option* option) const;
+
+    Options& options_;
+    std::string& error_;
+    CLI::App app_{kDescription, "mqthicken"};
+    std::vector<std::string> inputs_;  // all of them, so that a second one is ours to refuse
+    std::string thickness_;
+    bool info_ = false, help_ = false, version_ = false;
+    std::map<const CLI::Option*, std::string> spelling_;
+    std::string waitingForValue_;  // the last argument, an option without its value
+};
+
+CommandLine::CommandLine(Options& options, std::string& error)
+    : options_(options), error_(error) {
+    // --help is an option like the others: a usage error anywhere beats it.
+    app_.set_help_flag();
+    // "/folder/file.mqo" is a file, on Windows too.
+    app_.allow_windows_style_options(false);
+    // An option given again overrides (each value is still checked).
+    app_.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app_.footer(kFooter);
+    app_.formatter(std::make_shared<UsageFormatter>(
+        std::vector<std::string>{"--info [--plugin PATH]", "--help | --version"}));
+
+    app_.add_option("INPUT", inputs_, "the mesh file to thicken");
+    CLI::Option* output = app_.add_option(
+        "-o,--output", options.output, "file to write (default: INPUT's name + \"-thick\")");
+    output->type_name("OUTPUT")->each([this, output](const std::string& value) {
+        Require(CheckFileName(value, Spelling(output), error_), error_);
+    });
+    app_.add_option("-t,--thickness", thickness_, "thickness, typed into the dialog (default 5.0)")
+        ->type_name("TEXT");
+    app_.add_option("-d,--direction")
+        ->description("where the thickness goes: front, center (default) or back")
+        ->type_name("front|center|back")
+        ->each([this](const std::string& value) {
+            Require(ParseDirection(value, options_.direction, error_), error_);
+        });
+    app_.add_flag_callback("--no-front", [this] { options_.makeFront = false; },
+                          "leave out the front surface");
+    app_.add_flag_callback("--no-side", [this] { options_.makeSide = false; },
+                          "leave out the side walls along the open border");
+    app_.add_flag_callback("--no-back", [this] { options_.makeBack = false; },
+                          "leave out the back surface");
+    app_.add_option("--select")
+        ->description(
+            "faces to thicken: all (default), object:NAME, or material:N (a material number or "
+            "name); hidden and locked objects take part only with the next two options")
+        ->type_name("all|object:NAME|material:N")
+        ->each([this](const std::string& value) {
+            Require(ParseSelection(value, options_.selection, error_), error_);
+        });
+    app_.add_flag("--include-hidden", options.include.hidden,
+                 "also thicken the selected faces of hidden objects, which stay hidden");
+    app_.add_flag("--include-locked", options.include.locked,
+                 "also thicken the selected faces of locked objects, which stay locked");
+    app_.add_flag("--only-result", options.onlyResult, "write only the new object");
+    app_.add_flag("--stats", options.stats,
+                 "print the new object's counts, whether it is closed and consistently "
+                 "oriented, its open and overused edges, and its volume");
+    app_.add_flag("--timings", options.timings,
+                 "print the time of each stage on stderr: reading, the command's stages, writing");
+    app_.add_option("--preview", options.preview,
+                   "also draw the new object into a .png picture: front surface orange, back "
+                   "surface blue, side walls green, faces seen from behind darker")
+        ->type_name("FILE.png")
+        ->each([this](const std::string& value) {
+            Require(CheckPreviewPath(value, error_), error_);
+        });
+    app_.add_option("--preview-size")
+        ->description("the picture's size in pixels (default 800x600)")
+        ->type_name("WxH")
+        ->each([this](const std::string& value) {
+            Require(ParsePreviewSize(value, options_.previewWidth, options_.previewHeight, error_),
+                    error_);
+        });
+    app_.add_option("--view")
+        ->description(
+            "iso (default: from above, in front, to the right), front (from +z), back, left, "
+            "right (from +x), top (from +y) or bottom")
+        ->type_name("VIEW")
+        ->each([this](const std::string& value) {
+            Require(ParseView(value, options_.view, error_), error_);
+        });
+    CLI::Option* plugin = app_.add_option("--plugin", options.plugin,
+                                         "the module to load (default: next to the program)");
+    plugin->type_name("PATH")->each([this](const std::string& value) {
+        Require(CheckFileName(value, "--plugin", error_), error_);
+    });
+    app_.add_flag("--info", info_, "print the module's name, label, ids, type, version")
+        ->group(kModeGroup);
+    app_.add_flag("-h,--help", help_, "print this help")->group(kModeGroup);
+    app_.add_flag("-V,--version", version_, "print the tool's version")->group(kModeGroup);
+}
+
+std::string CommandLine::Spelling(const CLI::Option* option) const {
+    const auto found = spelling_.find(option);
+    return found != spelling_.end() ? found->second : option->get_name();
+}
+
+// CLI11 reads some arguments more loosely than the tool always has: a flag
+// with a value (--stats=yes; -hx, which it takes as -h -x), an empty value
+// after '=' (--select=, after which it takes the next argument as the
+// value), and arguments that begin with '-' but that it takes for files
+// (-1, ---x). Those are settled here, in the order they come; what reaches
+// CLI11 in `args` is each option by the name it was given, followed by its
+// value, reversed as CLI11 takes them.
+bool CommandLine::SpellOut(int argc, const char* const* argv, std::vector<std::string>& args) {
+    bool noMoreOptions = false;
     for (int i = 0; i < argc; ++i) {
         const std::string arg = argv[i];
         if (noMoreOptions || arg.empty() || arg[0] != '-' || arg == "-") {
-            if (!options.input.empty()) {
-                error = "more than one input file (\"" + options.input + "\" and \"" + arg + "\")";
-                return false;
-            }
-            options.input = arg;
+            args.push_back(arg);
             continue;
         }
         if (arg == "--") {
             noMoreOptions = true;
+            args.push_back(arg);
             continue;
         }
         // --name=value, and -tVALUE for the short options that take one.
         std::string name = arg;
-        const char* inlineValue = nullptr;
+        std::optional<std::string> value;
         if (arg.rfind("--", 0) == 0) {
-            size_t eq = arg.find('=');
+            const size_t eq = arg.find('=');
             if (eq != std::string::npos) {
                 name = arg.substr(0, eq);
-                inlineValue = argv[i] + eq + 1;
+                value = arg.substr(eq + 1);
             }
         } else if (arg.size() > 2) {
             name = arg.substr(0, 2);
-            inlineValue = argv[i] + 2;
+            value = arg.substr(2);
         }
-        std::string value;
-        auto take = [&] { return TakeValue(argc, argv, i, name, inlineValue, value, error); };
-        auto flag = [&](bool& target) {
-            if (inlineValue) {
-                error = "option " + name + " takes no value";
+        const CLI::Option* option = app_.get_option_no_throw(name);
+        if (!option || !option->nonpositional()) {
+            error_ = "unknown option " + name;
+            return false;
+        }
+        spelling_[option] = name;
+        args.push_back(name);
+        if (!TakesValue(*option)) {
+            if (value) {
+                error_ = "option " + name + " takes no value";
                 return false;
             }
-            target = true;
-            return true;
-        };
-        bool off = false;
-        bool ok;
-        if (name == "-o" || name == "--output") {
-            ok = take() && !(options.output = value).empty();
-            if (!ok && error.empty()) error = "option " + name + " needs a file name";
-        } else if (name == "-t" || name == "--thickness") {
-            ok = take();
-            options.thickness = Utf8FromArgument(value);
-            thicknessGiven = true;
-        } else if (name == "-d" || name == "--direction") {
-            ok = take() && ParseDirection(value, options.direction, error);
-        } else if (name == "--no-front") {
-            ok = flag(off);
-            options.makeFront = false;
-        } else if (name == "--no-side") {
-            ok = flag(off);
-            options.makeSide = false;
-        } else if (name == "--no-back") {
-            ok = flag(off);
-            options.makeBack = false;
-        } else if (name == "--select") {
-            ok = take() && ParseSelection(value, options.selection, error);
-        } else if (name == "--only-result") {
-            ok = flag(options.onlyResult);
-        } else if (name == "--stats") {
-            ok = flag(options.stats);
-        } else if (name == "--timings") {
-            ok = flag(options.timings);
-        } else if (name == "--plugin") {
-            ok = take() && !(options.plugin = value).empty();
-            if (!ok && error.empty()) error = "option --plugin needs a file name";
-        } else if (name == "--preview") {
-            ok = take() && CheckPreviewPath(value, error);
-            options.preview = value;
-        } else if (name == "--preview-size") {
-            ok = take() &&
-                 ParsePreviewSize(value, options.previewWidth, options.previewHeight, error);
-            pictureShaped = true;
-        } else if (name == "--view") {
-            ok = take() && ParseView(value, options.view, error);
-            pictureShaped = true;
-        } else if (name == "--info") {
-            ok = flag(info);
-        } else if (name == "-h" || name == "--help") {
-            ok = flag(help);
-        } else if (name == "-V" || name == "--version") {
-            ok = flag(version);
-        } else {
-            error = "unknown option " + name;
-            return false;
+            continue;
         }
-        if (!ok) return false;
+        // The value is the next argument, whatever it looks like ("-t -1").
+        if (value) args.push_back(*value);
+        else if (i + 1 < argc) args.push_back(argv[++i]);
+        else waitingForValue_ = name;
     }
-
-    if (help) {
-        options.mode = Mode::Help;
-        return true;
-    }
-    if (version) {
-        options.mode = Mode::Version;
-        return true;
-    }
-    if (info) {
-        options.mode = Mode::Info;
-        if (!options.input.empty()) {
-            error = "--info takes no input file";
-            return false;
-        }
-        return true;
-    }
-    if (options.input.empty()) {
-        error = "no input file";
-        return false;
-    }
-    if (thicknessGiven) {
-        if (options.thickness.size() > 63) {
-            error = "the thickness text is longer than the dialog's 63 characters";
-            return false;
-        }
-        if (!StartsWithNumber(options.thickness)) {
-            error = "-t needs a number, not \"" + options.thickness + "\"";
-            return false;
-        }
-    }
-    if (pictureShaped && options.preview.empty()) {
-        error = "--preview-size and --view shape the picture of --preview, which is not given";
-        return false;
-    }
-    if (options.output.empty()) options.output = DefaultOutputPath(options.input);
+    std::reverse(args.begin(), args.end());
     return true;
+}
+
+bool CommandLine::Parse(int argc, const char* const* argv) {
+    std::vector<std::string> args;
+    if (!SpellOut(argc, argv, args)) return false;
+    try {
+        app_.parse(args);
+    } catch (const CLI::ParseError& e) {
+        // A value's check has said what is wrong; CLI11's own words are
+        // kept for what the tool has no words of its own for.
+        if (!error_.empty()) return false;
+        if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) && !waitingForValue_.empty())
+            error_ = "option " + waitingForValue_ + " needs a value";
+        else
+            error_ = e.what();
+        return false;
+    }
+    return CheckTheWhole();
+}
+
+// The checks of the command line as a whole, before anything is read.
+bool CommandLine::CheckTheWhole() {
+    auto refuse = [this](std::string message) {
+        error_ = std::move(message);
+        return false;
+    };
+    if (inputs_.size() > 1)
+        return refuse("more than one input file (\"" + inputs_[0] + "\" and \"" + inputs_[1] +
+                      "\")");
+    if (!inputs_.empty()) options_.input = inputs_[0];
+    if (help_) {
+        options_.mode = Mode::Help;
+        return true;
+    }
+    if (version_) {
+        options_.mode = Mode::Version;
+        return true;
+    }
+    if (info_) {
+        options_.mode = Mode::Info;
+        return options_.input.empty() || refuse("--info takes no input file");
+    }
+    if (options_.input.empty()) return refuse("no input file");
+    if (app_.count("--thickness")) {
+        options_.thickness = Utf8FromArgument(thickness_);
+        if (options_.thickness.size() > 63)
+            return refuse("the thickness text is longer than the dialog's 63 characters");
+        if (!StartsWithNumber(options_.thickness))
+            return refuse("-t needs a number, not \"" + options_.thickness + "\"");
+    }
+    if ((app_.count("--preview-size") || app_.count("--view")) && options_.preview.empty())
+        return refuse("--preview-size and --view shape the picture of --preview, which is not given");
+    if (!options_.makeFront && !options_.makeSide && !options_.makeBack)
+        return refuse("--no-front, --no-side and --no-back together leave nothing to make");
+    if (options_.output.empty()) options_.output = DefaultOutputPath(options_.input);
+    return true;
+}
+
+}  // namespace
+
+bool ParseOptions(int argc, const char* const* argv, Options& options, std::string& error) {
+    CommandLine line(options, error);
+    return line.Parse(argc, argv);
 }
 
 std::string DefaultOutputPath(const std::string& input) {
@@ -271,50 +392,10 @@ std::string DefaultOutputPath(const std::string& input) {
     return path.parent_path().empty() ? name.string() : (path.parent_path() / name).string();
 }
 
+
 std::string UsageText() {
-    return "Usage: mqthicken INPUT [-o OUTPUT] [-t TEXT] [-d front|center|back]\n"
-           "                 [--no-front] [--no-side] [--no-back]\n"
-           "                 [--select all|object:NAME|material:N] [--only-result]\n"
-           "                 [--stats] [--timings] [--plugin PATH]\n"
-           "                 [--preview FILE.png [--preview-size WxH] [--view VIEW]]\n"
-           "       mqthicken --info [--plugin PATH]\n"
-           "       mqthicken --help | --version\n"
-           "\n"
-           "Gives the selected faces of a mesh file a thickness with the thickening\n"
-           "module, and writes the file with the new closed shell added as an object.\n"
-           "Files are read and written by extension: .mqo, .mqoz (an archive holding\n"
-           "a .mqo) or .obj.\n"
-           "\n"
-           "  -o, --output OUTPUT   file to write (default: INPUT's name + \"-thick\")\n"
-           "  -t, --thickness TEXT  thickness, typed into the dialog (default 5.0)\n"
-           "  -d, --direction DIR   where the thickness goes: front, center (default)\n"
-           "                        or back\n"
-           "      --no-front        leave out the front surface\n"
-           "      --no-side         leave out the side walls along the open border\n"
-           "      --no-back         leave out the back surface\n"
-           "      --select WHAT     faces to thicken: all (default), object:NAME, or\n"
-           "                        material:N (a material number or name); only\n"
-           "                        visible, unlocked objects take part\n"
-           "      --only-result     write only the new object\n"
-           "      --stats           print the new object's counts, whether it is closed\n"
-           "                        and consistently oriented, its open and overused\n"
-           "                        edges, and its volume\n"
-           "      --timings         print the time of each stage on stderr: reading,\n"
-           "                        the command's stages, writing\n"
-           "      --preview FILE    also draw the new object into FILE, a .png picture:\n"
-           "                        front surface orange, back surface blue, side\n"
-           "                        walls green, faces seen from behind darker\n"
-           "      --preview-size WxH\n"
-           "                        the picture's size in pixels (default 800x600)\n"
-           "      --view VIEW       iso (default: from above, in front, to the right),\n"
-           "                        front (from +z), back, left, right (from +x), top\n"
-           "                        (from +y) or bottom\n"
-           "      --plugin PATH     the module to load (default: next to the program)\n"
-           "      --info            print the module's name, label, ids, type, version\n"
-           "  -h, --help            print this help\n"
-           "  -V, --version         print the tool's version\n"
-           "\n"
-           "Exit status: 0 when a new object was added, 1 when nothing was thickened,\n"
-           "2 on usage, input or output errors. A picture that cannot be written is an\n"
-           "output error; the mesh file is written all the same.\n";
+    Options options;
+    std::string error;
+    CommandLine line(options, error);
+    return line.Help();
 }

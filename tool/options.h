@@ -15,6 +15,14 @@ struct FaceSelection {
     int material = -1;  // Material: its number, when given as one
 };
 
+// The objects the modeller's command leaves out whose selected faces the
+// tool thickens all the same: they are handed to the host as visible and
+// unlocked, and written back with their own flags.
+struct IncludedObjects {
+    bool hidden = false;  // --include-hidden
+    bool locked = false;  // --include-locked
+};
+
 enum class Direction { Front, Center, Back };
 
 struct Options {
@@ -25,6 +33,7 @@ struct Options {
     Direction direction = Direction::Center;
     bool makeFront = true, makeSide = true, makeBack = true;
     FaceSelection selection;
+    IncludedObjects include;
     bool onlyResult = false;
     bool stats = false;
     bool timings = false;          // per-stage times on stderr

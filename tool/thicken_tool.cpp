@@ -115,7 +115,18 @@ std::string WhyNothingWasSelected(const Options& options, const HostDocumentSumm
             return "the object \"" + selection.name + "\" has no faces";
         return "the input has no faces";
     }
-    return "the selected faces lie in hidden or locked objects, which are not thickened";
+    // The faces lie in the kinds of object the options still leave out.
+    const IncludedObjects& include = options.include;
+    if (!include.hidden && !include.locked)
+        return "the selected faces lie in hidden or locked objects, which are not thickened "
+               "(--include-hidden and --include-locked thicken them)";
+    if (!include.locked)
+        return "the selected faces lie in locked objects, which are not thickened "
+               "(--include-locked thickens them)";
+    if (!include.hidden)
+        return "the selected faces lie in hidden objects, which are not thickened "
+               "(--include-hidden thickens them)";
+    return "the module made nothing of the selected faces";
 }
 
 // Documents of this many faces take seconds: the tool then says on stderr
@@ -185,7 +196,8 @@ int Thicken(const Options& options) {
 
     timer.Begin("document");
     auto document = std::make_unique<MQDocumentRec>();
-    const HostDocumentSummary summary = BuildHostDocument(scene, options.selection, *document);
+    const HostDocumentSummary summary =
+        BuildHostDocument(scene, options.selection, options.include, *document);
     if (!summary.selectionMatched) {
         const FaceSelection& s = options.selection;
         return Fail(s.kind == FaceSelection::Object
@@ -257,7 +269,8 @@ int Thicken(const Options& options) {
     const MeshStats stats = ComputeMeshStats(thick);
     if (!stats.closed || !stats.oriented)
         Warn(DescribeOpenShell(
-            stats, DiagnoseSelection(scene, EligibleSelectedFaces(scene, options.selection))));
+            stats, DiagnoseSelection(
+                       scene, EligibleSelectedFaces(scene, options.selection, options.include))));
     if (options.onlyResult) scene.DropSourceObjects();
     scene.objects.push_back(std::move(thick));
 

@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     StartModuleInThisProgram();
     auto document = std::make_unique<MQDocumentRec>();
-    BuildHostDocument(scene, FaceSelection{}, *document);
+    BuildHostDocument(scene, FaceSelection{}, IncludedObjects{}, *document);
     const int before = document->ObjectCount();
     SetNextDialogScript({{DialogAction::Type, IDC_THICKNESS, thickness},
                          {DialogAction::Click, direction, ""},
@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RequireConsistentScene(scene);
     // The explanation of an open shell takes any selection.
     const std::vector<std::pair<uint32_t, uint32_t>> selected =
-        EligibleSelectedFaces(scene, FaceSelection{});
+        EligibleSelectedFaces(scene, FaceSelection{}, IncludedObjects{});
     const SelectionFaults faults = DiagnoseSelection(scene, selected);
     size_t corners = 0;
     for (const auto& [o, f] : selected) corners += scene.objects[o].FaceSize(f);

@@ -62,6 +62,14 @@ TEST_F(ToolTest, HelpAndVersionGoToStdoutWithStatusZero) {
     EXPECT_EQ(help.out.rfind("Usage: mqthicken INPUT", 0), 0u) << help.out;
     EXPECT_NE(help.out.find("--select all|object:NAME|material:N"), std::string::npos);
     EXPECT_TRUE(help.err.empty());
+    // Every option has its entry, short and long names together.
+    for (const char* entry :
+         {"-o, --output OUTPUT", "-t, --thickness TEXT", "-d, --direction", "    --no-front",
+          "    --no-side", "    --no-back", "    --select", "    --include-hidden",
+          "    --include-locked", "    --only-result", "    --stats", "    --timings",
+          "    --preview FILE", "    --preview-size WxH", "    --view VIEW", "    --plugin PATH",
+          "    --info", "-h, --help", "-V, --version"})
+        EXPECT_NE(help.out.find(std::string("\n  ") + entry), std::string::npos) << entry;
 
     ToolResult version = RunTool({"--version"});
     EXPECT_EQ(version.status, 0);
@@ -85,6 +93,14 @@ TEST_F(ToolTest, UsageErrorsExitTwoWithOneMessageAndWriteNothing) {
         {{input, "--stats=yes"}, "--stats takes no value"},
         {{input, Path("other.mqo")}, "more than one input file"},
         {{"--info", input}, "--info takes no input file"},
+        // Spellings the option library reads otherwise on its own.
+        {{input, "--thickness"}, "option --thickness needs a value"},
+        {{input, "--select="}, "--select takes all, object:NAME or material:N, not \"\""},
+        {{input, "-hx"}, "option -h takes no value"},
+        {{input, "-1"}, "unknown option -1"},
+        // Found before the input is read, even when there is none.
+        {{input, "--no-front", "--no-side", "--no-back"}, "leave nothing to make"},
+        {{Path("missing.mqo"), "--no-front", "--no-side", "--no-back"}, "leave nothing to make"},
     };
     for (const auto& c : cases) {
         ToolResult r = RunTool(c.args);
@@ -282,6 +298,15 @@ TEST_F(ToolTest, DirectionsAndThicknessPlaceTheCopies) {
     EXPECT_NE(comma.err.find("warning: the thickness \"2,5\" is read as 2\n"), std::string::npos)
         << comma.err;
     EXPECT_EQ(DepthRange(Load(Path("comma.mqo")).objects[0]), std::make_pair(-1.0f, 1.0f));
+
+    // Options with their values in one argument, one given twice (the last
+    // counts), and an input beginning with '-' after "--".
+    fs::copy_file(input, Path("-in.mqo"));
+    ToolResult spelt = RunTool({"-t2", "-d", "back", "--direction=front", "--select=object:left",
+                                "--only-result", "-ospelt.mqo", "--", "-in.mqo"},
+                               "cd '" + dir_.string() + "'");
+    ASSERT_EQ(spelt.status, 0) << spelt.err;
+    EXPECT_EQ(DepthRange(Load(Path("spelt.mqo")).objects[0]), std::make_pair(-2.0f, 0.0f));
 }
 
 TEST_F(ToolTest, FaceGroupsCanBeLeftOut) {
@@ -303,14 +328,6 @@ TEST_F(ToolTest, FaceGroupsCanBeLeftOut) {
     ASSERT_EQ(sidesOnly.status, 0) << sidesOnly.err;
     EXPECT_NE(sidesOnly.out.find("quads     4\n"), std::string::npos) << sidesOnly.out;
     EXPECT_NE(sidesOnly.out.find("closed    no\n"), std::string::npos);
-
-    // With every group off the command still adds an object, without faces.
-    ToolResult none = RunTool({input, "--no-front", "--no-side", "--no-back", "--only-result",
-                               "-o", output, "--stats"});
-    ASSERT_EQ(none.status, 0) << none.err;
-    Scene empty = Load(output);
-    ASSERT_EQ(empty.objects.size(), 1u);
-    EXPECT_EQ(empty.objects[0].FaceCount(), 0u);
 }
 
 TEST_F(ToolTest, SelectionByObjectAndByMaterial) {
@@ -373,6 +390,58 @@ TEST_F(ToolTest, HiddenLockedOrEmptySelectionsThickenNothing) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("the input has no faces"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(Path("out.obj")));
+}
+
+// The modeller's command leaves hidden and locked objects out; the options
+// let the tool thicken them, and the source comes back with its own flags.
+TEST_F(ToolTest, HiddenAndLockedObjectsAreThickenedWhenIncluded) {
+    const struct {
+        const char *flags, *option, *otherOption;
+    } cases[] = {{"visible 15\r\n\tlocking 1", "--include-locked", "--include-hidden"},
+                 {"visible 0\r\n\tlocking 0", "--include-hidden", "--include-locked"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.option);
+        const std::string text =
+            "Metasequoia Document\r\nFormat Text Ver 1.0\r\n\r\nObject \"plate\" {\r\n\t" +
+            std::string(c.flags) +
+            "\r\n\tvertex 3 {\r\n\t\t0 0 0\r\n\t\t1 0 0\r\n\t\t0 1 0\r\n\t}\r\n"
+            "\tface 1 {\r\n\t\t3 V(0 1 2)\r\n\t}\r\n}\r\nEof\r\n";
+        const std::string input = Write("in.mqo", text), output = Path("out.mqo");
+        fs::remove(output);
+        ToolResult refused = RunTool({input, "-o", output});
+        EXPECT_EQ(refused.status, 1) << refused.err;
+        EXPECT_NE(refused.err.find("nothing was thickened: the selected faces lie in hidden or "
+                                   "locked objects, which are not thickened (--include-hidden "
+                                   "and --include-locked thicken them)\n"),
+                  std::string::npos)
+            << refused.err;
+        ToolResult other = RunTool({input, "-o", output, c.otherOption});
+        EXPECT_EQ(other.status, 1) << other.err;
+        EXPECT_NE(other.err.find("(" + std::string(c.option) + " thickens them)"),
+                  std::string::npos)
+            << other.err;
+        EXPECT_FALSE(fs::exists(output));
+
+        ToolResult r = RunTool({input, "-o", output, c.option, "--stats"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("closed    yes\n"), std::string::npos) << r.out;
+        // Every byte of the source object, its flag lines too, is the input's.
+        EXPECT_EQ(Contents(output).substr(0, text.size() - 5), text.substr(0, text.size() - 5));
+        const Scene scene = Load(output);
+        ASSERT_EQ(scene.objects.size(), 2u);
+        EXPECT_TRUE(scene.objects[1].visible);
+        EXPECT_FALSE(scene.objects[1].locked);
+    }
+    // An open shell from a locked object is explained from that object's
+    // faces: two squares touching at one corner.
+    const std::string bowtie =
+        Write("bowtie.obj", "o bow\n# mqthicken: locked\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n"
+                            "v 2 1 0\nv 2 2 0\nv 1 2 0\nf 1 2 3 4\nf 3 5 6 7\n");
+    ToolResult open = RunTool({bowtie, "--include-locked", "-t", "0.5"});
+    ASSERT_EQ(open.status, 0) << open.err;
+    EXPECT_NE(open.err.find("in the selected faces: 1 point where separate fans of faces meet\n"),
+              std::string::npos)
+        << open.err;
 }
 
 TEST_F(ToolTest, ObjInObjOutKeepsTheShellOutward) {

@@ -106,9 +106,13 @@ public:
     }
 
 private:
+    // A line of `key` and `text`. A '\' at the end of a line would join the
+    // next line to it: a name that ends in one is followed by a blank, which
+    // readers trim.
     void Line(std::string_view key, std::string_view text) {
         out_.Append(key);
         out_.Append(text);
+        if (!text.empty() && text.back() == '\\') out_.Append(' ');
         out_.Append('\n');
     }
 

@@ -113,6 +113,8 @@ TEST(ObjFormat, ByteOrderMarksAndWhatCannotBeCarried) {
             bytes += big ? std::string{high, low} : std::string{low, high};
         }
         Scene scene = Read(bytes);
+        EXPECT_TRUE(scene.source.utf16);
+        EXPECT_EQ(scene.source.bigEndian, big);
         ASSERT_EQ(scene.objects.size(), 1u);
         EXPECT_EQ(scene.objects[0].name, "板\xF0\x9F\x98\x80");
         EXPECT_EQ(scene.objects[0].FaceCount(), 1u);
@@ -274,6 +276,55 @@ TEST(ObjFormat, ReportsMalformedLinesWithTheirNumbers) {
         EXPECT_EQ(error.substr(0, prefix.size()), prefix) << error;
         EXPECT_NE(error.find(c.message), std::string::npos) << error;
     }
+}
+
+TEST(ObjFormat, LinesEndingInABackslashGoOnOnTheNext) {
+    for (const std::string eol : {"\n", "\r\n"}) {
+        SCOPED_TRACE(eol.size() == 1 ? "LF" : "CR LF");
+        Scene scene = Read("o left\\" + eol + "right" + eol + "v 0 0 0" + eol + "v 1 0 \\" + eol +
+                           "0.5" + eol + "v 0 1 0" + eol + "f 1 \\" + eol + "2\\" + eol + "3" + eol);
+        ASSERT_EQ(scene.objects.size(), 1u);
+        const SceneObject& o = scene.objects[0];
+        EXPECT_EQ(o.name, "left right");
+        ASSERT_EQ(o.vertices.size(), 3u);
+        EXPECT_EQ(o.vertices[1].z, 0.5f);
+        EXPECT_EQ(FacePoints(o, 0), (std::vector<int32_t>{2, 1, 0}));
+        // A message names the line the statement starts on, and every line
+        // counts.
+        std::string error;
+        EXPECT_FALSE(ReadObj("v 0 0 0" + eol + "f 1 \\" + eol + "1 \\" + eol + "9" + eol, "bad.obj",
+                             scene, error));
+        EXPECT_EQ(error, "bad.obj:2: vertex index 9 out of range (1 so far)");
+        EXPECT_FALSE(ReadObj("v 0 0 0" + eol + "f 1 \\" + eol + "1 1" + eol + "f 1 1 7" + eol,
+                             "bad.obj", scene, error));
+        EXPECT_EQ(error.substr(0, 10), "bad.obj:4:") << error;
+    }
+    // A name that ends in '\\' is written so that it does not take the next
+    // line with it.
+    Scene scene;
+    scene.encoding = TextEncoding::Utf8;
+    scene.materials.push_back({"C:\\", DefaultMaterialParams()});
+    SceneObject o;
+    o.name = "folder\\";
+    o.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    const int32_t tri[3] = {0, 1, 2};
+    o.AddFace(tri, nullptr, 3, 0);
+    scene.objects.push_back(o);
+    const Scene back = Read(WriteObj(scene));
+    ASSERT_EQ(back.objects.size(), 1u);
+    EXPECT_EQ(back.objects[0].name, "folder\\");
+    EXPECT_EQ(back.objects[0].vertices.size(), 3u);
+    EXPECT_EQ(back.materials[0].name, "C:\\");
+}
+
+TEST(ObjFormat, MessagesShowControlBytesEscaped) {
+    const Scene scene = Read(std::string("v 0 0 0\n\0\0\0\nv 1 0 0\n", 19));
+    ASSERT_EQ(scene.warnings.size(), 1u);
+    EXPECT_EQ(scene.warnings[0], "mesh.obj: not carried over: \"\\x00\\x00\\x00\" lines");
+    Scene bad;
+    std::string error;
+    EXPECT_FALSE(ReadObj("v 0 0 0\nf 1\x1b 1 1\n", "bad.obj", bad, error));
+    EXPECT_EQ(error, "bad.obj:2: bad vertex index \"1\\x1B\"");
 }
 
 }  // namespace

@@ -49,6 +49,12 @@ std::string WriteObj(const Scene& scene);
 
 // Writes the file `scene` was read from (`scene.source`, an OBJ file) as it
 // was, byte for byte, followed by the objects added to the scene since
-// (those from `scene.source.objects` on), whose names must be UTF-8, with
-// indices that continue the file's.
+// (those from `scene.source.objects` on), whose names must be UTF-8, as
+// WriteObj writes objects, with indices that continue the file's; in the
+// file's encoding (UTF-8, or UTF-16 of its byte order) and line ends (CR LF
+// when its last line end is, else LF), after a line end when the file lacks
+// one. Each starts with "g NAME" in a file whose "g" lines name its objects
+// (so that they still do), else with "o NAME"; a new object whose name an
+// object of such a file has would join it when read back. Nothing is added
+// to a file that gets no new object.
 void WriteObjSplice(const Scene& scene, TextSink& out);

@@ -23,12 +23,24 @@ inline constexpr std::string_view kObjNoMaterial = "(null)";
 
 // Parses `text` (UTF-8, with or without a byte-order mark, or UTF-16 with
 // one) into `scene` (encoding Utf8). Each object holds the vertices its
-// faces use and those listed under it that no face uses, in file order; a
-// file without "o" or "g" is one object. What has no place in the scene
-// (normals, smoothing groups, vertex colours, other statements) is skipped
-// and named once per kind in `scene.warnings`. On a malformed line returns
-// false and sets `error` to "NAME:LINE: what is wrong".
+// faces use and those listed under it that no face uses, in file order (the
+// object of the faces before the first "o" or "g" line, if any, those listed
+// before that line); a file without "o" or "g" is one object. A line that
+// ends in '\' goes on on the next. What has no place in the scene (normals,
+// smoothing groups, vertex colours, other statements) is skipped and named
+// once per kind in `scene.warnings`. On a malformed line returns false and sets `error` to
+// "NAME:LINE: what is wrong", LINE being where the statement starts; text
+// from the file in messages shows its control bytes escaped. Of
+// `scene.source` it fills in the counts of v and vt statements (every one,
+// used or not), whether the text was UTF-16 and big-endian, and the count of
+// objects read; the caller keeps the bytes.
 bool ReadObj(std::string_view text, const std::string& fileName, Scene& scene, std::string& error);
+
+// The lines that name the objects of Wavefront text (UTF-8): "o" lines when
+// it has any ("g" lines are then groups within an object), else "g" lines;
+// None when it has neither.
+enum class ObjObjectLines { None, Groups, Objects };
+ObjObjectLines ObjObjectLinesOf(std::string_view text);
 
 // Writes the .obj text of `scene`, whose names must be UTF-8, to `out`; or
 // answers it whole.
@@ -37,6 +49,12 @@ std::string WriteObj(const Scene& scene);
 
 // Writes the file `scene` was read from (`scene.source`, an OBJ file) as it
 // was, byte for byte, followed by the objects added to the scene since
-// (those from `scene.source.objects` on), whose names must be UTF-8, with
-// indices that continue the file's.
+// (those from `scene.source.objects` on), whose names must be UTF-8, as
+// WriteObj writes objects, with indices that continue the file's; in the
+// file's encoding (UTF-8, or UTF-16 of its byte order) and line ends (CR LF
+// when its last line end is, else LF), after a line end when the file lacks
+// one. Each starts with "g NAME" in a file whose "g" lines name its objects
+// (so that they still do), else with "o NAME"; a new object whose name an
+// object of such a file has would join it when read back. Nothing is added
+// to a file that gets no new object.
 void WriteObjSplice(const Scene& scene, TextSink& out);

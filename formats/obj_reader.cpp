@@ -4,6 +4,8 @@
 
 #include "formats/number_text.h"
 #include "formats/obj_format.h"
+#include "formats/shown_text.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
@@ -27,40 +29,96 @@ std::string_view NextWord(std::string_view& rest) {
     return word;
 }
 
+// The statements of a text, one a line; a line that ends in '\' goes on
+// on the next, the '\' and the line end read as a blank.
+class Statements {
+public:
+    explicit Statements(std::string_view text) : text_(text) {}
+
+    // The next statement and the number of the line it starts on; false at
+    // the end of the text.
+    bool Next(std::string_view& statement, int& firstLine) {
+        if (pos_ >= text_.size()) return false;
+        statement = NextLine();
+        firstLine = line_;
+        if (!Continues(statement)) return true;
+        joined_.clear();
+        for (;;) {
+            joined_.append(statement.substr(0, statement.rfind('\\')));
+            joined_ += ' ';
+            if (pos_ >= text_.size()) break;
+            statement = NextLine();
+            if (!Continues(statement)) {
+                joined_.append(statement);
+                break;
+            }
+        }
+        statement = joined_;
+        return true;
+    }
+
+private:
+    std::string_view NextLine() {
+        size_t end = text_.find('\n', pos_);
+        if (end == std::string_view::npos) end = text_.size();
+        const std::string_view line = text_.substr(pos_, end - pos_);
+        pos_ = end + 1;
+        ++line_;
+        return line;
+    }
+
+    // Whether the last character of `line` before its line end is '\'.
+    static bool Continues(std::string_view line) {
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        return !line.empty() && line.back() == '\\';
+    }
+
+    std::string_view text_;
+    size_t pos_ = 0;
+    int line_ = 0;
+    std::string joined_;
+};
+
+}  // namespace
+
+ObjObjectLines ObjObjectLinesOf(std::string_view text) {
+    ObjObjectLines lines = ObjObjectLines::None;
+    Statements statements(text);
+    std::string_view statement;
+    int line;
+    while (statements.Next(statement, line)) {
+        statement = Trim(statement);
+        const char keyword = statement.empty() ? 0 : statement[0];
+        if ((keyword != 'o' && keyword != 'g') || (statement.size() > 1 && !IsSpace(statement[1])))
+            continue;
+        if (keyword == 'o') return ObjObjectLines::Objects;
+        lines = ObjObjectLines::Groups;
+    }
+    return lines;
+}
+
+namespace {
+
 class ObjParser {
 public:
     ObjParser(const std::string& fileName, Scene& scene, std::string& error)
         : fileName_(fileName), scene_(scene), error_(error) {}
 
     bool Parse(std::string_view text) {
-        hasObjectLines_ = HasObjectLines(text);
-        size_t pos = 0;
-        while (pos < text.size()) {
-            size_t end = text.find('\n', pos);
-            if (end == std::string_view::npos) end = text.size();
-            ++line_;
-            if (!ParseLine(text.substr(pos, end - pos))) return false;
-            pos = end + 1;
-        }
+        hasObjectLines_ = ObjObjectLinesOf(text) == ObjObjectLines::Objects;
+        Statements statements(text);
+        std::string_view statement;
+        while (statements.Next(statement, line_))
+            if (!ParseLine(statement)) return false;
         Finish();
         return true;
     }
 
-private:
-    // Files with "o" lines name their objects with them, and their "g" lines
-    // are groups within an object; files without name objects with "g".
-    static bool HasObjectLines(std::string_view text) {
-        for (size_t pos = 0; pos < text.size();) {
-            while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
-            if (pos + 1 < text.size() && text[pos] == 'o' && IsSpace(text[pos + 1])) return true;
-            if (pos + 1 == text.size() && text[pos] == 'o') return true;
-            size_t end = text.find('\n', pos);
-            if (end == std::string_view::npos) break;
-            pos = end + 1;
-        }
-        return false;
-    }
+    // The numbers of v and vt statements read: every one, used or not.
+    size_t Positions() const { return positions_.size(); }
+    size_t Textures() const { return textures_.size(); }
 
+private:
     bool Fail(const std::string& message) {
         error_ = fileName_ + ":" + std::to_string(line_) + ": " + message;
         return false;
@@ -83,7 +141,6 @@ private:
         if (keyword == "l") return ParseElement(rest, 2, true);
         if (keyword == "p") return ParsePoints(rest);
         if (keyword == "o" || (keyword == "g" && !hasObjectLines_)) {
-            sawObjectLine_ = true;
             SwitchObject(std::string(Trim(rest)), keyword == "o");
             return true;
         }
@@ -102,7 +159,7 @@ private:
             const std::string_view group = Trim(rest);
             return group == "off" || group == "0" || Dropped("smoothing groups (s)");
         }
-        return Dropped("\"" + std::string(keyword) + "\" lines");
+        return Dropped("\"" + ShownText(keyword) + "\" lines");
     }
 
     // The lines that make up nearly all of a large file, in their plain
@@ -240,7 +297,7 @@ private:
     bool Resolve(std::string_view text, size_t count, const char* what, size_t& index) {
         int32_t value;
         if (!ParseInt(text, value) || value == 0)
-            return Fail(std::string("bad ") + what + " index \"" + std::string(text) + "\"");
+            return Fail(std::string("bad ") + what + " index \"" + ShownText(text) + "\"");
         int64_t resolved = value > 0 ? int64_t(value) - 1 : int64_t(count) + value;
         if (resolved < 0 || resolved >= int64_t(count))
             return Fail(std::string(what) + " index " + std::to_string(value) +
@@ -326,8 +383,13 @@ private:
         current_ = static_cast<int32_t>(it->second);
     }
 
+    // The object of what comes before the first "o" or "g" line is made
+    // when something needs it.
     int32_t CurrentIndex() {
-        if (current_ < 0) SwitchObject(kDefaultObjectName, false);
+        if (current_ < 0) {
+            SwitchObject(kDefaultObjectName, false);
+            defaultObject_ = true;
+        }
         return current_;
     }
     SceneObject& Current() { return scene_.objects[CurrentIndex()]; }
@@ -342,11 +404,14 @@ private:
     // Gives each object the vertices its faces use and those listed while it
     // was current that no face uses, in the order of the file, renumbering
     // its faces; then drops the objects that got neither vertices nor faces.
-    // In a file without "o" or "g" the one object owns every vertex.
+    // The object of what comes before the first "o" or "g" line, if there is
+    // one, has the vertices listed there; so the one object of a file
+    // without "o" or "g" owns every vertex, and still does when objects are
+    // added after it.
     void Finish() {
         auto& objects = scene_.objects;
-        if (!sawObjectLine_ && objects.size() == 1)
-            for (int32_t& home : home_) home = 0;
+        if (defaultObject_)
+            for (int32_t& home : home_) home = std::max(home, 0);
         std::vector<int32_t> stamp(positions_.size(), -1), local(positions_.size(), 0);
         std::vector<uint8_t> used(positions_.size(), 0);
         for (const SceneObject& object : objects)
@@ -396,7 +461,7 @@ private:
     std::string& error_;
     int line_ = 0;
     bool hasObjectLines_ = false;
-    bool sawObjectLine_ = false;  // an "o" or a "g" that names an object
+    bool defaultObject_ = false;  // the first object came before any of them
     int32_t current_ = -1;
     int32_t material_ = -1;
     // Every vertex of the file, and the object current when it was listed
@@ -410,60 +475,31 @@ private:
     std::vector<SceneUv> uvs_;
 };
 
-// Decodes UTF-16 `text` (after its byte-order mark) into UTF-8 `out`; a
-// lone surrogate becomes U+FFFD. False for an odd number of bytes.
-bool Utf8FromUtf16(std::string_view text, bool bigEndian, std::string& out) {
-    if (text.size() % 2) return false;
-    out.clear();
-    out.reserve(text.size() / 2 * 3 / 2);
-    auto unit = [&](size_t i) {
-        const auto a = static_cast<unsigned char>(text[i]), b = static_cast<unsigned char>(text[i + 1]);
-        return bigEndian ? uint32_t(a << 8 | b) : uint32_t(b << 8 | a);
-    };
-    for (size_t i = 0; i < text.size(); i += 2) {
-        uint32_t c = unit(i);
-        if (c >= 0xD800 && c < 0xDC00 && i + 2 < text.size()) {
-            const uint32_t low = unit(i + 2);
-            if (low >= 0xDC00 && low < 0xE000) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                i += 2;
-            }
-        }
-        if (c >= 0xD800 && c < 0xE000) c = 0xFFFD;
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | c >> 6);
-            out += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += char(0xE0 | c >> 12);
-            out += char(0x80 | (c >> 6 & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xF0 | c >> 18);
-            out += char(0x80 | (c >> 12 & 0x3F));
-            out += char(0x80 | (c >> 6 & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 bool ReadObj(std::string_view text, const std::string& fileName, Scene& scene,
              std::string& error) {
     scene = Scene{};
     scene.encoding = TextEncoding::Utf8;
+    SceneSource& source = scene.source;
     std::string decoded;
     if (text.substr(0, 3) == "\xEF\xBB\xBF") {
         text.remove_prefix(3);
     } else if (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF") {
-        if (!Utf8FromUtf16(text.substr(2), text[0] == '\xFE', decoded)) {
+        source.utf16 = true;
+        source.bigEndian = text[0] == '\xFE';
+        if (text.size() % 2) {
             error = fileName + ": UTF-16 text with an odd number of bytes (the file is cut short)";
             return false;
         }
+        // A lone surrogate is read as U+FFFD: the names it is in are all it spoils.
+        Utf8FromUtf16(text.substr(2), source.bigEndian, decoded);
         text = decoded;
     }
-    return ObjParser(fileName, scene, error).Parse(text);
+    ObjParser parser(fileName, scene, error);
+    if (!parser.Parse(text)) return false;
+    source.positions = parser.Positions();
+    source.textures = parser.Textures();
+    source.objects = scene.objects.size();
+    return true;
 }

@@ -1,4 +1,5 @@
 // Writer of Wavefront .obj files.
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "formats/number_text.h"
 #include "formats/obj_format.h"
 #include "formats/text_sink.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
@@ -92,32 +94,35 @@ struct VertexUv {
 
 constexpr uint32_t kNoSighting = UINT32_MAX;
 
-class ObjWriter {
+// Writes objects as OBJ text: each one's o (or g) line, its v and vt lines
+// and its faces, whose vertex and UV numbers go on from those written before.
+class ObjObjectWriter {
 public:
-    ObjWriter(const Scene& scene, TextSink& out) : scene_(scene), out_(out) {}
+    // Each object starts with a line of `keyword` ("o " or "g ") and its
+    // name; `positions` v and `textures` vt lines come before the first;
+    // `noMaterial`: no material is current there (else the first face names
+    // its own, "(null)" included).
+    ObjObjectWriter(const Scene& scene, TextSink& out, std::string_view keyword, bool crlf,
+                    size_t positions, int64_t textures, bool noMaterial)
+        : scene_(scene), out_(out), keyword_(keyword), crlf_(crlf), vertexBase_(positions),
+          textureBase_(textures), material_(noMaterial ? -1 : kUnknownMaterial) {}
 
-    void Write() {
-        out_.Append("# written by mqthicken\n");
-        for (const std::string& library : scene_.materialLibraries) Line("mtllib ", library);
-        // The material list, so that numbering and unused materials survive.
-        for (const SceneMaterial& material : scene_.materials)
-            Line("# mqthicken: material ", material.name);
-        for (const SceneObject& object : scene_.objects) WriteObject(object);
-    }
-
-private:
+    // A line of `key` and `text`. A '\' at the end of a line would join the
+    // next line to it: a name that ends in one is followed by a blank, which
+    // readers trim.
     void Line(std::string_view key, std::string_view text) {
         out_.Append(key);
         out_.Append(text);
-        out_.Append('\n');
+        if (!text.empty() && text.back() == '\\') out_.Append(' ');
+        EndLine();
     }
 
     void WriteObject(const SceneObject& object) {
-        Line("o ", object.name);
-        if (!object.visible) out_.Append("# mqthicken: hidden\n");
-        if (object.locked) out_.Append("# mqthicken: locked\n");
+        Line(keyword_, object.name);
+        if (!object.visible) Line("# mqthicken: hidden", {});
+        if (object.locked) Line("# mqthicken: locked", {});
         for (const ScenePoint& v : object.vertices) {
-            char* p = out_.Room(3 * kMaxFloatText + 8);
+            char* p = out_.Room(3 * kMaxFloatText + 9);
             *p++ = 'v';
             *p++ = ' ';
             p = floats_.Format(p, v.x);
@@ -125,14 +130,24 @@ private:
             p = floats_.Format(p, v.y);
             *p++ = ' ';
             p = floats_.Format(p, v.z);
-            *p++ = '\n';
-            out_.Commit(p);
+            out_.Commit(EndLine(p));
         }
         NumberTextures(object);
         for (size_t f = 0; f < object.FaceCount(); ++f) WriteFace(object, f);
         vertexBase_ += object.vertices.size();
         textureBase_ += objectTextures_;
     }
+
+private:
+    // No face has it, so the next face names its material.
+    static constexpr int64_t kUnknownMaterial = INT64_MIN;
+
+    char* EndLine(char* p) const {
+        if (crlf_) *p++ = '\r';
+        *p++ = '\n';
+        return p;
+    }
+    void EndLine() { out_.Commit(EndLine(out_.Room(2))); }
 
     // Writes one vt per distinct UV pair of the object, in the order of
     // first use, and numbers each face point's pair among them (from 1).
@@ -196,15 +211,14 @@ private:
         const auto u = static_cast<uint32_t>(key >> 32), v = static_cast<uint32_t>(key);
         std::memcpy(&uv.u, &u, 4);
         std::memcpy(&uv.v, &v, 4);
-        char* p = out_.Room(2 * kMaxFloatText + 6);
+        char* p = out_.Room(2 * kMaxFloatText + 7);
         *p++ = 'v';
         *p++ = 't';
         *p++ = ' ';
         p = floats_.Format(p, uv.u);
         *p++ = ' ';
         p = floats_.Format(p, 1 - uv.v);
-        *p++ = '\n';
-        out_.Commit(p);
+        out_.Commit(EndLine(p));
     }
 
     void WriteFace(const SceneObject& object, size_t f) {
@@ -232,16 +246,18 @@ private:
             }
             out_.Commit(at);
         }
-        out_.Append('\n');
+        EndLine();
     }
 
     const Scene& scene_;
     TextSink& out_;
+    const std::string_view keyword_;
+    const bool crlf_;  // lines end in CR LF, else LF
     FloatTextCache floats_;
-    size_t vertexBase_ = 0;
-    int64_t textureBase_ = 0;     // vt lines of the objects before this one
+    size_t vertexBase_;            // v lines of the objects before this one
+    int64_t textureBase_;          // vt lines of the objects before this one
     uint32_t objectTextures_ = 0;  // vt lines of this object so far
-    int32_t material_ = -1;
+    int64_t material_;             // of the last face written
     UvNumbers textureOf_;
     std::vector<uint32_t> pointSightings_;   // per face point
     std::vector<VertexUv> vertexUvs_;        // per vertex
@@ -249,11 +265,88 @@ private:
     std::vector<uint32_t> sightingNumbers_;  // per sighting, its number within the object
 };
 
+// How the file a scene was read from ends, in its own encoding.
+struct SourceEnd {
+    bool empty = true;
+    bool lineEnd = false;    // it ends with a line end
+    bool cr = false;         // with a CR that no LF follows
+    bool crlf = false;       // its last line end is CR LF
+    bool continued = false;  // its last line ends in '\', going on on the next
+};
+
+SourceEnd EndOf(const SceneSource& source) {
+    const std::string_view bytes = source.bytes;
+    // Code units after the byte-order mark of UTF-16 (its bytes are even).
+    const size_t first = source.utf16 ? 2 : 0, width = source.utf16 ? 2 : 1;
+    const size_t units = bytes.size() > first ? (bytes.size() - first) / width : 0;
+    auto unit = [&](size_t i) -> uint32_t {
+        const auto* b = reinterpret_cast<const unsigned char*>(bytes.data() + first + i * width);
+        if (!source.utf16) return b[0];
+        return source.bigEndian ? uint32_t(b[0] << 8 | b[1]) : uint32_t(b[1] << 8 | b[0]);
+    };
+    SourceEnd end;
+    if (units == 0) return end;
+    end.empty = false;
+    size_t last = units;  // past the last line's text
+    if (unit(units - 1) == '\n') {
+        end.lineEnd = true;
+        --last;
+    } else {
+        end.cr = unit(units - 1) == '\r';
+    }
+    if (last > 0 && unit(last - 1) == '\r') --last;
+    end.continued = last > 0 && unit(last - 1) == '\\';
+    for (size_t i = units; i-- > 0;)
+        if (unit(i) == '\n') {
+            end.crlf = i > 0 && unit(i - 1) == '\r';
+            break;
+        }
+    return end;
+}
+
+// The word that starts a new object after the text of `source` so that the
+// file's own lines read as before: "g" in a file whose "g" lines name its
+// objects (an "o" line would make them groups of one object), else "o".
+std::string_view ObjectKeyword(const SceneSource& source) {
+    std::string decoded;
+    std::string_view text = source.bytes;
+    if (source.utf16) {
+        Utf8FromUtf16(text.substr(std::min<size_t>(text.size(), 2)), source.bigEndian, decoded);
+        text = decoded;
+    } else if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3);
+    }
+    return ObjObjectLinesOf(text) == ObjObjectLines::Groups ? "g " : "o ";
+}
+
+// Writes the objects of `scene` from `source.objects` on, after the file's
+// last line: a line end first when the file lacks one, and an empty line
+// when its last line goes on on the next.
+void WriteAddedObjects(const Scene& scene, TextSink& out) {
+    const SceneSource& source = scene.source;
+    const SourceEnd end = EndOf(source);
+    const std::string_view lineEnd = end.crlf ? "\r\n" : "\n";
+    if (!end.empty && !end.lineEnd) out.Append(end.cr ? "\n" : lineEnd);
+    if (end.continued) out.Append(lineEnd);
+    // A file with materials may end with one current (its last usemtl), so
+    // that the first new face names its own; one without has none.
+    ObjObjectWriter writer(scene, out, ObjectKeyword(source), end.crlf, source.positions,
+                           int64_t(source.textures), scene.materials.empty());
+    for (size_t o = source.objects; o < scene.objects.size(); ++o)
+        writer.WriteObject(scene.objects[o]);
+}
+
 }  // namespace
 
 void WriteObj(const Scene& scene, TextSink& out) {
     assert(scene.encoding == TextEncoding::Utf8);
-    ObjWriter(scene, out).Write();
+    ObjObjectWriter writer(scene, out, "o ", false, 0, 0, true);
+    out.Append("# written by mqthicken\n");
+    for (const std::string& library : scene.materialLibraries) writer.Line("mtllib ", library);
+    // The material list, so that numbering and unused materials survive.
+    for (const SceneMaterial& material : scene.materials)
+        writer.Line("# mqthicken: material ", material.name);
+    for (const SceneObject& object : scene.objects) writer.WriteObject(object);
 }
 
 std::string WriteObj(const Scene& scene) {
@@ -263,4 +356,24 @@ std::string WriteObj(const Scene& scene) {
         WriteObj(scene, out);
     }
     return text;
+}
+
+void WriteObjSplice(const Scene& scene, TextSink& out) {
+    assert(scene.encoding == TextEncoding::Utf8);
+    const SceneSource& source = scene.source;
+    out.Append(source.bytes);
+    if (source.objects >= scene.objects.size()) return;
+    if (!source.utf16) {
+        WriteAddedObjects(scene, out);
+        return;
+    }
+    // The text is written in UTF-8 and then encoded as the file is, without
+    // a second byte-order mark.
+    std::string text, encoded;
+    {
+        TextSink sink(text);
+        WriteAddedObjects(scene, sink);
+    }
+    Utf16FromUtf8(text, source.bigEndian, encoded);
+    out.Append(encoded);
 }

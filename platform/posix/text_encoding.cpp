@@ -1,56 +1,168 @@
-// Conversions through iconv.
+// Conversions through iconv, which names Windows code page N "CP<N>".
 #include <iconv.h>
 
 #include <cerrno>
+#include <mutex>
+#include <utility>
+#include <vector>
 
 #include "platform/text_encoding.h"
+#include "platform/unicode_text.h"
 
 namespace {
 
-bool Convert(const char* to, const char* from, std::string_view in, std::string& out) {
-    out.clear();
-    if (in.empty()) return true;
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        out.assign(in);
-        return false;
+std::string IconvName(unsigned codePage) { return "CP" + std::to_string(codePage); }
+
+// One direction of a conversion, open while it is used.
+class Converter {
+public:
+    Converter(const std::string& to, const std::string& from)
+        : cd_(iconv_open(to.c_str(), from.c_str())) {}
+    ~Converter() {
+        if (Open()) iconv_close(cd_);
     }
-    bool complete = true;
-    char buffer[256];
-    char* source = const_cast<char*>(in.data());
-    size_t left = in.size();
-    while (left > 0) {
-        char* target = buffer;
-        size_t room = sizeof buffer;
-        size_t result = iconv(cd, &source, &left, &target, &room);
-        out.append(buffer, static_cast<size_t>(target - buffer));
-        if (result == static_cast<size_t>(-1) && errno != E2BIG) {
-            // Invalid or truncated input, or a character the target lacks:
-            // replace one byte and go on.
-            complete = false;
-            out.push_back('?');
-            ++source;
-            --left;
-            // Skip the trail bytes of a UTF-8 sequence that was not converted.
-            if (from[0] == 'U')
-                while (left > 0 && (static_cast<unsigned char>(*source) & 0xC0) == 0x80) {
-                    ++source;
-                    --left;
-                }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    bool Open() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+    enum class Outcome { Converted, CutShort, Invalid };
+
+    // Appends the conversion of the whole of `in` to `out`; stops at the
+    // first sequence that cannot be converted (whether or not iconv has
+    // passed over it: some of its tables do), or that `in` cuts short.
+    Outcome Convert(std::string_view in, std::string& out) {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        char buffer[256];
+        char* source = const_cast<char*>(in.data());
+        size_t left = in.size();
+        for (;;) {
+            char* target = buffer;
+            size_t room = sizeof buffer;
+            // Once `in` is converted, a call without input writes what a
+            // stateful encoding needs to end in its initial state.
+            const bool ending = left == 0;
+            const size_t result = ending ? iconv(cd_, nullptr, nullptr, &target, &room)
+                                         : iconv(cd_, &source, &left, &target, &room);
+            out.append(buffer, static_cast<size_t>(target - buffer));
+            if (result != static_cast<size_t>(-1)) {
+                if (ending) return Outcome::Converted;
+            } else if (errno != E2BIG) {
+                return errno == EINVAL ? Outcome::CutShort : Outcome::Invalid;
+            }
         }
     }
-    iconv_close(cd);
+
+private:
+    iconv_t cd_;
+};
+
+// Decodes `in` a character at a time, a character being the shortest run
+// of bytes that converts: a byte that starts none becomes '?', and the
+// conversion goes on at the next byte.
+bool DecodeEachCharacter(Converter& decode, std::string_view in, std::string& out) {
+    bool complete = true;
+    std::string character;
+    for (size_t i = 0; i < in.size();) {
+        size_t length = 0;
+        for (size_t n = 1; n <= 4 && i + n <= in.size(); ++n) {
+            character.clear();
+            const Converter::Outcome outcome = decode.Convert(in.substr(i, n), character);
+            if (outcome == Converter::Outcome::Converted) length = n;
+            if (outcome != Converter::Outcome::CutShort) break;
+        }
+        if (length > 0) {
+            out += character;
+            i += length;
+        } else {
+            out += '?';
+            complete = false;
+            ++i;
+        }
+    }
+    return complete;
+}
+
+// Whether `in` converts whole with `encode` and back with `decode` to
+// itself; `out` is then its conversion.
+bool ConvertsBack(Converter& encode, Converter& decode, std::string_view in, std::string& out) {
+    std::string back;
+    return encode.Convert(in, out) == Converter::Outcome::Converted &&
+           decode.Convert(out, back) == Converter::Outcome::Converted && back == in;
+}
+
+// Encodes valid UTF-8 `in` in the code page of `encode` (whose way back is
+// `decode`), a character at a time: one that the code page lacks or has
+// only a look-alike for (which would not come back as itself) becomes '?'.
+bool EncodeEachCharacter(Converter& encode, Converter& decode, std::string_view in,
+                         std::string& out) {
+    bool complete = true;
+    std::string bytes;
+    for (size_t i = 0; i < in.size();) {
+        uint32_t c;
+        const size_t length = Utf8Sequence(in.substr(i), c);
+        const std::string_view character = in.substr(i, length);
+        i += length;
+        bytes.clear();
+        if (ConvertsBack(encode, decode, character, bytes)) {
+            out += bytes;
+        } else {
+            out += '?';
+            complete = false;
+        }
+    }
     return complete;
 }
 
 }  // namespace
 
-bool Utf8FromCp932(std::string_view in, std::string& out) {
-    return Convert("UTF-8", "CP932", in, out);
+bool CodePageSupported(unsigned codePage) {
+    if (codePage == kUtf8CodePage) return true;
+    static std::mutex lock;
+    static std::vector<std::pair<unsigned, bool>> known;
+    const std::lock_guard<std::mutex> hold(lock);
+    for (const auto& [page, supported] : known)
+        if (page == codePage) return supported;
+    const std::string name = IconvName(codePage);
+    const bool supported = Converter("UTF-8", name).Open() && Converter(name, "UTF-8").Open();
+    known.emplace_back(codePage, supported);
+    return supported;
 }
 
-bool Cp932FromUtf8(std::string_view in, std::string& out) {
-    return Convert("CP932", "UTF-8", in, out);
+bool Utf8FromCodePage(unsigned codePage, std::string_view in, std::string& out) {
+    if (codePage == kUtf8CodePage) return RepairUtf8(in, "?", out);
+    out.clear();
+    if (!CodePageSupported(codePage)) {
+        out.assign(in);
+        return false;
+    }
+    // The whole text first; a character at a time when it does not convert.
+    Converter decode("UTF-8", IconvName(codePage));
+    if (decode.Convert(in, out) == Converter::Outcome::Converted) return true;
+    out.clear();
+    return DecodeEachCharacter(decode, in, out);
+}
+
+bool CodePageFromUtf8(unsigned codePage, std::string_view in, std::string& out) {
+    std::string text;
+    const bool valid = RepairUtf8(in, "?", text);
+    if (codePage == kUtf8CodePage) {
+        out = std::move(text);
+        return valid;
+    }
+    out.clear();
+    if (!CodePageSupported(codePage)) {
+        out.assign(in);
+        return false;
+    }
+    // Windows converts only what comes back as itself: a character with a
+    // look-alike in the code page (U+00A5 YEN SIGN as 0x5C in Shift-JIS)
+    // becomes '?' there, and so here. The whole text first; a character at
+    // a time when it does not come back whole.
+    Converter encode(IconvName(codePage), "UTF-8"), decode("UTF-8", IconvName(codePage));
+    if (ConvertsBack(encode, decode, text, out)) return valid;
+    out.clear();
+    return EncodeEachCharacter(encode, decode, text, out) && valid;
 }
 
 std::string Utf8FromArgument(std::string_view argument) { return std::string(argument); }

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "formats/obj_format.h"
+#include "formats/text_sink.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
@@ -113,6 +118,8 @@ TEST(ObjFormat, ByteOrderMarksAndWhatCannotBeCarried) {
             bytes += big ? std::string{high, low} : std::string{low, high};
         }
         Scene scene = Read(bytes);
+        EXPECT_TRUE(scene.source.utf16);
+        EXPECT_EQ(scene.source.bigEndian, big);
         ASSERT_EQ(scene.objects.size(), 1u);
         EXPECT_EQ(scene.objects[0].name, "板\xF0\x9F\x98\x80");
         EXPECT_EQ(scene.objects[0].FaceCount(), 1u);
@@ -273,6 +280,174 @@ TEST(ObjFormat, ReportsMalformedLinesWithTheirNumbers) {
         const std::string prefix = "bad.obj:" + std::to_string(c.line) + ": ";
         EXPECT_EQ(error.substr(0, prefix.size()), prefix) << error;
         EXPECT_NE(error.find(c.message), std::string::npos) << error;
+    }
+}
+
+TEST(ObjFormat, LinesEndingInABackslashGoOnOnTheNext) {
+    for (const std::string eol : {"\n", "\r\n"}) {
+        SCOPED_TRACE(eol.size() == 1 ? "LF" : "CR LF");
+        Scene scene = Read("o left\\" + eol + "right" + eol + "v 0 0 0" + eol + "v 1 0 \\" + eol +
+                           "0.5" + eol + "v 0 1 0" + eol + "f 1 \\" + eol + "2\\" + eol + "3" + eol);
+        ASSERT_EQ(scene.objects.size(), 1u);
+        const SceneObject& o = scene.objects[0];
+        EXPECT_EQ(o.name, "left right");
+        ASSERT_EQ(o.vertices.size(), 3u);
+        EXPECT_EQ(o.vertices[1].z, 0.5f);
+        EXPECT_EQ(FacePoints(o, 0), (std::vector<int32_t>{2, 1, 0}));
+        // A message names the line the statement starts on, and every line
+        // counts.
+        std::string error;
+        EXPECT_FALSE(ReadObj("v 0 0 0" + eol + "f 1 \\" + eol + "1 \\" + eol + "9" + eol, "bad.obj",
+                             scene, error));
+        EXPECT_EQ(error, "bad.obj:2: vertex index 9 out of range (1 so far)");
+        EXPECT_FALSE(ReadObj("v 0 0 0" + eol + "f 1 \\" + eol + "1 1" + eol + "f 1 1 7" + eol,
+                             "bad.obj", scene, error));
+        EXPECT_EQ(error.substr(0, 10), "bad.obj:4:") << error;
+    }
+    // A name that ends in '\\' is written so that it does not take the next
+    // line with it.
+    Scene scene;
+    scene.encoding = TextEncoding::Utf8;
+    scene.materials.push_back({"C:\\", DefaultMaterialParams()});
+    SceneObject o;
+    o.name = "folder\\";
+    o.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    const int32_t tri[3] = {0, 1, 2};
+    o.AddFace(tri, nullptr, 3, 0);
+    scene.objects.push_back(o);
+    const Scene back = Read(WriteObj(scene));
+    ASSERT_EQ(back.objects.size(), 1u);
+    EXPECT_EQ(back.objects[0].name, "folder\\");
+    EXPECT_EQ(back.objects[0].vertices.size(), 3u);
+    EXPECT_EQ(back.materials[0].name, "C:\\");
+}
+
+TEST(ObjFormat, MessagesShowControlBytesEscaped) {
+    const Scene scene = Read(std::string("v 0 0 0\n\0\0\0\nv 1 0 0\n", 19));
+    ASSERT_EQ(scene.warnings.size(), 1u);
+    EXPECT_EQ(scene.warnings[0], "mesh.obj: not carried over: \"\\x00\\x00\\x00\" lines");
+    Scene bad;
+    std::string error;
+    EXPECT_FALSE(ReadObj("v 0 0 0\nf 1\x1b 1 1\n", "bad.obj", bad, error));
+    EXPECT_EQ(error, "bad.obj:2: bad vertex index \"1\\x1B\"");
+}
+
+// ---- Splicing new objects into the file they were read from ---------------
+
+// The objects a test adds to a scene read from a file: a quad with UVs and
+// no material, and a triangle with a material of its own.
+void AddObjects(Scene& scene) {
+    const int32_t points[4] = {0, 1, 2, 3};
+    const SceneUv uvs[4] = {{0, 0}, {1, 0}, {1, 1}, {0.25f, 0.75f}};
+    SceneObject quad;
+    quad.name = "added quad";
+    quad.vertices = {{10, 0, 0}, {11, 0, 0}, {11, 1, 0}, {10, 1, 0.5f}};
+    quad.AddFace(points, uvs, 4, -1);
+    scene.objects.push_back(quad);
+    SceneObject triangle;
+    triangle.name = "三角";
+    triangle.vertices = {{0, 5, 0}, {1, 5, 0}, {0, 6, -1}};
+    scene.materials.push_back({"added material", DefaultMaterialParams()});
+    triangle.AddFace(points, uvs, 3, int32_t(scene.materials.size() - 1));
+    scene.objects.push_back(triangle);
+}
+
+std::string MaterialOf(const Scene& scene, const SceneObject& object, size_t f) {
+    const int32_t m = object.faceMaterial[f];
+    return m < 0 ? "(none)" : scene.materials[m].name;
+}
+
+// `b` read back as `a` was written: the same geometry, UVs (v through 1 - v)
+// and materials by name.
+void ExpectSameObject(const Scene& sa, const SceneObject& a, const Scene& sb, const SceneObject& b) {
+    EXPECT_EQ(b.name, a.name);
+    ASSERT_EQ(b.vertices.size(), a.vertices.size());
+    for (size_t v = 0; v < a.vertices.size(); ++v) {
+        EXPECT_EQ(b.vertices[v].x, a.vertices[v].x) << v;
+        EXPECT_EQ(b.vertices[v].y, a.vertices[v].y) << v;
+        EXPECT_EQ(b.vertices[v].z, a.vertices[v].z) << v;
+    }
+    EXPECT_EQ(b.faceStart, a.faceStart);
+    EXPECT_EQ(b.points, a.points);
+    EXPECT_EQ(b.faceHasUv, a.faceHasUv);
+    ASSERT_EQ(b.uvs.size(), a.uvs.size());
+    for (size_t p = 0; p < a.uvs.size(); ++p) {
+        EXPECT_EQ(b.uvs[p].u, a.uvs[p].u) << p;
+        EXPECT_NEAR(b.uvs[p].v, a.uvs[p].v, 1e-7) << p;
+    }
+    ASSERT_EQ(b.FaceCount(), a.FaceCount());
+    for (size_t f = 0; f < a.FaceCount(); ++f) EXPECT_EQ(MaterialOf(sb, b, f), MaterialOf(sa, a, f));
+}
+
+std::string Utf16(const std::string& utf8, bool bigEndian) {
+    std::string wide;
+    Utf16FromUtf8(utf8, bigEndian, wide);
+    return (bigEndian ? "\xFE\xFF" : "\xFF\xFE") + wide;
+}
+
+// Read, add two objects, splice: the output is the input's bytes and then
+// text that reads back as the input's objects, unchanged, and the new ones.
+TEST(ObjFormat, SplicedFileIsTheInputAndThenTheNewObjects) {
+    const std::string withMaterial = "o a\r\nv 0 0 0\r\nv 1 0 0\r\nv 0 1 0\r\nvt 0 0\r\nvt 1 0\r\n"
+                                     "vt 0 1\r\nusemtl red\r\nf 1/1 2/2 3/3\r\n";
+    std::vector<std::pair<std::string, std::string>> inputs = {
+        {"unused vertices", "o a\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 5 5 5\nf 1 2 3\no b\nv 7 7 7\n"},
+        {"no last line end", "o a\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3"},
+        {"CR LF, vt, a material", withMaterial},
+        {"CR LF cut short", withMaterial.substr(0, withMaterial.size() - 1)},
+        {"BOM, one object", "\xEF\xBB\xBFv 9 9 9\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 2 3 4\nv 7 7 7"},
+        {"groups name objects", "v 0 0 0\nv 1 0 0\nv 0 1 0\ng a\nf 1 2 3\ng b\nf 3 2 1\n"},
+        {"last line goes on", "o a\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3 \\\n"},
+        {"UTF-16LE", Utf16(withMaterial, false)},
+        {"UTF-16BE, no last line end", Utf16("g a\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3", true)},
+    };
+    // Files as other programs write them; install-deps installs them.
+    const std::filesystem::path models = "/usr/share/assimp/models/OBJ";
+    size_t files = 0;
+    if (std::filesystem::is_directory(models))
+        for (const auto& entry : std::filesystem::directory_iterator(models)) {
+            if (entry.path().extension() != ".obj") continue;
+            std::ifstream in(entry.path(), std::ios::binary);
+            inputs.emplace_back(entry.path().string(), std::string(std::istreambuf_iterator<char>(in), {}));
+            ++files;
+        }
+    EXPECT_GE(files, 10u) << "the test models are missing: run tools/install-deps";
+
+    for (const auto& [name, bytes] : inputs) {
+        SCOPED_TRACE(name);
+        Scene scene;
+        std::string error;
+        if (!ReadObj(bytes, name, scene, error)) {
+            EXPECT_TRUE(name.front() == '/') << error;  // a file the reader refuses is left out
+            continue;
+        }
+        scene.source.bytes = bytes;
+        const Scene input = scene;
+        AddObjects(scene);
+        std::string out;
+        {
+            TextSink sink(out);
+            WriteObjSplice(scene, sink);
+        }
+        ASSERT_EQ(out.substr(0, bytes.size()), bytes);
+        if (name.find("CR LF") != std::string::npos) {
+            for (size_t at = out.find('\n', bytes.size()); at != std::string::npos; at = out.find('\n', at + 1))
+                EXPECT_EQ(out[at - 1], '\r') << "a bare LF at " << at;
+        }
+        Scene back;
+        ASSERT_TRUE(ReadObj(out, "spliced.obj", back, error)) << error;
+        ASSERT_EQ(back.objects.size(), scene.objects.size());
+        for (size_t o = 0; o < scene.objects.size(); ++o)
+            ExpectSameObject(scene, scene.objects[o], back, back.objects[o]);
+        EXPECT_EQ(back.source.positions, input.source.positions + 7);
+        // Splicing the read-back scene with nothing new gives its bytes.
+        back.source.bytes = out;
+        std::string again;
+        {
+            TextSink sink(again);
+            WriteObjSplice(back, sink);
+        }
+        EXPECT_EQ(again, out);
     }
 }
 

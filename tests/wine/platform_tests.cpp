@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/message_box_log.h"
+#include "platform/text_encoding.h"
 #include "platform/win32/dialog_driver.h"
 #include "tests/wine/check.h"
 #include "tests/wine/driver_dialog.h"
@@ -353,6 +354,57 @@ TEST(Cp932ToUtf8ConvertsAndReplacesBadBytes) {
     // A lead byte without its trail byte, and a byte no code maps.
     CHECK_EQ(Cp932ToUtf8("a\x8c"), std::string("a?"));
     CHECK_EQ(Cp932ToUtf8("\xa0z"), std::string("?z"));
+}
+
+// Names through the system's tables give the bytes that iconv gives the
+// native build: Shift-JIS, and Korean (949, with the Hangul it adds to KS X
+// 1001); a look-alike is no conversion.
+TEST(CodePagesConvertNamesAsTheNativeBuildDoes) {
+    struct Case {
+        unsigned codePage;
+        std::string bytes, utf8;
+    } cases[] = {
+        {932, "\x95\x5c\x94\xc2", "\xe8\xa1\xa8\xe6\x9d\xbf"},  // 表板
+        {932, "\xb1\\", "\xef\xbd\xb1\\"},  // ｱ, and 0x5C is '\\'
+        {949, "\xc7\xd1\xb1\xdb \xc0\xcc\xb8\xa7",  // 한글 이름
+         "\xed\x95\x9c\xea\xb8\x80 \xec\x9d\xb4\xeb\xa6\x84"},
+        {949, "\x8c\x63\xb9\xe6\xb0\xa2\xc7\xcf",  // 똠방각하
+         "\xeb\x98\xa0\xeb\xb0\xa9\xea\xb0\x81\xed\x95\x98"},
+        {949, "\xf8\xfa\xf7\xf9", "\xe8\xa1\xa8\xe6\x9d\xbf"},  // 表板 in Hanja
+        {65001, "a\xc3\xa9", "a\xc3\xa9"},
+    };
+    for (const Case& c : cases) {
+        std::string out;
+        CHECK(CodePageSupported(c.codePage));
+        CHECK(Utf8FromCodePage(c.codePage, c.bytes, out));
+        CHECK_EQ(out, c.utf8);
+        CHECK(CodePageFromUtf8(c.codePage, c.utf8, out));
+        CHECK_EQ(out, c.bytes);
+    }
+    struct Lossy {
+        unsigned codePage;
+        bool fromUtf8;
+        std::string in, out;
+    } lossy[] = {
+        {932, true, "\xc2\xa5", "?"},  // ¥ is not 0x5C
+        {949, true, "a\xf0\x9f\x98\x80" "b", "a?b"},  // one '?' for a character beyond U+FFFF
+        {949, true, "a\xff\x80z", "a?z"},  // invalid UTF-8
+        {949, false, "a\xb0", "a?"},  // a lead byte cut short
+        {949, false, "\xb0\x20z", "? z"},  // and one with a trail byte it cannot take
+        {65001, false, "a\xed\xa0\x80z", "a?z"},  // a surrogate is no UTF-8
+        {65001, true, "\xe6\x97", "?"},
+    };
+    for (const Lossy& c : lossy) {
+        std::string out;
+        const bool complete = c.fromUtf8 ? CodePageFromUtf8(c.codePage, c.in, out)
+                                         : Utf8FromCodePage(c.codePage, c.in, out);
+        CHECK(!complete);
+        CHECK_EQ(out, c.out);
+    }
+    for (unsigned codePage : {0u, 1u, 1200u, 12345u}) CHECK(!CodePageSupported(codePage));
+    std::string out;
+    CHECK(!Utf8FromCodePage(12345, "abc", out));
+    CHECK_EQ(out, std::string("abc"));
 }
 
 int main(int argc, char** argv) {

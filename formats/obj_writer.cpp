@@ -112,8 +112,10 @@ public:
     // readers trim.
     void Line(std::string_view key, std::string_view text) {
         out_.Append(key);
-        out_.Append(text);
-        if (!text.empty() && text.back() == '\\') out_.Append(' ');
+        if (!text.empty()) {
+            out_.Append(text);
+            if (text.back() == '\\') out_.Append(' ');
+        }
         EndLine();
     }
 

@@ -4,20 +4,13 @@
 
 #include "formats/number_text.h"
 #include "formats/obj_format.h"
+#include "formats/text_scan.h"
 #include "formats/shown_text.h"
 #include "platform/text_encoding.h"
 
 namespace {
 
 constexpr const char* kDefaultObjectName = "obj1";
-
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsSpace(s.back())) s.remove_suffix(1);
-    return s;
-}
 
 // Splits off the first blank-separated word of `rest`.
 std::string_view NextWord(std::string_view& rest) {

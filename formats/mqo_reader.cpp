@@ -10,6 +10,7 @@
 #include "formats/number_text.h"
 #include "formats/shown_text.h"
 #include "formats/text_scan.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
@@ -183,8 +184,6 @@ bool ForEachFloat(std::string_view text, F f) {
     }
 }
 
-std::string Quote(std::string_view s) { return "\"" + ShownText(s) + "\""; }
-
 class MqoParser {
 public:
     MqoParser(std::string_view text, const std::string& fileName, Scene& scene, std::string& error)
@@ -231,6 +230,12 @@ public:
 
 private:
     bool Fail(const std::string& message) { return FailAt(lines_.Number(), message); }
+    // A name of the document, quoted, as a message shows it.
+    std::string Quote(std::string_view name) const {
+        std::string utf8;
+        Utf8FromCodePage(scene_.encoding.codePage, name, utf8);
+        return "\"" + ShownText(utf8) + "\"";
+    }
     bool FailAt(int line, const std::string& message) {
         error_ = fileName_ + ":" + std::to_string(std::max(line, 1)) + ": " + message;
         return false;
@@ -304,17 +309,23 @@ private:
                     " bytes but the file ends " + std::to_string(left) + " bytes after its line");
     }
 
-    // "CodePage utf8" or "CodePage 932": the code page of the names.
+    // "CodePage utf8", "CodePage 932", "CodePage 949"...: the code page of
+    // the names, any that the system converts.
     bool ReadCodePage(ItemScanner& items) {
         std::string_view page;
         items.Word(page);
         std::string lower(page);
         for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (lower == "utf8" || lower == "utf-8") scene_.mqo.codePage = TextEncoding::Utf8;
-        else if (lower == "932") scene_.mqo.codePage = TextEncoding::Cp932;
-        else return Fail("the code page \"" + std::string(page) +
-                         "\" is not supported (932 and utf8 are)");
-        scene_.encoding = scene_.mqo.codePage;
+        int32_t number = 0;
+        TextEncoding encoding;
+        if (lower == "utf8" || lower == "utf-8") encoding = TextEncoding::Utf8;
+        else if (ParseInt(lower, number) && number > 0) encoding.codePage = unsigned(number);
+        if (number < 0 || (number == 0 && encoding != TextEncoding::Utf8) ||
+            !CodePageSupported(encoding.codePage))
+            return Fail("the code page \"" + ShownText(page) +
+                        "\" is not one this system converts");
+        scene_.mqo.codePage = encoding;
+        scene_.encoding = encoding;
         return true;
     }
 

@@ -9,13 +9,20 @@
 #include <utility>
 #include <vector>
 
-// How the names of a scene are encoded. Names are kept as the bytes of the
-// file they came from, so that writing the same format back loses nothing;
-// a writer of the other format converts them.
-enum class TextEncoding {
-    Cp932,  // Shift-JIS, the modeller's own documents
-    Utf8,   // Wavefront files
+// How the names of a scene are encoded: a Windows code page number. Names
+// are kept as the bytes of the file they came from, so that writing the
+// same format back loses nothing; a writer of another format converts them.
+struct TextEncoding {
+    unsigned codePage = 932;
+
+    static const TextEncoding Cp932;  // Shift-JIS, the modeller's own documents
+    static const TextEncoding Utf8;   // Wavefront files, and documents that say so
+
+    friend bool operator==(TextEncoding a, TextEncoding b) { return a.codePage == b.codePage; }
+    friend bool operator!=(TextEncoding a, TextEncoding b) { return a.codePage != b.codePage; }
 };
+inline constexpr TextEncoding TextEncoding::Cp932{932};
+inline constexpr TextEncoding TextEncoding::Utf8{65001};
 
 struct ScenePoint {
     float x = 0, y = 0, z = 0;
@@ -100,7 +107,7 @@ struct MqoForm {
     // come from a document, which gets the default header and a blank line.
     std::string header;
     std::string lineEnd = "\r\n";
-    // The code page its names are in: 932 unless a CodePage line says utf8.
+    // The code page its names are in: 932 unless a CodePage line names another.
     TextEncoding codePage = TextEncoding::Cp932;
     // For a document read from an archive (.mqoz): the archive's bytes as
     // read, whose other members an archive written from the scene copies,

@@ -8,6 +8,7 @@
 #include "formats/mqo_format.h"
 #include "formats/mqoz_archive.h"
 #include "formats/obj_format.h"
+#include "formats/shown_text.h"
 #include "platform/text_encoding.h"
 
 SceneFormat FormatOfPath(const std::string& path) {
@@ -57,21 +58,26 @@ bool LoadScene(const std::string& path, Scene& scene, std::string& error) {
 
 namespace {
 
-void Recode(std::string& name, TextEncoding from, std::vector<std::string>& lossy) {
-    std::string converted;
-    bool complete = from == TextEncoding::Cp932 ? Utf8FromCp932(name, converted)
-                                                : Cp932FromUtf8(name, converted);
-    if (from == TextEncoding::Utf8) {
-        // A .mqo name is quoted and has no escapes: a '"' in it would end the
-        // name early and leave a document that no reader takes. (0x22 is never
-        // a trail byte of Shift-JIS.)
+// Converts `name` from `from` to `to` through UTF-8, which also checks it
+// when both are UTF-8; notes it in `lossy` (in UTF-8) when some of it did
+// not decode or does not fit.
+void Recode(std::string& name, TextEncoding from, TextEncoding to,
+            std::vector<std::string>& lossy) {
+    std::string utf8, converted;
+    bool complete = Utf8FromCodePage(from.codePage, name, utf8);
+    if (to == TextEncoding::Utf8) converted = utf8;
+    else complete = CodePageFromUtf8(to.codePage, utf8, converted) && complete;
+    // A .mqo name is quoted and has no escapes: a '"' in it would end the
+    // name early and leave a document that no reader takes. (Only OBJ output
+    // is UTF-8 without a document that says so; no code page of a document
+    // has '"' as a trail byte.)
+    if (to != TextEncoding::Utf8)
         for (char& c : converted) {
             if (c != '"') continue;
             c = '?';
             complete = false;
         }
-    }
-    if (!complete) lossy.push_back(from == TextEncoding::Cp932 ? converted : name);
+    if (!complete) lossy.push_back(utf8);
     name = std::move(converted);
 }
 
@@ -85,8 +91,7 @@ bool AllFinite(const std::string& path, const Scene& scene, std::string& error) 
             finite = finite && std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
         for (const SceneUv& uv : object.uvs) finite = finite && std::isfinite(uv.u) && std::isfinite(uv.v);
         if (finite) continue;
-        const std::string name =
-            scene.encoding == TextEncoding::Cp932 ? ShowCp932(object.name) : object.name;
+        const std::string name = ShownText(NameAsUtf8(object.name, scene.encoding));
         error = path + ": the object \"" + name +
                 "\" has coordinates beyond the range of the file's numbers (infinite or not a "
                 "number); nothing was written";
@@ -119,11 +124,32 @@ private:
 
 }  // namespace
 
-void ConvertSceneEncoding(Scene& scene, TextEncoding encoding, std::vector<std::string>& lossy) {
-    if (scene.encoding == encoding) return;
-    for (SceneMaterial& material : scene.materials) Recode(material.name, scene.encoding, lossy);
-    for (SceneObject& object : scene.objects) Recode(object.name, scene.encoding, lossy);
+std::string NameAsUtf8(std::string_view name, TextEncoding encoding) {
+    std::string utf8;
+    Utf8FromCodePage(encoding.codePage, name, utf8);
+    return utf8;
+}
+
+namespace {
+
+// Converts the names of the objects from `firstObject` on, and of the
+// materials when `materials` says so, to `encoding`.
+void ConvertNames(Scene& scene, TextEncoding encoding, size_t firstObject, bool materials,
+                  std::vector<std::string>& lossy) {
+    // Names that are to be UTF-8 already are checked all the same.
+    if (scene.encoding == encoding && encoding != TextEncoding::Utf8) return;
+    if (materials)
+        for (SceneMaterial& material : scene.materials)
+            Recode(material.name, scene.encoding, encoding, lossy);
+    for (size_t o = firstObject; o < scene.objects.size(); ++o)
+        Recode(scene.objects[o].name, scene.encoding, encoding, lossy);
     scene.encoding = encoding;
+}
+
+}  // namespace
+
+void ConvertSceneEncoding(Scene& scene, TextEncoding encoding, std::vector<std::string>& lossy) {
+    ConvertNames(scene, encoding, 0, true, lossy);
 }
 
 bool SaveScene(const std::string& path, Scene& scene, std::vector<std::string>& lossy,
@@ -138,13 +164,15 @@ bool SaveScene(const std::string& path, Scene& scene, std::vector<std::string>& 
         format == SceneFormat::Obj ? TextEncoding::Utf8 : scene.mqo.codePage;
     // The names are converted for the write and given back afterwards, so
     // that the geometry is never copied.
-    const NamesKept kept(scene);
-    ConvertSceneEncoding(scene, encoding, lossy);
     // A document written in the format it was read from is its own bytes
-    // with the new objects spliced in; any other is composed.
+    // with the new objects spliced in, whose names alone are written; any
+    // other is composed.
     const SceneSource::Kind kind = scene.source.kind;
     const bool mqoSplice = format != SceneFormat::Obj && kind == SceneSource::Kind::Mqo;
     const bool objSplice = format == SceneFormat::Obj && kind == SceneSource::Kind::Obj;
+    const bool splice = mqoSplice || objSplice;
+    const NamesKept kept(scene);
+    ConvertNames(scene, encoding, splice ? scene.source.objects : 0, !splice, lossy);
     auto write = [&](TextSink& out) {
         if (mqoSplice) WriteMqoSplice(scene, out);
         else if (objSplice) WriteObjSplice(scene, out);

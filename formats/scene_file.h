@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "formats/scene.h"
@@ -19,9 +20,14 @@ std::string UnknownFormatMessage(const std::string& path);
 // one message naming the file (and, for a malformed file, the line).
 bool LoadScene(const std::string& path, Scene& scene, std::string& error);
 
-// Re-encodes the names of `scene` to `encoding`. Names that the target cannot
-// hold keep '?' in place of the missing characters and are reported, in
-// UTF-8, in `lossy`.
+// Re-encodes the names of `scene` to `encoding`. Names that do not decode in
+// the scene's code page, or that the target cannot hold, keep '?' (or, in
+// UTF-8, U+FFFD) in place of the missing characters and are reported, in
+// UTF-8, in `lossy`; names that are to be UTF-8 always come out valid.
+// `name`, in `encoding`, as UTF-8, for messages and for matching names
+// given on the command line; what does not decode is replaced.
+std::string NameAsUtf8(std::string_view name, TextEncoding encoding);
+
 void ConvertSceneEncoding(Scene& scene, TextEncoding encoding, std::vector<std::string>& lossy);
 
 // Writes `scene` to `path` in the format of its extension, converting names

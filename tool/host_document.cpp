@@ -3,19 +3,20 @@
 #include <cassert>
 #include <sstream>
 
+#include "formats/scene_file.h"
 #include "platform/text_encoding.h"
 
 namespace {
 
 std::string Utf8Name(const std::string& name, TextEncoding encoding) {
-    return encoding == TextEncoding::Cp932 ? ShowCp932(name) : name;
+    return NameAsUtf8(name, encoding);
 }
 
 // The host holds names in code page 932.
 std::string HostName(const std::string& name, TextEncoding encoding) {
     if (encoding == TextEncoding::Cp932) return name;
     std::string converted;
-    Cp932FromUtf8(name, converted);
+    Cp932FromUtf8(NameAsUtf8(name, encoding), converted);
     return converted;
 }
 

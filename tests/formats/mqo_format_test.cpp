@@ -321,8 +321,10 @@ TEST(MqoFormat, ReportsEachMalformedDocumentWithItsLine) {
         {"no Vector", WithObject("BVertex 0 {\n}\n"), 5, "without its Vector"},
         {"binary infinity", WithObject("BVertex 1 {\nVector 1 [12]\n" + std::string(10, '\0') +
                                        "\x80\x7f\n}\n"), 5, "vertex 0 of the Vector data"},
-        {"code page", "Metasequoia Document\nFormat Text Ver 1.1\nCodePage 1252\nEof\n", 3,
-         "code page \"1252\" is not supported"},
+        {"code page", "Metasequoia Document\nFormat Text Ver 1.1\nCodePage 12345\nEof\n", 3,
+         "code page \"12345\" is not one this system converts"},
+        {"code page word", "Metasequoia Document\nFormat Text Ver 1.1\nCodePage sjis\nEof\n", 3,
+         "code page \"sjis\" is not one"},
         {"zero points", WithObject("face 1 {\n0 V()\n}\n"), 5, "number of points"},
         {"unclosed args", WithObject("face 1 {\n1 V(0\n}\n"), 5, "KEY(VALUES)"},
         {"open object", "Metasequoia Document\nFormat Text Ver 1.0\nObject \"o\" {\nvisible 15\n",

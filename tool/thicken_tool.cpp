@@ -18,6 +18,7 @@
 #include "preview/preview.h"
 #include "preview/shell_groups.h"
 #include "formats/scene_file.h"
+#include "formats/shown_text.h"
 #include "analysis/shell_diagnosis.h"
 #include "tool/stage_timer.h"
 #include "platform/text_encoding.h"
@@ -90,7 +91,7 @@ std::string ResultName(const Scene& scene) {
 }
 
 void PrintStats(const SceneObject& object, const MeshStats& stats, TextEncoding encoding) {
-    const std::string name = encoding == TextEncoding::Cp932 ? ShowCp932(object.name) : object.name;
+    const std::string name = NameAsUtf8(object.name, encoding);
     std::printf("object    %s\n", name.c_str());
     std::printf("vertices  %zu\n", stats.vertices);
     std::printf("triangles %zu\n", stats.triangles);
@@ -110,9 +111,9 @@ std::string WhyNothingWasSelected(const Options& options, const HostDocumentSumm
         if (selection.kind == FaceSelection::Material)
             return "no face has the material " +
                    (selection.name.empty() ? std::to_string(selection.material)
-                                           : "\"" + selection.name + "\"");
+                                           : "\"" + ShownText(selection.name) + "\"");
         if (selection.kind == FaceSelection::Object)
-            return "the object \"" + selection.name + "\" has no faces";
+            return "the object \"" + ShownText(selection.name) + "\" has no faces";
         return "the input has no faces";
     }
     // The faces lie in the kinds of object the options still leave out.
@@ -201,11 +202,11 @@ int Thicken(const Options& options) {
     if (!summary.selectionMatched) {
         const FaceSelection& s = options.selection;
         return Fail(s.kind == FaceSelection::Object
-                        ? "no object named \"" + s.name + "\" in " + options.input
+                        ? "no object named \"" + ShownText(s.name) + "\" in " + options.input
                     : s.name.empty()
                         ? "no material " + std::to_string(s.material) + " in " + options.input +
                               " (it has " + std::to_string(scene.materials.size()) + ")"
-                        : "no material named \"" + s.name + "\" in " + options.input);
+                        : "no material named \"" + ShownText(s.name) + "\" in " + options.input);
     }
     if (summary.splitFaces == 1)
         Warn("1 face of more than four points was thickened as triangles");
@@ -279,7 +280,7 @@ int Thicken(const Options& options) {
     if (!SaveScene(options.output, scene, lossy, error)) return Fail(error);
     timer.End();
     for (const std::string& name : lossy)
-        Warn("the name \"" + name + "\" has characters " + options.output +
+        Warn("the name \"" + ShownText(name) + "\" has characters " + options.output +
              " cannot hold; they were written as '?'");
     if (options.stats) PrintStats(scene.objects.back(), stats, scene.encoding);
     std::fprintf(stderr, "mqthicken: wrote %s\n", options.output.c_str());

@@ -547,6 +547,32 @@ TEST_F(ToolTest, DocumentsKeepTheirCodePage) {
     EXPECT_EQ(Contents(Path("sjis.mqo")).find("CodePage"), std::string::npos);
 }
 
+// Any code page the system converts: a Korean document (code page 949) is
+// selected by its names in UTF-8 and written to OBJ in UTF-8; a UTF-8
+// document whose name is not valid UTF-8 is written to OBJ as valid UTF-8,
+// with a warning that names the object.
+TEST_F(ToolTest, DocumentsInOtherCodePagesAreThickened) {
+    std::string korean = TwoPlates("visible 15\r\n\tlocking 0");
+    korean.replace(korean.find("\r\n\r\n"), 4, "\r\nCodePage 949\r\n\r\n");
+    korean.replace(korean.find("\"right\""), 7, "\"\xC6\xC7\xC0\xDA\"");  // 판자
+    const std::string input = Write("korean.mqo", korean);
+    ToolResult r = RunTool({input, "--select", "object:판자", "--stats"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Load(Path("korean-thick.mqo")).objects.back().FaceCount(), 6u);
+    ASSERT_EQ(RunTool({input, "-o", Path("korean.obj")}).status, 0);
+    EXPECT_NE(Contents(Path("korean.obj")).find("\no 판자\n"), std::string::npos);
+
+    std::string broken = TwoPlates("visible 15\r\n\tlocking 0");
+    broken.replace(broken.find("\r\n\r\n"), 4, "\r\nCodePage utf8\r\n\r\n");
+    broken.replace(broken.find("\"right\""), 7, "\"r\xFFght\"");
+    ToolResult obj = RunTool({Write("broken.mqo", broken), "-o", Path("broken.obj")});
+    ASSERT_EQ(obj.status, 0) << obj.err;
+    EXPECT_NE(obj.err.find("warning: the name \"r"), std::string::npos) << obj.err;
+    const std::string written = Contents(Path("broken.obj"));
+    EXPECT_EQ(written.find('\xFF'), std::string::npos);
+    EXPECT_NE(written.find("\no r?ght\n"), std::string::npos) << written;
+}
+
 // ---- Archives ----------------------------------------------------------------
 
 // An archive as the zip library writes it, members in the order given.
@@ -621,6 +647,63 @@ TEST_F(ToolTest, ArchivedDocumentsKeepTheirOtherMembersAndForm) {
     ASSERT_EQ(again.size(), 1u);
     EXPECT_EQ(again[0].first, "again.mqo");
     EXPECT_EQ(Load(Path("again.mqoz")).objects.size(), 1u);
+}
+
+// ---- Untouched write-back ----------------------------------------------------
+
+// A .mqo document as a run wrote it, without the object it added: the chunk
+// of its last object taken out.
+std::string WithoutNewObject(const std::string& output, const std::string& written) {
+    Scene scene;
+    std::string error;
+    if (!LoadScene(output, scene, error) || scene.source.objectChunks.empty()) return written;
+    const SourceSpan last = scene.source.objectChunks.back();
+    return written.substr(0, last.begin) + written.substr(last.End());
+}
+
+// Whether `added`, what follows an OBJ file's own bytes, is the new object
+// alone: line ends that end the file's last line, then its "o" line (or
+// its "g" line, in a file that names its objects so), in UTF-8 or in the
+// UTF-16 of the file.
+bool IsNewObjObject(std::string added) {
+    const bool utf16 = added.size() > 1 && (added[0] == '\0' || added[1] == '\0');
+    if (utf16) added.erase(std::remove(added.begin(), added.end(), '\0'), added.end());
+    added.erase(0, added.find_first_not_of("\r\n"));
+    return (added.rfind("o thickened", 0) == 0 || added.rfind("g thickened", 0) == 0) &&
+           added.find(" thickened", 3) == std::string::npos;
+}
+
+// Every document the tool thickens into its own format comes back as its
+// own bytes around the new object: the shipped sample, the documents and
+// OBJ files of the fuzz corpora, and OBJ files of many exporters (Debian's
+// assimp-testmodels). An OBJ file without a final line end gains one.
+TEST_F(ToolTest, EveryFileComesBackAsItsOwnBytesAroundTheNewObject) {
+    std::vector<std::pair<fs::path, std::string>> inputs = {
+        {SamplesDir() + "/curved_patch.mqo", ".mqo"}};
+    for (const auto& [folder, extension] :
+         {std::pair<std::string, std::string>{"/mqo_reader", ".mqo"}, {"/obj_reader", ".obj"}})
+        for (const auto& entry : fs::directory_iterator(MQTHICKEN_FIXTURES + folder))
+            inputs.emplace_back(entry.path(), extension);
+    for (const auto& entry : fs::directory_iterator(MQTHICKEN_REAL_OBJ_DIR))
+        if (entry.path().extension() == ".obj") inputs.emplace_back(entry.path(), ".obj");
+    int thickened = 0;
+    for (const auto& [file, extension] : inputs) {
+        const std::string input = Path("in" + extension), output = Path("out" + extension);
+        fs::copy_file(file, input, fs::copy_options::overwrite_existing);
+        ToolResult r = RunTool({input, "-o", output});
+        if (r.status != 0) continue;
+        ++thickened;
+        const std::string source = Contents(input), written = Contents(output);
+        if (extension == ".mqo") {
+            EXPECT_EQ(WithoutNewObject(output, written), source) << file;
+            continue;
+        }
+        ASSERT_GT(written.size(), source.size()) << file;
+        EXPECT_EQ(written.substr(0, source.size()), source) << file;
+        EXPECT_TRUE(IsNewObjObject(written.substr(source.size())))
+            << file << ": " << written.substr(source.size(), 40);
+    }
+    EXPECT_GE(thickened, 100);
 }
 
 // ---- Real files ------------------------------------------------------------

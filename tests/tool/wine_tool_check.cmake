@@ -1,7 +1,8 @@
 # The Windows build of mqthicken under Wine, as a user runs it, checked with
 # cmake -P. Variables: WINE_RUN, PREFIX, TOOL (mqthicken.exe), SAMPLE,
 # WORK (a scratch folder), NATIVE_TOOL (the native build's mqthicken; the
-# results must be the same bytes when it exists).
+# results must be the same bytes when it exists), PYTHON (which writes the
+# archive the tools read).
 
 function(run_tool expected_status)
   execute_process(
@@ -56,6 +57,53 @@ if(EXISTS ${NATIVE_TOOL})
   endif()
 else()
   message(STATUS "no native build at ${NATIVE_TOOL}: the byte comparison is skipped")
+endif()
+
+# An archive as the modeller keeps one: the sample deflated, beside a stored
+# thumbnail with a comment and an .mqx file, with an archive comment. The
+# Windows tool writes it back, and writes the plain sample as a new archive,
+# in the same bytes as the native tool.
+file(WRITE ${WORK}/make_archive.py [=[
+import sys, zipfile
+stamp = (2024, 5, 1, 12, 0, 0)
+with zipfile.ZipFile(sys.argv[1], "w") as archive:
+    archive.comment = b"archive comment"
+    thumbnail = zipfile.ZipInfo("curved_patch.jpg", stamp)
+    thumbnail.comment = b"thumbnail"
+    archive.writestr(thumbnail, b"\xff\xd8\xff\xe0 a thumbnail")
+    document = zipfile.ZipInfo("curved_patch.mqo", stamp)
+    document.compress_type = zipfile.ZIP_DEFLATED
+    with open(sys.argv[2], "rb") as sample:
+        archive.writestr(document, sample.read())
+    settings = zipfile.ZipInfo("curved_patch.mqx", stamp)
+    settings.compress_type = zipfile.ZIP_DEFLATED
+    archive.writestr(settings, b'<?xml version="1.0"?>\r\n<plugins/>\r\n')
+]=])
+execute_process(COMMAND ${PYTHON} ${WORK}/make_archive.py ${WORK}/patch.mqoz ${input}
+  RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "the archive could not be written: ${status}")
+endif()
+file(MAKE_DIRECTORY ${WORK}/windows ${WORK}/native)
+run_tool(0 ${WORK}/patch.mqoz -o ${WORK}/windows/patch.mqoz)
+run_tool(0 ${input} -o ${WORK}/windows/new.mqoz)
+if(EXISTS ${NATIVE_TOOL})
+  foreach(run patch new)
+    set(from ${WORK}/patch.mqoz)
+    if(run STREQUAL new)
+      set(from ${input})
+    endif()
+    execute_process(COMMAND ${NATIVE_TOOL} ${from} -o ${WORK}/native/${run}.mqoz
+      RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+    if(NOT status EQUAL 0)
+      message(FATAL_ERROR "native mqthicken ${from}: exit ${status}")
+    endif()
+    file(SHA256 ${WORK}/windows/${run}.mqoz windows_hash)
+    file(SHA256 ${WORK}/native/${run}.mqoz native_hash)
+    if(NOT windows_hash STREQUAL native_hash)
+      message(FATAL_ERROR "the Windows and native archives ${run}.mqoz differ")
+    endif()
+  endforeach()
 endif()
 
 # Japanese names given on the command line, an .obj result.

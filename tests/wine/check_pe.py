@@ -7,8 +7,9 @@ The file must be a PE image for the machine (PE32 for i386, the default;
 PE32+ for x86-64), a DLL (a program with --program), export exactly the
 given names, undecorated (any names when none are given to a program), and
 import only from system DLLs: KERNEL32, USER32, msvcrt or the UCRT's
-api-ms-win-crt-* (never a MinGW runtime DLL such as libgcc_s, libstdc++ or
-libwinpthread). As a release build it holds no debug sections and none of
+api-ms-win-crt-*, and for a program also ADVAPI32 (where the zip library
+takes its random numbers from); never a MinGW runtime DLL such as libgcc_s,
+libstdc++ or libwinpthread, nor a zip or zlib DLL. As a release build it holds no debug sections and none of
 the --no-path texts (the build machine's folders), and a DLL imports no
 assertion handler (_assert, _wassert). A program is not held to the last:
 the C++ runtime linked into it keeps an internal assert of its own (in its
@@ -19,6 +20,7 @@ import struct
 import sys
 
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "msvcrt.dll", "ucrtbase.dll"}
+PROGRAM_SYSTEM_DLLS = SYSTEM_DLLS | {"advapi32.dll"}
 MACHINES = {"i386": (0x14C, 0x10B, "PE32"), "x86-64": (0x8664, 0x20B, "PE32+")}
 ASSERT_HANDLERS = {"_assert", "_wassert", "__assert_func"}
 
@@ -122,7 +124,8 @@ def faults(path, wanted, machine, program, paths):
     imports = pe.imports()
     for dll, names in imports:
         lower = dll.lower()
-        if lower not in SYSTEM_DLLS and not lower.startswith("api-ms-win-crt-"):
+        allowed = PROGRAM_SYSTEM_DLLS if program else SYSTEM_DLLS
+        if lower not in allowed and not lower.startswith("api-ms-win-crt-"):
             found.append("imports a DLL that is not the system's: %s" % dll)
         for name in sorted(ASSERT_HANDLERS & set(names) if not program else []):
             found.append("imports the assertion handler %s from %s" % (name, dll))

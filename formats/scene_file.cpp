@@ -24,6 +24,18 @@ std::string UnknownFormatMessage(const std::string& path) {
     return path + ": unknown file type (expected .mqo, .mqoz or .obj)";
 }
 
+namespace {
+
+// The name of an archive member as a message shows it: its stored bytes are
+// UTF-8, or else the modeller's Shift-JIS.
+std::string MemberNameShown(const std::string& name) {
+    std::string shown;
+    if (!Utf8FromCodePage(kUtf8CodePage, name, shown)) Utf8FromCp932(name, shown);
+    return ShownText(shown);
+}
+
+}  // namespace
+
 bool LoadScene(const std::string& path, Scene& scene, std::string& error) {
     const SceneFormat format = FormatOfPath(path);
     if (format == SceneFormat::Unknown) {
@@ -47,7 +59,7 @@ bool LoadScene(const std::string& path, Scene& scene, std::string& error) {
     }
     std::string document, member;
     if (!ReadMqozArchive(bytes, path, document, member, error) ||
-        !ReadMqo(document, path + " (" + member + ")", scene, error))
+        !ReadMqo(document, path + " (" + MemberNameShown(member) + ")", scene, error))
         return false;
     scene.source.kind = SceneSource::Kind::Mqo;
     scene.source.bytes = std::move(document);

@@ -647,6 +647,14 @@ TEST_F(ToolTest, ArchivedDocumentsKeepTheirOtherMembersAndForm) {
     ASSERT_EQ(again.size(), 1u);
     EXPECT_EQ(again[0].first, "again.mqo");
     EXPECT_EQ(Load(Path("again.mqoz")).objects.size(), 1u);
+
+    // A malformed document is named by its member, a Shift-JIS name shown
+    // decoded.
+    const std::string named = Write("named.mqoz", MakeArchive({{"\x95\x5c.mqo", "hello\n"}}));
+    ToolResult bad = RunTool({named});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find(named + " (表.mqo):1: not a Metasequoia document"), std::string::npos)
+        << bad.err;
 }
 
 // ---- Untouched write-back ----------------------------------------------------

@@ -1,5 +1,7 @@
 #include "formats/zip_layout.h"
 
+#include "formats/shown_text.h"
+
 using namespace zip_field;
 
 uint16_t ZipRead16(std::string_view bytes, size_t at) {
@@ -36,7 +38,7 @@ const char* const kOutside = "the archive holds bytes outside its members' recor
 const char* const kDamagedDirectory = "the archive's central directory is damaged";
 
 std::string Named(const std::string& before, std::string_view name, const char* after) {
-    return before + " \"" + std::string(name) + "\" " + after;
+    return before + " \"" + ShownText(name) + "\" " + after;
 }
 
 // Whether a block of extra fields holds a zip64 field (header ID 1). A

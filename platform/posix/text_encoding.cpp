@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/code_page_conversion.h"
 #include "platform/text_encoding.h"
 #include "platform/unicode_text.h"
 
@@ -129,13 +130,7 @@ bool CodePageSupported(unsigned codePage) {
     return supported;
 }
 
-bool Utf8FromCodePage(unsigned codePage, std::string_view in, std::string& out) {
-    if (codePage == kUtf8CodePage) return RepairUtf8(in, "?", out);
-    out.clear();
-    if (!CodePageSupported(codePage)) {
-        out.assign(in);
-        return false;
-    }
+bool DecodeCodePage(unsigned codePage, std::string_view in, std::string& out) {
     // The whole text first; a character at a time when it does not convert.
     Converter decode("UTF-8", IconvName(codePage));
     if (decode.Convert(in, out) == Converter::Outcome::Converted) return true;
@@ -143,26 +138,15 @@ bool Utf8FromCodePage(unsigned codePage, std::string_view in, std::string& out) 
     return DecodeEachCharacter(decode, in, out);
 }
 
-bool CodePageFromUtf8(unsigned codePage, std::string_view in, std::string& out) {
-    std::string text;
-    const bool valid = RepairUtf8(in, "?", text);
-    if (codePage == kUtf8CodePage) {
-        out = std::move(text);
-        return valid;
-    }
-    out.clear();
-    if (!CodePageSupported(codePage)) {
-        out.assign(in);
-        return false;
-    }
+bool EncodeCodePage(unsigned codePage, std::string_view utf8, std::string& out) {
     // Windows converts only what comes back as itself: a character with a
     // look-alike in the code page (U+00A5 YEN SIGN as 0x5C in Shift-JIS)
     // becomes '?' there, and so here. The whole text first; a character at
     // a time when it does not come back whole.
     Converter encode(IconvName(codePage), "UTF-8"), decode("UTF-8", IconvName(codePage));
-    if (ConvertsBack(encode, decode, text, out)) return valid;
+    if (ConvertsBack(encode, decode, utf8, out)) return true;
     out.clear();
-    return EncodeEachCharacter(encode, decode, text, out) && valid;
+    return EncodeEachCharacter(encode, decode, utf8, out);
 }
 
 std::string Utf8FromArgument(std::string_view argument) { return std::string(argument); }

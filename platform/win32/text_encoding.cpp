@@ -1,6 +1,7 @@
 // Conversions through the system's code page tables.
 #include <windows.h>
 
+#include "platform/code_page_conversion.h"
 #include "platform/text_encoding.h"
 #include "platform/unicode_text.h"
 
@@ -96,14 +97,7 @@ bool CodePageSupported(unsigned codePage) {
            MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, "a", 1, nullptr, 0) > 0;
 }
 
-bool Utf8FromCodePage(unsigned codePage, std::string_view in, std::string& out) {
-    if (codePage == kUtf8CodePage) return RepairUtf8(in, "?", out);
-    out.clear();
-    if (!CodePageSupported(codePage)) {
-        out.assign(in);
-        return false;
-    }
-    if (in.empty()) return true;
+bool DecodeCodePage(unsigned codePage, std::string_view in, std::string& out) {
     std::wstring wide;
     const bool complete = Widen(codePage, in, wide);
     if (!complete) {
@@ -114,22 +108,10 @@ bool Utf8FromCodePage(unsigned codePage, std::string_view in, std::string& out) 
     return complete;
 }
 
-bool CodePageFromUtf8(unsigned codePage, std::string_view in, std::string& out) {
-    std::string text;
-    const bool valid = RepairUtf8(in, "?", text);
-    if (codePage == kUtf8CodePage) {
-        out = std::move(text);
-        return valid;
-    }
-    out.clear();
-    if (!CodePageSupported(codePage)) {
-        out.assign(in);
-        return false;
-    }
-    if (text.empty()) return valid;
+bool EncodeCodePage(unsigned codePage, std::string_view utf8, std::string& out) {
     std::wstring wide;
-    Widen(CP_UTF8, text, wide);
-    if (Narrow(codePage, wide, out)) return valid;
+    Widen(CP_UTF8, utf8, wide);
+    if (Narrow(codePage, wide, out)) return true;
     out.clear();
     NarrowEachCharacter(codePage, wide, out);
     return false;

@@ -318,10 +318,11 @@ private:
         for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         int32_t number = 0;
         TextEncoding encoding;
+        bool named = true;
         if (lower == "utf8" || lower == "utf-8") encoding = TextEncoding::Utf8;
         else if (ParseInt(lower, number) && number > 0) encoding.codePage = unsigned(number);
-        if (number < 0 || (number == 0 && encoding != TextEncoding::Utf8) ||
-            !CodePageSupported(encoding.codePage))
+        else named = false;
+        if (!named || !CodePageSupported(encoding.codePage))
             return Fail("the code page \"" + ShownText(page) +
                         "\" is not one this system converts");
         scene_.mqo.codePage = encoding;

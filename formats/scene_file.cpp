@@ -45,24 +45,21 @@ bool LoadScene(const std::string& path, Scene& scene, std::string& error) {
     std::string bytes;
     if (!ReadWholeFile(path, bytes, error)) return false;
     // The readers note where things lie in the text; the scene then keeps it.
-    if (format == SceneFormat::Obj) {
-        if (!ReadObj(bytes, path, scene, error)) return false;
-        scene.source.kind = SceneSource::Kind::Obj;
-        scene.source.bytes = std::move(bytes);
+    using Kind = SceneSource::Kind;
+    const auto keep = [&scene](Kind kind, std::string& text) {
+        scene.source.kind = kind;
+        scene.source.bytes = std::move(text);
         return true;
-    }
-    if (format == SceneFormat::Mqo) {
-        if (!ReadMqo(bytes, path, scene, error)) return false;
-        scene.source.kind = SceneSource::Kind::Mqo;
-        scene.source.bytes = std::move(bytes);
-        return true;
-    }
+    };
+    if (format == SceneFormat::Obj)
+        return ReadObj(bytes, path, scene, error) && keep(Kind::Obj, bytes);
+    if (format == SceneFormat::Mqo)
+        return ReadMqo(bytes, path, scene, error) && keep(Kind::Mqo, bytes);
     std::string document, member;
     if (!ReadMqozArchive(bytes, path, document, member, error) ||
         !ReadMqo(document, path + " (" + MemberNameShown(member) + ")", scene, error))
         return false;
-    scene.source.kind = SceneSource::Kind::Mqo;
-    scene.source.bytes = std::move(document);
+    keep(Kind::Mqo, document);
     scene.mqo.archive = std::move(bytes);
     scene.mqo.archiveMember = std::move(member);
     return true;

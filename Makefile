@@ -63,6 +63,7 @@ docs-picture: deps
 # child process (--cold), as a single run of the tool would be. Arguments for
 # Google Benchmark go in BENCH_ARGS, e.g.
 # BENCH_ARGS=--benchmark_filter=quads/1000000.
+# The readers and writers of each format on a million triangles.
 # Then the command against its peer, Blender's Solidify (installed when
 # missing): the same inputs as OBJ files, in process and file to file, in
 # alternating runs (PEER_ARGS, e.g. --only quads/1000000 or --runs 3).
@@ -73,7 +74,8 @@ PEER_ARGS ?=
 bench:
 	@./tools/install-deps --bench
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DTHICKEN_BENCH=ON -DTHICKEN_TESTS=ON >/dev/null
-	cmake --build $(BENCH_DIR) --target thicken_bench peer_bench write_bench_input mqthicken -j2
+	cmake --build $(BENCH_DIR) --target thicken_bench format_bench peer_bench write_bench_input mqthicken -j2
+	./$(BENCH_DIR)/bench/format_bench
 	./$(BENCH_DIR)/bench/thicken_bench $(BENCH_ARGS)
 	./$(BENCH_DIR)/bench/thicken_bench --cold $(BENCH_ARGS)
 	@mkdir -p $(BENCH_DIR)/peer

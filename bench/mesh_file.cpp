@@ -22,6 +22,6 @@ bool WriteMeshFile(const GeneratedMesh& mesh, const std::string& path, std::stri
         object.AddFace(points, uvs, static_cast<uint32_t>(f.count), f.material);
     }
     scene.objects.push_back(std::move(object));
-    std::vector<std::string> lossy;
-    return SaveScene(path, scene, lossy, error);
+    SaveReport report;
+    return SaveScene(path, scene, {}, report, error);
 }

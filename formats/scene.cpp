@@ -20,7 +20,7 @@ void SceneObject::AddFace(const int32_t* vertexIndices, const SceneUv* faceUvs, 
 void Scene::DropSourceObjects() {
     objects.clear();
     source.objects = 0;
-    if (source.kind == SceneSource::Kind::Obj) source = SceneSource{};
+    if (source.kind != SceneSource::Kind::Mqo) source = SceneSource{};
 }
 
 namespace {

@@ -8,7 +8,9 @@
 #include "formats/mqo_format.h"
 #include "formats/mqoz_archive.h"
 #include "formats/obj_format.h"
+#include "formats/ply_format.h"
 #include "formats/shown_text.h"
+#include "formats/stl_format.h"
 #include "platform/text_encoding.h"
 
 SceneFormat FormatOfPath(const std::string& path) {
@@ -17,11 +19,13 @@ SceneFormat FormatOfPath(const std::string& path) {
     if (extension == ".mqo") return SceneFormat::Mqo;
     if (extension == ".mqoz") return SceneFormat::Mqoz;
     if (extension == ".obj") return SceneFormat::Obj;
+    if (extension == ".stl") return SceneFormat::Stl;
+    if (extension == ".ply") return SceneFormat::Ply;
     return SceneFormat::Unknown;
 }
 
 std::string UnknownFormatMessage(const std::string& path) {
-    return path + ": unknown file type (expected .mqo, .mqoz or .obj)";
+    return path + ": unknown file type (expected .mqo, .mqoz, .obj, .stl or .ply)";
 }
 
 namespace {
@@ -55,6 +59,10 @@ bool LoadScene(const std::string& path, Scene& scene, std::string& error) {
         return ReadObj(bytes, path, scene, error) && keep(Kind::Obj, bytes);
     if (format == SceneFormat::Mqo)
         return ReadMqo(bytes, path, scene, error) && keep(Kind::Mqo, bytes);
+    if (format == SceneFormat::Stl)
+        return ReadStl(bytes, path, scene, error) && keep(Kind::Stl, bytes);
+    if (format == SceneFormat::Ply)
+        return ReadPly(bytes, path, scene, error) && keep(Kind::Ply, bytes);
     std::string document, member;
     if (!ReadMqozArchive(bytes, path, document, member, error) ||
         !ReadMqo(document, path + " (" + MemberNameShown(member) + ")", scene, error))
@@ -90,8 +98,9 @@ void Recode(std::string& name, TextEncoding from, TextEncoding to,
     name = std::move(converted);
 }
 
-// Neither format has a spelling for an infinite or undefined number, and no
-// reader takes one: such a scene cannot be written. Sets `error` and returns
+// No format has a spelling for an infinite or undefined number that a reader
+// takes (binary STL and PLY could hold the bits, and no reader wants them):
+// such a scene cannot be written. Sets `error` and returns
 // false for the first object that holds one.
 bool AllFinite(const std::string& path, const Scene& scene, std::string& error) {
     for (const SceneObject& object : scene.objects) {
@@ -161,31 +170,93 @@ void ConvertSceneEncoding(Scene& scene, TextEncoding encoding, std::vector<std::
     ConvertNames(scene, encoding, 0, true, lossy);
 }
 
-bool SaveScene(const std::string& path, Scene& scene, std::vector<std::string>& lossy,
-               std::string& error) {
+namespace {
+
+// How a scene goes into a file: its source with the new objects spliced in,
+// or composed from the scene.
+enum class WriteForm { Compose, SpliceMqo, SpliceObj, SpliceStl, SplicePly };
+
+// A file in the format the scene was read from is spliced, in the source's
+// own form unless text is asked of a binary source; a PLY layout that cannot
+// take the new objects is composed, and `report` says why.
+WriteForm FormOfWrite(SceneFormat format, const Scene& scene, const SaveOptions& options,
+                      SaveReport& report) {
+    using Kind = SceneSource::Kind;
+    const Kind kind = scene.source.kind;
+    switch (format) {
+    case SceneFormat::Mqo:
+    case SceneFormat::Mqoz:
+        return kind == Kind::Mqo ? WriteForm::SpliceMqo : WriteForm::Compose;
+    case SceneFormat::Obj:
+        return kind == Kind::Obj ? WriteForm::SpliceObj : WriteForm::Compose;
+    case SceneFormat::Stl:
+        return kind == Kind::Stl && !(options.ascii && IsBinaryStl(scene.source.bytes))
+                   ? WriteForm::SpliceStl
+                   : WriteForm::Compose;
+    case SceneFormat::Ply: {
+        if (kind != Kind::Ply || (options.ascii && !IsAsciiPly(scene.source.bytes)))
+            return WriteForm::Compose;
+        const std::string refusal = PlySpliceRefusal(scene);
+        if (refusal.empty()) return WriteForm::SplicePly;
+        report.losses.push_back(refusal + "; the file was written whole from what was read of it");
+        return WriteForm::Compose;
+    }
+    case SceneFormat::Unknown:
+        break;
+    }
+    return WriteForm::Compose;
+}
+
+// The code page of the names a file of `format` holds.
+TextEncoding EncodingOf(SceneFormat format, const Scene& scene) {
+    return format == SceneFormat::Mqo || format == SceneFormat::Mqoz ? scene.mqo.codePage
+                                                                     : TextEncoding::Utf8;
+}
+
+// What a file of `format` written as `form` does not carry, for the report.
+void NoteLosses(SceneFormat format, WriteForm form, const Scene& scene, const SaveOptions& options,
+                SaveReport& report) {
+    std::string losses;
+    if (format == SceneFormat::Stl) {
+        const bool text = form == WriteForm::SpliceStl ? !IsBinaryStl(scene.source.bytes)
+                                                       : options.ascii;
+        losses = StlLosses(scene, text);
+    } else if (format == SceneFormat::Ply) {
+        losses = PlyLosses(scene);
+    }
+    if (!losses.empty()) report.losses.push_back(std::move(losses));
+}
+
+}  // namespace
+
+bool SaveScene(const std::string& path, Scene& scene, const SaveOptions& options,
+               SaveReport& report, std::string& error) {
     const SceneFormat format = FormatOfPath(path);
     if (format == SceneFormat::Unknown) {
         error = UnknownFormatMessage(path);
         return false;
     }
     if (!AllFinite(path, scene, error)) return false;
-    const TextEncoding encoding =
-        format == SceneFormat::Obj ? TextEncoding::Utf8 : scene.mqo.codePage;
     // The names are converted for the write and given back afterwards, so
-    // that the geometry is never copied.
-    // A document written in the format it was read from is its own bytes
-    // with the new objects spliced in, whose names alone are written; any
-    // other is composed.
-    const SceneSource::Kind kind = scene.source.kind;
-    const bool mqoSplice = format != SceneFormat::Obj && kind == SceneSource::Kind::Mqo;
-    const bool objSplice = format == SceneFormat::Obj && kind == SceneSource::Kind::Obj;
-    const bool splice = mqoSplice || objSplice;
+    // that the geometry is never copied. A spliced file's new objects alone
+    // have their names written.
+    const WriteForm form = FormOfWrite(format, scene, options, report);
+    const bool splice = form != WriteForm::Compose;
     const NamesKept kept(scene);
-    ConvertNames(scene, encoding, splice ? scene.source.objects : 0, !splice, lossy);
+    ConvertNames(scene, EncodingOf(format, scene), splice ? scene.source.objects : 0, !splice,
+                 report.lossy);
+    NoteLosses(format, form, scene, options, report);
     auto write = [&](TextSink& out) {
-        if (mqoSplice) WriteMqoSplice(scene, out);
-        else if (objSplice) WriteObjSplice(scene, out);
-        else if (format == SceneFormat::Obj) WriteObj(scene, out);
+        switch (form) {
+        case WriteForm::SpliceMqo: return WriteMqoSplice(scene, out);
+        case WriteForm::SpliceObj: return WriteObjSplice(scene, out);
+        case WriteForm::SpliceStl: return WriteStlSplice(scene, out);
+        case WriteForm::SplicePly: return WritePlySplice(scene, out);
+        case WriteForm::Compose: break;
+        }
+        if (format == SceneFormat::Obj) WriteObj(scene, out);
+        else if (format == SceneFormat::Stl) WriteStl(scene, options.ascii, out);
+        else if (format == SceneFormat::Ply) WritePly(scene, options.ascii, out);
         else WriteMqo(scene, out);
     };
     if (format != SceneFormat::Mqoz) return WriteFileAtomically(path, write, error);

@@ -1,5 +1,5 @@
 // Mesh files by extension: .mqo (the modeller's documents), .mqoz (the same
-// in a zip archive) and .obj.
+// in a zip archive), .obj, .stl and .ply.
 #pragma once
 
 #include <string>
@@ -8,7 +8,7 @@
 
 #include "formats/scene.h"
 
-enum class SceneFormat { Unknown, Mqo, Mqoz, Obj };
+enum class SceneFormat { Unknown, Mqo, Mqoz, Obj, Stl, Ply };
 
 // The format that the extension of `path` names, case-insensitively.
 SceneFormat FormatOfPath(const std::string& path);
@@ -30,14 +30,30 @@ std::string NameAsUtf8(std::string_view name, TextEncoding encoding);
 
 void ConvertSceneEncoding(Scene& scene, TextEncoding encoding, std::vector<std::string>& lossy);
 
+// How STL and PLY files are written: binary (the default), or as text.
+struct SaveOptions {
+    bool ascii = false;
+};
+
+// What a write could not carry: the names that lost characters in the
+// conversion (in UTF-8), and, for STL and PLY, sentences on what the format
+// has no place for, without the file's name.
+struct SaveReport {
+    std::vector<std::string> lossy;
+    std::vector<std::string> losses;
+};
+
 // Writes `scene` to `path` in the format of its extension, converting names
-// as needed (reported in `lossy`; the scene's own are given back after the
-// write). In the format the scene was
-// read from, the file is its source with the new objects spliced in (see
-// WriteMqoSplice, WriteObjSplice); an archive keeps the members of the one
-// the scene came from. Through a temporary file renamed into
-// place. A scene with an infinite or undefined coordinate or UV, which
-// neither format can hold, is refused. On failure returns false, sets
-// `error`, and leaves an existing file at `path` untouched.
-bool SaveScene(const std::string& path, Scene& scene, std::vector<std::string>& lossy,
-               std::string& error);
+// as needed (the scene's own are given back after the write). In the format
+// the scene was read from, the file is its source with the new objects
+// spliced in (see WriteMqoSplice, WriteObjSplice, WriteStlSplice,
+// WritePlySplice), in the source's own form (binary or text) whatever
+// `options` says, unless the text of a binary source is asked for; a PLY
+// file whose layout cannot take the new objects is composed, and the report
+// says why. An archive keeps the members of the one the scene came from.
+// Through a temporary file renamed into place. A scene with an infinite or
+// undefined coordinate or UV, which no format can hold, is refused. On
+// failure returns false, sets `error`, and leaves an existing file at `path`
+// untouched.
+bool SaveScene(const std::string& path, Scene& scene, const SaveOptions& options,
+               SaveReport& report, std::string& error);

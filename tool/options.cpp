@@ -140,7 +140,7 @@ bool TakesValue(const CLI::Option& option) { return option.get_items_expected_ma
 const char kDescription[] =
     "Gives the selected faces of a mesh file a thickness with the thickening module, and "
     "writes the file with the new closed shell added as an object. Files are read and "
-    "written by extension: .mqo, .mqoz (an archive holding a .mqo) or .obj.";
+    "written by extension: .mqo, .mqoz (an archive holding a .mqo), .obj, .stl or .ply.";
 
 const char kFooter[] =
     "Exit status: 0 when a new object was added, 1 when nothing was thickened, 2 on usage, "
@@ -222,6 +222,9 @@ CommandLine::CommandLine(Options& options, std::string& error)
     app_.add_flag("--include-locked", options.include.locked,
                  "also thicken the selected faces of locked objects, which stay locked");
     app_.add_flag("--only-result", options.onlyResult, "write only the new object");
+    app_.add_flag("--ascii", options.ascii,
+                 "write .stl and .ply as text rather than binary (a file written back in its "
+                 "own format keeps its own form)");
     app_.add_flag("--stats", options.stats,
                  "print the new object's counts, whether it is closed and consistently "
                  "oriented, its open and overused edges, and its volume");

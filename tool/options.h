@@ -35,6 +35,7 @@ struct Options {
     FaceSelection selection;
     IncludedObjects include;
     bool onlyResult = false;
+    bool ascii = false;            // STL and PLY written as text
     bool stats = false;
     bool timings = false;          // per-stage times on stderr
     std::string plugin;            // empty: the module next to the program

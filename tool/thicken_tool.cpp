@@ -275,11 +275,13 @@ int Thicken(const Options& options) {
     if (options.onlyResult) scene.DropSourceObjects();
     scene.objects.push_back(std::move(thick));
 
-    std::vector<std::string> lossy;
+    SaveReport report;
     Progress(large, "writing " + options.output);
-    if (!SaveScene(options.output, scene, lossy, error)) return Fail(error);
+    if (!SaveScene(options.output, scene, SaveOptions{options.ascii}, report, error))
+        return Fail(error);
     timer.End();
-    for (const std::string& name : lossy)
+    for (const std::string& loss : report.losses) Warn(options.output + ": " + loss);
+    for (const std::string& name : report.lossy)
         Warn("the name \"" + ShownText(name) + "\" has characters " + options.output +
              " cannot hold; they were written as '?'");
     if (options.stats) PrintStats(scene.objects.back(), stats, scene.encoding);

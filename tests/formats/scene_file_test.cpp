@@ -22,6 +22,16 @@ protected:
     size_t EntriesInDir() const { return Entries().size(); }
 };
 
+// Writes `scene` as SaveScene does by default, the lossy names appended to `lossy`.
+bool Save(const std::string& path, Scene& scene, std::vector<std::string>& lossy,
+          std::string& error) {
+    SaveReport report;
+    report.lossy = std::move(lossy);
+    const bool saved = SaveScene(path, scene, {}, report, error);
+    lossy = std::move(report.lossy);
+    return saved;
+}
+
 Scene JapaneseScene() {
     Scene scene;
     scene.encoding = TextEncoding::Cp932;
@@ -40,7 +50,7 @@ TEST_F(SceneFileTest, JapaneseNamesSurviveBothFormats) {
     std::vector<std::string> lossy;
     std::string error;
     Scene japanese = JapaneseScene();
-    ASSERT_TRUE(SaveScene(Path("a.obj"), japanese, lossy, error)) << error;
+    ASSERT_TRUE(Save(Path("a.obj"), japanese, lossy, error)) << error;
     EXPECT_TRUE(lossy.empty());
     EXPECT_NE(Contents(Path("a.obj")).find("o 表板\n"), std::string::npos);
     EXPECT_NE(Contents(Path("a.obj")).find("usemtl 材質\n"), std::string::npos);
@@ -48,7 +58,7 @@ TEST_F(SceneFileTest, JapaneseNamesSurviveBothFormats) {
     Scene fromObj;
     ASSERT_TRUE(LoadScene(Path("a.obj"), fromObj, error)) << error;
     EXPECT_EQ(fromObj.encoding, TextEncoding::Utf8);
-    ASSERT_TRUE(SaveScene(Path("b.MQO"), fromObj, lossy, error)) << error;
+    ASSERT_TRUE(Save(Path("b.MQO"), fromObj, lossy, error)) << error;
     Scene fromMqo;
     ASSERT_TRUE(LoadScene(Path("b.MQO"), fromMqo, error)) << error;
     ASSERT_EQ(fromMqo.objects.size(), 1u);
@@ -63,7 +73,7 @@ TEST_F(SceneFileTest, NamesShiftJisCannotHoldAreReported) {
     ConvertSceneEncoding(scene, TextEncoding::Utf8, lossy);
     scene.objects[0].name = "snow \xE2\x98\x83";  // U+2603 has no Shift-JIS form
     std::string error;
-    ASSERT_TRUE(SaveScene(Path("c.mqo"), scene, lossy, error)) << error;
+    ASSERT_TRUE(Save(Path("c.mqo"), scene, lossy, error)) << error;
     ASSERT_EQ(lossy.size(), 1u);
     EXPECT_EQ(lossy[0], "snow \xE2\x98\x83");
     Scene back;
@@ -75,7 +85,7 @@ TEST_F(SceneFileTest, NamesShiftJisCannotHoldAreReported) {
     scene.objects[0].name = "my \"plate\"";
     scene.materials[0].name = "a\"b";
     lossy.clear();
-    ASSERT_TRUE(SaveScene(Path("d.mqo"), scene, lossy, error)) << error;
+    ASSERT_TRUE(Save(Path("d.mqo"), scene, lossy, error)) << error;
     EXPECT_EQ(lossy, (std::vector<std::string>{"a\"b", "my \"plate\""}));
     ASSERT_TRUE(LoadScene(Path("d.mqo"), back, error)) << error;
     EXPECT_EQ(back.objects[0].name, "my ?plate?");
@@ -89,8 +99,8 @@ TEST_F(SceneFileTest, ReadErrorsNameTheFile) {
     EXPECT_NE(error.find("cannot open " + Path("missing.mqo")), std::string::npos) << error;
     EXPECT_NE(error.find("No such file"), std::string::npos) << error;
 
-    std::ofstream(Path("mesh.stl")) << "solid";
-    EXPECT_FALSE(LoadScene(Path("mesh.stl"), scene, error));
+    std::ofstream(Path("mesh.dae")) << "<COLLADA/>";
+    EXPECT_FALSE(LoadScene(Path("mesh.dae"), scene, error));
     EXPECT_NE(error.find("unknown file type"), std::string::npos) << error;
 
     fs::create_directory(Path("folder.obj"));
@@ -152,7 +162,7 @@ TEST_F(SceneFileTest, LargeTextsAreWrittenWhole) {
     scene.objects.push_back(grid);
     std::vector<std::string> lossy;
     std::string error;
-    ASSERT_TRUE(SaveScene(Path("grid.obj"), scene, lossy, error)) << error;
+    ASSERT_TRUE(Save(Path("grid.obj"), scene, lossy, error)) << error;
     const std::string text = Contents(Path("grid.obj"));
     EXPECT_GT(text.size(), size_t(4) << 20);
     EXPECT_EQ(text, WriteObj(scene));
@@ -188,7 +198,7 @@ TEST_F(SceneFileTest, NonFiniteCoordinatesAreRefusedAndTheOldFileStays) {
         for (float bad : {INFINITY, -INFINITY, NAN}) {
             Scene withBad = scene;
             withBad.objects[1].vertices[2].y = bad;
-            EXPECT_FALSE(SaveScene(Path(name), withBad, lossy, error)) << name;
+            EXPECT_FALSE(Save(Path(name), withBad, lossy, error)) << name;
             EXPECT_NE(error.find(Path(name)), std::string::npos) << error;
             EXPECT_NE(error.find("\"far\""), std::string::npos) << error;
             EXPECT_NE(error.find("infinite"), std::string::npos) << error;
@@ -196,9 +206,9 @@ TEST_F(SceneFileTest, NonFiniteCoordinatesAreRefusedAndTheOldFileStays) {
         }
         Scene badUv = scene;
         badUv.objects[1].uvs[0].u = NAN;
-        EXPECT_FALSE(SaveScene(Path(name), badUv, lossy, error)) << name;
+        EXPECT_FALSE(Save(Path(name), badUv, lossy, error)) << name;
         EXPECT_EQ(Contents(Path(name)), "old");
-        EXPECT_TRUE(SaveScene(Path(name), scene, lossy, error)) << error;
+        EXPECT_TRUE(Save(Path(name), scene, lossy, error)) << error;
     }
     EXPECT_EQ(EntriesInDir(), 2u);
 }

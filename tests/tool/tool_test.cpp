@@ -137,10 +137,10 @@ TEST_F(ToolTest, MissingAndMalformedInputsNameTheFileAndLine) {
     EXPECT_NE(objError.err.find(badObj + ":3: vertex index 3 out of range"), std::string::npos)
         << objError.err;
 
-    ToolResult unknownType = RunTool({Write("mesh.stl", "solid x")});
+    ToolResult unknownType = RunTool({Write("mesh.dae", "<COLLADA/>")});
     EXPECT_EQ(unknownType.status, 2);
     EXPECT_NE(unknownType.err.find("unknown file type"), std::string::npos);
-    EXPECT_EQ(Entries(), (std::vector<std::string>{"bad.mqo", "bad.obj", "mesh.stl"}));
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"bad.mqo", "bad.obj", "mesh.dae"}));
 }
 
 TEST_F(ToolTest, APluginGivenByABareFileNameIsTheOneInTheCurrentFolder) {
@@ -750,6 +750,112 @@ TEST_F(ToolTest, RealObjFilesAreReadOrRefusedAndWrittenBackWhole) {
         }
     }
     EXPECT_GE(thickened, int(files.size()));
+}
+
+// A unit cube of quads, front faces outward (the host's clockwise order).
+Scene UnitCube() {
+    Scene scene;
+    scene.encoding = TextEncoding::Utf8;
+    SceneObject& cube = scene.objects.emplace_back();
+    cube.name = "cube";
+    for (int i = 0; i < 8; ++i)
+        cube.vertices.push_back({float(i & 1), float((i >> 1) & 1), float((i >> 2) & 1)});
+    const int32_t sides[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4},
+                                 {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
+    for (const auto& side : sides) cube.AddFace(side, nullptr, 4, -1);
+    return scene;
+}
+
+// A closed cube written in every format, binary and text, thickens into a
+// closed, outward shell of the same volume read back from every format.
+TEST_F(ToolTest, AClosedBoxThickensAlikeFromAndIntoEveryFormat) {
+    const std::vector<std::pair<std::string, bool>> forms = {
+        {"cube.mqo", false}, {"cube.mqoz", false}, {"cube.obj", false}, {"cube.stl", false},
+        {"text.stl", true},  {"cube.ply", false},  {"text.ply", true}};
+    ASSERT_GT(ComputeMeshStats(UnitCube().objects[0]).signedVolume, 0);
+    double volume = 0;
+    for (const auto& [name, ascii] : forms) {
+        Scene cube = UnitCube();
+        SaveReport report;
+        std::string error;
+        ASSERT_TRUE(SaveScene(Path(name), cube, SaveOptions{ascii}, report, error)) << error;
+    }
+    for (const auto& [from, fromAscii] : forms)
+        for (const auto& [into, ascii] : forms) {
+            SCOPED_TRACE(from + " into " + into);
+            const std::string output = Path("out-" + into);
+            std::vector<std::string> args = {Path(from), "-o", output, "-t", "0.2", "--only-result"};
+            if (ascii) args.push_back("--ascii");
+            ToolResult r = RunTool(args);
+            ASSERT_EQ(r.status, 0) << r.err;
+            const Scene written = Load(output);
+            ASSERT_EQ(written.objects.size(), 1u);
+            const MeshStats stats = ComputeMeshStats(written.objects[0]);
+            EXPECT_TRUE(stats.closed);
+            EXPECT_TRUE(stats.oriented);
+            if (volume == 0) volume = stats.signedVolume;
+            EXPECT_GT(volume, 1.0);
+            EXPECT_NEAR(stats.signedVolume, volume, 1e-5);
+        }
+}
+
+// The triangles the faces of three or more points of `scene` make.
+size_t TriangleCount(const Scene& scene) {
+    size_t triangles = 0;
+    for (const SceneObject& object : scene.objects)
+        for (size_t f = 0; f < object.FaceCount(); ++f)
+            if (object.FaceSize(f) >= 3) triangles += object.FaceSize(f) - 2;
+    return triangles;
+}
+
+// STL and PLY files of other programs (Debian's assimp-testmodels) are
+// thickened or refused with a message naming them; the new object comes back
+// from STL and PLY as it comes back from a document, and a file written back
+// in its own format holds its own faces and the new object's.
+TEST_F(ToolTest, RealStlAndPlyFilesAreThickenedOrRefused) {
+    std::vector<fs::path> files;
+    for (const char* folder : {MQTHICKEN_REAL_STL_DIR, MQTHICKEN_REAL_PLY_DIR})
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            if (entry.is_regular_file()) files.push_back(entry.path());
+    ASSERT_GE(files.size(), 10u) << "the test models are missing: run tools/install-deps";
+    int thickened = 0;
+    for (const fs::path& file : files) {
+        SCOPED_TRACE(file.string());
+        const std::string reference = Path("reference.mqo");
+        ToolResult r = RunTool({file.string(), "-o", reference, "--only-result"});
+        ASSERT_TRUE(r.status == 0 || r.status == 1 || r.status == 2) << r.err;
+        if (r.status == 2) {
+            EXPECT_NE(r.err.find(file.string()), std::string::npos) << r.err;
+            EXPECT_FALSE(fs::exists(reference));
+        }
+        if (r.status != 0) continue;
+        ++thickened;
+        const MeshStats expected = ComputeMeshStats(Load(reference).objects.at(0));
+        for (const char* format : {".stl", ".ply"}) {
+            const std::string output = Path(std::string("out") + format);
+            ToolResult again = RunTool({file.string(), "-o", output, "--only-result"});
+            ASSERT_EQ(again.status, 0) << again.err;
+            const MeshStats stats = ComputeMeshStats(Load(output).objects.at(0));
+            EXPECT_EQ(stats.closed, expected.closed) << format;
+            if (format == std::string(".stl")) {
+                EXPECT_EQ(stats.triangles, expected.triangles + 2 * expected.quads);
+                EXPECT_EQ(stats.quads, 0u);
+            } else {
+                EXPECT_EQ(stats.triangles, expected.triangles);
+                EXPECT_EQ(stats.quads, expected.quads);
+            }
+            EXPECT_NEAR(stats.signedVolume, expected.signedVolume,
+                        1e-4 * (1 + std::abs(expected.signedVolume)))
+                << format;
+        }
+        std::string extension = file.extension().string();
+        for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const std::string whole = Path("whole" + extension);
+        ASSERT_EQ(RunTool({file.string(), "-o", whole}).status, 0);
+        EXPECT_EQ(TriangleCount(Load(whole)),
+                  TriangleCount(Load(file.string())) + TriangleCount(Load(reference)));
+    }
+    EXPECT_GE(thickened, 8);
 }
 
 }  // namespace

@@ -66,7 +66,7 @@ TEST_F(ToolTest, HelpAndVersionGoToStdoutWithStatusZero) {
     for (const char* entry :
          {"-o, --output OUTPUT", "-t, --thickness TEXT", "-d, --direction", "    --no-front",
           "    --no-side", "    --no-back", "    --select", "    --include-hidden",
-          "    --include-locked", "    --only-result", "    --stats", "    --timings",
+          "    --include-locked", "    --only-result", "    --ascii", "    --stats", "    --timings",
           "    --preview FILE", "    --preview-size WxH", "    --view VIEW", "    --plugin PATH",
           "    --info", "-h, --help", "-V, --version"})
         EXPECT_NE(help.out.find(std::string("\n  ") + entry), std::string::npos) << entry;

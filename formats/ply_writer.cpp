@@ -1,0 +1,2 @@
+// Writer of PLY files.
+#include "formats/ply_format.h"

@@ -218,6 +218,10 @@ void WritePlySplice(const Scene& scene, TextSink& out) {
         return;
     }
     const PlyMeshLayout layout = PlyMeshLayoutOf(header);
+    if (layout.vertex < 0) {  // refused by PlySpliceRefusal
+        out.Append(bytes);
+        return;
+    }
     // Where the vertex and face records end: the element before each ends
     // where it begins.
     PlyCursor cursor{header.bodyBegin, header.bodyLine};

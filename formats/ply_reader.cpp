@@ -135,7 +135,8 @@ private:
         add("face properties", skippedFace_);
         add("elements", skippedElements_);
         if (emptyFaces_)
-            kinds += (kinds.empty() ? "" : ", ") + std::to_string(emptyFaces_) + " faces without points";
+            kinds += (kinds.empty() ? "" : ", ") + std::to_string(emptyFaces_) +
+                     (emptyFaces_ == 1 ? " face" : " faces") + " without points";
         if (!kinds.empty()) scene_.warnings.push_back(fileName_ + ": not carried over: " + kinds);
     }
 

@@ -20,7 +20,10 @@ void SceneObject::AddFace(const int32_t* vertexIndices, const SceneUv* faceUvs, 
 void Scene::DropSourceObjects() {
     objects.clear();
     source.objects = 0;
-    if (source.kind == SceneSource::Kind::Obj) source = SceneSource{};
+    // A PLY file's records are its objects': what is left to splice into is
+    // nothing, so the file is composed, as an OBJ file is.
+    if (source.kind == SceneSource::Kind::Obj || source.kind == SceneSource::Kind::Ply)
+        source = SceneSource{};
 }
 
 namespace {

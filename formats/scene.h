@@ -133,7 +133,7 @@ struct Scene {
 
     // Forgets the objects read, so that a file written afterwards holds only
     // the objects added since: a .mqo document keeps its other chunks, an OBJ
-    // file is composed.
+    // or PLY file is composed.
     void DropSourceObjects();
 };
 

@@ -203,7 +203,7 @@ TEST(PlyFormat, OddTypesAndSkippedElementsAndProperties) {
         const Scene scene = Read(file.Bytes());
         ASSERT_EQ(scene.warnings.size(), 1u);
         EXPECT_EQ(scene.warnings[0], "mesh.ply: not carried over: vertex properties (red, ring), "
-                                     "face properties (flags), elements (edge), 1 faces without points");
+                                     "face properties (flags), elements (edge), 1 face without points");
         const SceneObject& o = scene.objects.at(0);
         ASSERT_EQ(o.vertices.size(), 3u);
         EXPECT_EQ(o.vertices[0].x, 0.1f);
@@ -329,6 +329,10 @@ TEST(PlyFormat, SpliceIsTheInputButForTheCountsWithTheNewRecords) {
                 WritePlySplice(scene, sink);
             }
             EXPECT_EQ(out, MeshFile(encoding, uvs, spliced, true));
+            // Without the file's objects its records would be left to splice
+            // into: a file written then is composed.
+            scene.DropSourceObjects();
+            EXPECT_EQ(scene.source.kind, SceneSource::Kind::None);
         }
 }
 

@@ -92,8 +92,23 @@ struct PlyCursor {
 std::string PlyBodyError(const std::string& fileName, const PlyHeader& header, PlyCursor cursor,
                          const std::string& what);
 
+// What a byte is to the words of an ASCII body: a table, as every byte of
+// a body asks.
+struct PlyCharKinds {
+    enum : uint8_t { kWord, kBlank, kLineEnd };
+    uint8_t kind[256] = {};
+    constexpr PlyCharKinds() {
+        kind[uint8_t(' ')] = kind[uint8_t('\t')] = kind[uint8_t('\r')] = kBlank;
+        kind[uint8_t('\n')] = kLineEnd;
+    }
+    constexpr uint8_t operator[](unsigned char c) const { return kind[c]; }
+};
+
 // The blank-separated words of an ASCII body, with the lines they are on.
 class PlyWords {
+    static constexpr PlyCharKinds kCharKinds{};
+    static constexpr uint8_t kWord = PlyCharKinds::kWord, kLineEnd = PlyCharKinds::kLineEnd;
+
 public:
     PlyWords(std::string_view bytes, PlyCursor cursor) : bytes_(bytes), cursor_(cursor) {}
 
@@ -101,19 +116,17 @@ public:
     // the word's first byte (its line for messages), Next moving past it.
     bool Next(std::string_view& word) {
         const char* const data = bytes_.data();
+        const size_t size = bytes_.size();
         size_t at = cursor_.at;
-        while (at < bytes_.size()) {
-            const char c = data[at];
-            if (c == '\n') ++cursor_.line;
-            else if (c != ' ' && c != '\t' && c != '\r') break;
-            ++at;
+        for (; at < size; ++at) {
+            const uint8_t kind = kCharKinds[static_cast<unsigned char>(data[at])];
+            if (kind == kWord) break;
+            cursor_.line += kind == kLineEnd;
         }
         cursor_.at = at;
-        if (at == bytes_.size()) return false;
-        size_t end = at;
-        while (end < bytes_.size() && data[end] != ' ' && data[end] != '\t' && data[end] != '\r' &&
-               data[end] != '\n')
-            ++end;
+        if (at == size) return false;
+        size_t end = at + 1;
+        while (end < size && kCharKinds[static_cast<unsigned char>(data[end])] == kWord) ++end;
         word = std::string_view(data + at, end - at);
         wordEnd_ = end;
         return true;

@@ -254,7 +254,7 @@ private:
     std::string_view Word() {
         const char* const first = p_;
         while (p_ != end_ && !IsBlankOrLineEnd(*p_)) ++p_;
-        last_ = first;
+        if (p_ != first) last_ = first;
         return std::string_view(first, static_cast<size_t>(p_ - first));
     }
 

@@ -253,7 +253,7 @@ std::string StlLosses(const Scene& scene, bool ascii) {
                        " are written as one)");
     if (!scene.materials.empty()) lost.push_back("materials");
     if (uvs) lost.push_back("UVs");
-    if (linesOrPoints) lost.push_back("lines and points");
+    if (linesOrPoints) lost.push_back("faces of fewer than three points (lines and points)");
     if (flags) lost.push_back("hidden and locked flags");
     std::string sentence;
     for (size_t i = 0; i < lost.size(); ++i)

@@ -90,7 +90,7 @@ bench:
 # texts their Shift-JIS bytes as escapes. The g++ builds hold the code to
 # -Werror; clang's own warnings are shown here but stop nothing.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS ?= command tool mqo_reader obj_reader ply_reader
+FUZZ_TARGETS ?= command tool mqo_reader obj_reader stl_reader ply_reader
 FUZZ_DIR := build/fuzz
 FUZZ_FLAGS := -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
 

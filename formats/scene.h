@@ -78,7 +78,7 @@ struct SourceSpan {
 // The file a scene was read from, held once, so that a document written back
 // in its own format is its own bytes with the new objects spliced in.
 struct SceneSource {
-    enum class Kind { None, Mqo, Obj };
+    enum class Kind { None, Mqo, Obj, Stl, Ply };
     Kind kind = Kind::None;
     std::string bytes;   // as read; for an archive, its document
     size_t objects = 0;  // the scene's first objects, which came from it

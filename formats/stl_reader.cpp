@@ -1,0 +1,369 @@
+// Reader of STL files, binary and ASCII, one pass over the bytes.
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "formats/number_text.h"
+#include "formats/shown_text.h"
+#include "formats/stl_format.h"
+#include "formats/text_scan.h"
+
+namespace {
+
+// A binary file: an 80-byte header, a 32-bit triangle count, and per
+// triangle a normal, three corners and a 16-bit attribute, all little-endian.
+constexpr size_t kHeaderBytes = 80;
+constexpr size_t kBodyStart = 84;
+constexpr size_t kTriangleBytes = 50;
+
+uint32_t LittleEndian32(const char* p) {
+    const auto* b = reinterpret_cast<const unsigned char*>(p);
+    return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+}
+
+// The vertices of one object by the exact bits of their position, so that
+// the corners of the triangles around a vertex become that one vertex: a
+// flat open-addressing table, as every corner asks it once.
+class VertexTable {
+public:
+    // Forgets every position and makes room for about `vertices` of them.
+    void Reset(size_t vertices) {
+        size_t capacity = 64;
+        while (capacity < 2 * vertices) capacity *= 2;
+        slots_.assign(capacity, Slot{{0, 0, 0}, -1});
+        used_ = 0;
+    }
+
+    // The index of the vertex at `xyz` (the bits of its coordinates), added
+    // to `vertices` when new. Expects Reset to have been called.
+    int32_t FindOrAdd(const uint32_t xyz[3], std::vector<ScenePoint>& vertices) {
+        if ((used_ + 1) * 2 > slots_.size()) Grow();
+        uint32_t key[3];
+        // -0 is at the same position as +0.
+        for (int i = 0; i < 3; ++i) key[i] = xyz[i] == 0x80000000u ? 0 : xyz[i];
+        const size_t mask = slots_.size() - 1;
+        for (size_t i = Home(key);; i = (i + 1) & mask) {
+            Slot& slot = slots_[i];
+            if (slot.index < 0) {
+                slot = Slot{{key[0], key[1], key[2]}, static_cast<int32_t>(vertices.size())};
+                ++used_;
+                ScenePoint point;
+                std::memcpy(&point.x, &xyz[0], 4);
+                std::memcpy(&point.y, &xyz[1], 4);
+                std::memcpy(&point.z, &xyz[2], 4);
+                vertices.push_back(point);
+                return slot.index;
+            }
+            if (slot.key[0] == key[0] && slot.key[1] == key[1] && slot.key[2] == key[2])
+                return slot.index;
+        }
+    }
+
+private:
+    struct Slot {
+        uint32_t key[3];
+        int32_t index;  // -1: empty
+    };
+
+    size_t Home(const uint32_t key[3]) const {
+        // Every bit of the key reaches the low bits: the positions of a
+        // grid differ mostly in the high bits of their mantissas.
+        uint64_t h = (uint64_t(key[0]) << 32 | key[1]) * 0x9E3779B97F4A7C15ull;
+        h ^= key[2] * 0xC2B2AE3D27D4EB4Full;
+        h ^= h >> 32;
+        h *= 0xff51afd7ed558ccdull;
+        h ^= h >> 29;
+        return static_cast<size_t>(h) & (slots_.size() - 1);
+    }
+
+    void Grow() {
+        std::vector<Slot> old(slots_.size() * 2, Slot{{0, 0, 0}, -1});
+        old.swap(slots_);
+        const size_t mask = slots_.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.index < 0) continue;
+            size_t i = Home(slot.key);
+            while (slots_[i].index >= 0) i = (i + 1) & mask;
+            slots_[i] = slot;
+        }
+    }
+
+    std::vector<Slot> slots_;  // Reset makes the first
+    size_t used_ = 0;
+};
+
+bool IsFinite(uint32_t bits) { return (bits & 0x7F800000u) != 0x7F800000u; }
+
+bool ReadBinary(std::string_view bytes, const std::string& fileName, Scene& scene,
+                std::string& error) {
+    const uint32_t count = LittleEndian32(bytes.data() + kHeaderBytes);
+    // The face points are numbered in 32 bits.
+    if (uint64_t(count) * 3 > uint64_t(INT32_MAX)) {
+        error = fileName + ": byte 80: " + std::to_string(count) +
+                " triangles are more than a scene can hold";
+        return false;
+    }
+    if (count == 0) return true;
+    // The size has been checked against the count: the file holds them all.
+    scene.objects.emplace_back();
+    SceneObject& object = scene.objects.back();
+    object.name = std::string(kStlBinaryObjectName);
+    object.faceStart.resize(size_t(count) + 1);
+    object.points.resize(size_t(count) * 3);
+    object.uvs.resize(size_t(count) * 3);
+    object.faceMaterial.assign(count, -1);
+    object.faceHasUv.assign(count, 0);
+    // A closed mesh has about half as many vertices as triangles.
+    object.vertices.reserve(count / 2 + 3);
+    VertexTable table;
+    table.Reset(count / 2 + 3);
+    bool attributes = false;
+    const char* triangle = bytes.data() + kBodyStart;
+    for (uint32_t t = 0; t < count; ++t, triangle += kTriangleBytes) {
+        int32_t corners[3];
+        for (int c = 0; c < 3; ++c) {
+            const char* at = triangle + 12 + 12 * c;
+            uint32_t xyz[3];
+            for (int i = 0; i < 3; ++i) {
+                xyz[i] = LittleEndian32(at + 4 * i);
+                if (!IsFinite(xyz[i])) {
+                    const size_t offset = static_cast<size_t>(at + 4 * i - bytes.data());
+                    error = fileName + ": byte " + std::to_string(offset) + ": triangle " +
+                            std::to_string(uint64_t(t) + 1) + " has a coordinate that is " +
+                            ((xyz[i] & 0x7FFFFFu) ? "not a number (NaN)" : "infinite");
+                    return false;
+                }
+            }
+            corners[c] = table.FindOrAdd(xyz, object.vertices);
+        }
+        // Reversed: STL runs counter-clockwise seen from the front.
+        int32_t* points = &object.points[size_t(t) * 3];
+        points[0] = corners[2];
+        points[1] = corners[1];
+        points[2] = corners[0];
+        object.faceStart[t + 1] = (t + 1) * 3;
+        attributes = attributes || triangle[48] != 0 || triangle[49] != 0;
+    }
+    if (attributes)
+        scene.warnings.push_back(fileName + ": not carried over: triangle attributes (colours)");
+    return true;
+}
+
+// Whether a word is `keyword` (lower case), in any case: exporters write
+// "SOLID" and "FACET" as well.
+bool Is(std::string_view word, std::string_view keyword) {
+    if (word.size() != keyword.size()) return false;
+    for (size_t i = 0; i < word.size(); ++i)
+        if ((word[i] | 0x20) != keyword[i]) return false;
+    return true;
+}
+
+bool IsBlankOrLineEnd(char c) { return IsSpace(c) || c == '\n'; }
+
+// Past a UTF-8 byte-order mark, which some editors put before the text.
+size_t TextStart(std::string_view bytes) {
+    return bytes.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+}
+
+// Whether the text begins, after blanks, with the word "solid".
+bool BeginsWithSolid(std::string_view bytes) {
+    size_t i = TextStart(bytes);
+    while (i < bytes.size() && IsBlankOrLineEnd(bytes[i])) ++i;
+    const std::string_view word = bytes.substr(i, 5);
+    return Is(word, "solid") && (i + 5 == bytes.size() || IsBlankOrLineEnd(bytes[i + 5]));
+}
+
+// An ASCII file: "solid NAME", then per facet "facet normal X Y Z", "outer
+// loop", "vertex X Y Z" per corner, "endloop", "endfacet", and "endsolid
+// NAME"; solids one after the other. The words are read as they come,
+// whatever the lines: only a solid's name is the rest of its line.
+class AsciiParser {
+public:
+    AsciiParser(std::string_view text, const std::string& fileName, Scene& scene,
+                std::string& error)
+        : begin_(text.data()), p_(text.data()), end_(text.data() + text.size()),
+          fileName_(fileName), scene_(scene), error_(error) {
+        p_ += TextStart(text);
+    }
+
+    bool Parse() {
+        int solids = 0;
+        for (SkipBlanks(); p_ != end_; SkipBlanks()) {
+            const std::string_view word = Word();
+            if (!Is(word, "solid")) return Unexpected(word, "\"solid\"");
+            const std::string_view name = Trim(RestOfLine());
+            ++solids;
+            scene_.objects.emplace_back();
+            scene_.objects.back().name =
+                name.empty() ? "stl" + std::to_string(solids) : std::string(name);
+            if (!ParseSolid(scene_.objects.back())) return false;
+            // A solid without facets holds nothing the scene keeps.
+            if (scene_.objects.back().FaceCount() == 0) scene_.objects.pop_back();
+        }
+        return true;
+    }
+
+private:
+    bool ParseSolid(SceneObject& object) {
+        table_.Reset(256);
+        for (;;) {
+            const std::string_view word = NextWord();
+            if (word.empty()) return AtEnd("\"endsolid\"");
+            if (Is(word, "endsolid")) {
+                RestOfLine();  // its name, if any, need not repeat the solid's
+                return true;
+            }
+            if (!Is(word, "facet")) return Unexpected(word, "\"facet\" or \"endsolid\"");
+            const char* const facet = word.data();
+            RestOfLine();  // the normal, which the scene does not keep
+            if (!Expect("outer") || !Expect("loop")) return false;
+            corners_.clear();
+            for (;;) {
+                const std::string_view next = NextWord();
+                if (next.empty()) return AtEnd("\"endloop\"");
+                if (Is(next, "endloop")) break;
+                if (!Is(next, "vertex")) return Unexpected(next, "\"vertex\" or \"endloop\"");
+                uint32_t xyz[3];
+                for (uint32_t& c : xyz)
+                    if (!Coordinate(c)) return false;
+                corners_.push_back(table_.FindOrAdd(xyz, object.vertices));
+            }
+            if (corners_.size() < 3)
+                return Fail(facet, "a facet needs at least 3 vertices, this one has " +
+                                       std::to_string(corners_.size()));
+            if (!Expect("endfacet")) return false;
+            // Reversed: STL runs counter-clockwise seen from the front. A
+            // facet of more corners is kept whole, as a polygon.
+            std::reverse(corners_.begin(), corners_.end());
+            object.AddFace(corners_.data(), nullptr, static_cast<uint32_t>(corners_.size()), -1);
+        }
+    }
+
+    void SkipBlanks() {
+        while (p_ != end_ && IsBlankOrLineEnd(*p_)) ++p_;
+    }
+
+    // The next word, up to a blank or a line end; empty at the end of the text.
+    std::string_view NextWord() {
+        SkipBlanks();
+        return Word();
+    }
+    std::string_view Word() {
+        const char* const first = p_;
+        while (p_ != end_ && !IsBlankOrLineEnd(*p_)) ++p_;
+        if (p_ != first) last_ = first;
+        return std::string_view(first, static_cast<size_t>(p_ - first));
+    }
+
+    std::string_view RestOfLine() {
+        const char* const first = p_;
+        while (p_ != end_ && *p_ != '\n' && *p_ != '\r') ++p_;
+        return std::string_view(first, static_cast<size_t>(p_ - first));
+    }
+
+    bool Expect(std::string_view keyword) {
+        const std::string_view word = NextWord();
+        if (word.empty()) return AtEnd("\"" + std::string(keyword) + "\"");
+        return Is(word, keyword) || Unexpected(word, "\"" + std::string(keyword) + "\"");
+    }
+
+    // Reads a coordinate as the bits of its float.
+    bool Coordinate(uint32_t& bits) {
+        const std::string_view word = NextWord();
+        if (word.empty()) return AtEnd("a coordinate");
+        float value;
+        if (!ParseFloat(word, value)) {
+            // A number all the same, but none that a float holds.
+            double wide;
+            const auto result = std::from_chars(word.data(), word.data() + word.size(), wide);
+            if (result.ptr == word.data() + word.size() && result.ec != std::errc::invalid_argument)
+                return Fail(word.data(), "the coordinate \"" + Shown(word) +
+                                             "\" is not a finite number within a float's range");
+            return Unexpected(word, "a coordinate");
+        }
+        std::memcpy(&bits, &value, 4);
+        return true;
+    }
+
+    // A word of the file as a message quotes it: a long run of bytes
+    // without blanks (a binary file, say) is cut short.
+    static std::string Shown(std::string_view word) {
+        constexpr size_t kShown = 40;
+        return word.size() <= kShown ? ShownText(word) : ShownText(word.substr(0, kShown)) + "...";
+    }
+
+    bool Unexpected(std::string_view word, const std::string& expected) {
+        return Fail(word.data(), "expected " + expected + ", found \"" + Shown(word) + "\"");
+    }
+
+    // The text ends where `expected` should come: the line of the last word.
+    bool AtEnd(const std::string& expected) {
+        return Fail(last_, "the file ends where " + expected + " is expected");
+    }
+
+    // The error at `at`, on the line it is on: a line ends at LF, CR LF or
+    // a lone CR. Counted only here, so that reading need not count.
+    bool Fail(const char* at, const std::string& message) {
+        size_t line = 1;
+        for (const char* c = begin_; c < at; ++c)
+            line += *c == '\n' || (*c == '\r' && (c + 1 == end_ || c[1] != '\n'));
+        error_ = fileName_ + ":" + std::to_string(line) + ": " + message;
+        return false;
+    }
+
+    const char* const begin_;
+    const char* p_;
+    const char* const end_;
+    const char* last_ = nullptr;  // the last word read
+    const std::string& fileName_;
+    Scene& scene_;
+    std::string& error_;
+    VertexTable table_;
+    std::vector<int32_t> corners_;
+};
+
+}  // namespace
+
+bool IsBinaryStl(std::string_view bytes) {
+    return bytes.size() >= kBodyStart &&
+           kBodyStart + kTriangleBytes * uint64_t(LittleEndian32(bytes.data() + kHeaderBytes)) ==
+               bytes.size();
+}
+
+bool ReadStl(std::string_view bytes, const std::string& fileName, Scene& scene,
+             std::string& error) {
+    scene = Scene{};
+    scene.encoding = TextEncoding::Utf8;
+    bool read = false;
+    if (bytes.empty()) {
+        error = fileName + ": byte 0: the file is empty";
+    } else if (IsBinaryStl(bytes)) {
+        read = ReadBinary(bytes, fileName, scene, error);
+    } else if (BeginsWithSolid(bytes)) {
+        read = AsciiParser(bytes, fileName, scene, error).Parse();
+        // A binary file whose header begins with "solid" but whose size is
+        // wrong reads as broken text: say what it would be as binary.
+        if (!read && bytes.size() >= kBodyStart && std::memchr(bytes.data(), 0, bytes.size()))
+            error += " (or, read as a binary STL, its size " + std::to_string(bytes.size()) +
+                     " is not the " +
+                     std::to_string(kBodyStart +
+                                    kTriangleBytes * uint64_t(LittleEndian32(bytes.data() + 80))) +
+                     " bytes its triangle count needs)";
+    } else if (bytes.size() < kBodyStart) {
+        error = fileName + ": byte " + std::to_string(bytes.size()) +
+                ": the file ends within the 84 bytes of a binary STL's header and triangle "
+                "count, and does not begin with \"solid\" as an ASCII STL does";
+    } else {
+        const uint32_t count = LittleEndian32(bytes.data() + kHeaderBytes);
+        error = fileName + ": byte 80: the triangle count " + std::to_string(count) +
+                " needs a file of " + std::to_string(kBodyStart + kTriangleBytes * uint64_t(count)) +
+                " bytes, but the file has " + std::to_string(bytes.size()) +
+                " (and it does not begin with \"solid\" as an ASCII STL does)";
+    }
+    if (!read) return false;
+    scene.source.objects = scene.objects.size();
+    return true;
+}

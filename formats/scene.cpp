@@ -20,9 +20,9 @@ void SceneObject::AddFace(const int32_t* vertexIndices, const SceneUv* faceUvs, 
 void Scene::DropSourceObjects() {
     objects.clear();
     source.objects = 0;
-    // Only a .mqo document has chunks of its own besides its objects; any
-    // other file written from the scene is composed.
-    if (source.kind != SceneSource::Kind::Mqo) source = SceneSource{};
+    // An OBJ or STL file has nothing but its objects: it is composed.
+    if (source.kind == SceneSource::Kind::Obj || source.kind == SceneSource::Kind::Stl)
+        source = SceneSource{};
 }
 
 namespace {

@@ -132,8 +132,8 @@ struct Scene {
     std::vector<std::string> warnings;
 
     // Forgets the objects read, so that a file written afterwards holds only
-    // the objects added since: a .mqo document keeps its other chunks, a file
-    // of any other format is composed.
+    // the objects added since: a .mqo document keeps its other chunks, an OBJ
+    // or STL file is composed.
     void DropSourceObjects();
 };
 

@@ -53,7 +53,8 @@ const char* ReadPlainDecimal(const char* p, const char* const end, float& value)
     return p;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+// A line end ends a word too, for readers that take words across lines.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 }  // namespace
 

@@ -11,8 +11,9 @@
 // Returns false for anything else, infinities and NaN included.
 bool ParseFloat(std::string_view text, float& value);
 
-// Parses the word at `p`, up to the first blank (' ', '\t', '\r') or `end`,
-// as ParseFloat parses it, and moves `p` to the word's end.
+// Parses the word at `p`, up to the first blank (' ', '\t', '\r'), line
+// end ('\n') or `end`, as ParseFloat parses it, and moves `p` to the word's
+// end.
 bool ParseFloatWord(const char*& p, const char* end, float& value);
 
 // Parses all of `text` as a decimal 32-bit signed integer.

@@ -20,8 +20,8 @@ void SceneObject::AddFace(const int32_t* vertexIndices, const SceneUv* faceUvs, 
 void Scene::DropSourceObjects() {
     objects.clear();
     source.objects = 0;
-    // Only a .mqo document has chunks of its own besides its objects; any
-    // other file written from the scene is composed.
+    // Only a .mqo document has chunks of its own besides its objects; an
+    // OBJ, STL or PLY file written from the scene is composed.
     if (source.kind != SceneSource::Kind::Mqo) source = SceneSource{};
 }
 

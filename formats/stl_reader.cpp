@@ -1,5 +1,6 @@
 // Reader of STL files, binary and ASCII, one pass over the bytes.
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -34,6 +35,7 @@ public:
         size_t capacity = 64;
         while (capacity < 2 * vertices) capacity *= 2;
         slots_.assign(capacity, Slot{{0, 0, 0}, -1});
+        mask_ = capacity - 1;
         used_ = 0;
     }
 
@@ -42,10 +44,8 @@ public:
     int32_t FindOrAdd(const uint32_t xyz[3], std::vector<ScenePoint>& vertices) {
         if ((used_ + 1) * 2 > slots_.size()) Grow();
         uint32_t key[3];
-        // -0 is at the same position as +0.
-        for (int i = 0; i < 3; ++i) key[i] = xyz[i] == 0x80000000u ? 0 : xyz[i];
-        const size_t mask = slots_.size() - 1;
-        for (size_t i = Home(key);; i = (i + 1) & mask) {
+        KeyOf(xyz, key);
+        for (size_t i = Home(key);; i = (i + 1) & mask_) {
             Slot& slot = slots_[i];
             if (slot.index < 0) {
                 slot = Slot{{key[0], key[1], key[2]}, static_cast<int32_t>(vertices.size())};
@@ -62,38 +62,62 @@ public:
         }
     }
 
+    // The slot where the search for `xyz` begins, for the caller to fetch
+    // ahead: the slots of a large table lie far apart, and a search a few
+    // corners later then need not wait for memory. (A prefetch in a member
+    // function is dropped: GCC takes the function for one without effects.)
+    const void* SlotOf(const uint32_t xyz[3]) const {
+        uint32_t key[3];
+        KeyOf(xyz, key);
+        return &slots_[Home(key)];
+    }
+
 private:
     struct Slot {
         uint32_t key[3];
         int32_t index;  // -1: empty
     };
 
+    // -0 is at the same position as +0.
+    static void KeyOf(const uint32_t xyz[3], uint32_t key[3]) {
+        for (int i = 0; i < 3; ++i) key[i] = xyz[i] == 0x80000000u ? 0 : xyz[i];
+    }
+
     size_t Home(const uint32_t key[3]) const {
-        // Every bit of the key reaches the low bits: the positions of a
-        // grid differ mostly in the high bits of their mantissas.
-        uint64_t h = (uint64_t(key[0]) << 32 | key[1]) * 0x9E3779B97F4A7C15ull;
-        h ^= key[2] * 0xC2B2AE3D27D4EB4Full;
-        h ^= h >> 32;
+        // Every bit of the key reaches the low bits: the coordinates of a
+        // grid differ in a few high bits of their mantissas, their low bits
+        // all zero.
+        uint64_t h = uint64_t(key[0]) * 0x9E3779B97F4A7C15ull ^
+                     uint64_t(key[1]) * 0xC2B2AE3D27D4EB4Full ^
+                     uint64_t(key[2]) * 0x165667B19E3779F9ull;
+        h ^= h >> 33;
         h *= 0xff51afd7ed558ccdull;
-        h ^= h >> 29;
-        return static_cast<size_t>(h) & (slots_.size() - 1);
+        h ^= h >> 33;
+        h *= 0xc4ceb9fe1a85ec53ull;
+        h ^= h >> 33;
+        return static_cast<size_t>(h) & mask_;
     }
 
     void Grow() {
         std::vector<Slot> old(slots_.size() * 2, Slot{{0, 0, 0}, -1});
         old.swap(slots_);
-        const size_t mask = slots_.size() - 1;
+        mask_ = slots_.size() - 1;
         for (const Slot& slot : old) {
             if (slot.index < 0) continue;
             size_t i = Home(slot.key);
-            while (slots_[i].index >= 0) i = (i + 1) & mask;
+            while (slots_[i].index >= 0) i = (i + 1) & mask_;
             slots_[i] = slot;
         }
     }
 
     std::vector<Slot> slots_;  // Reset makes the first
+    size_t mask_ = 0;  // the slot count less one
     size_t used_ = 0;
 };
+
+// How many triangles ahead the table's slots are fetched: about as many as
+// are read while one slot comes from memory.
+constexpr uint32_t kLookAhead = 8;
 
 bool IsFinite(uint32_t bits) { return (bits & 0x7F800000u) != 0x7F800000u; }
 
@@ -123,6 +147,13 @@ bool ReadBinary(std::string_view bytes, const std::string& fileName, Scene& scen
     bool attributes = false;
     const char* triangle = bytes.data() + kBodyStart;
     for (uint32_t t = 0; t < count; ++t, triangle += kTriangleBytes) {
+        if (count - t > kLookAhead)
+            for (int c = 0; c < 3; ++c) {
+                const char* at = triangle + kLookAhead * kTriangleBytes + 12 + 12 * c;
+                const uint32_t xyz[3] = {LittleEndian32(at), LittleEndian32(at + 4),
+                                         LittleEndian32(at + 8)};
+                __builtin_prefetch(table.SlotOf(xyz));
+            }
         int32_t corners[3];
         for (int c = 0; c < 3; ++c) {
             const char* at = triangle + 12 + 12 * c;
@@ -161,7 +192,16 @@ bool Is(std::string_view word, std::string_view keyword) {
     return true;
 }
 
-bool IsBlankOrLineEnd(char c) { return IsSpace(c) || c == '\n'; }
+// Which bytes end a word: blanks and line ends, looked up in one load, as
+// every byte of the text asks.
+constexpr std::array<bool, 256> WordEnds() {
+    std::array<bool, 256> ends{};
+    for (unsigned char c : {' ', '\t', '\r', '\n'}) ends[c] = true;
+    return ends;
+}
+constexpr std::array<bool, 256> kWordEnds = WordEnds();
+
+bool IsBlankOrLineEnd(char c) { return kWordEnds[static_cast<unsigned char>(c)]; }
 
 // Past a UTF-8 byte-order mark, which some editors put before the text.
 size_t TextStart(std::string_view bytes) {
@@ -214,32 +254,61 @@ private:
             if (word.empty()) return AtEnd("\"endsolid\"");
             if (Is(word, "endsolid")) {
                 RestOfLine();  // its name, if any, need not repeat the solid's
+                AddFacets(object);
                 return true;
             }
             if (!Is(word, "facet")) return Unexpected(word, "\"facet\" or \"endsolid\"");
             const char* const facet = word.data();
+            const size_t facetStart = keys_.size();
             RestOfLine();  // the normal, which the scene does not keep
             if (!Expect("outer") || !Expect("loop")) return false;
-            corners_.clear();
             for (;;) {
                 const std::string_view next = NextWord();
                 if (next.empty()) return AtEnd("\"endloop\"");
                 if (Is(next, "endloop")) break;
                 if (!Is(next, "vertex")) return Unexpected(next, "\"vertex\" or \"endloop\"");
-                uint32_t xyz[3];
-                for (uint32_t& c : xyz)
+                Key key;
+                for (uint32_t& c : key.xyz)
                     if (!Coordinate(c)) return false;
-                corners_.push_back(table_.FindOrAdd(xyz, object.vertices));
+                keys_.push_back(key);
             }
-            if (corners_.size() < 3)
+            const size_t corners = keys_.size() - facetStart;
+            if (corners < 3)
                 return Fail(facet, "a facet needs at least 3 vertices, this one has " +
-                                       std::to_string(corners_.size()));
+                                       std::to_string(corners));
             if (!Expect("endfacet")) return false;
+            sizes_.push_back(static_cast<uint32_t>(corners));
+            if (keys_.size() >= kBatch) AddFacets(object);
+        }
+    }
+
+    // Makes faces of the facets read since the last call, their corners
+    // looked up a batch at a time so that the look-ups overlap.
+    void AddFacets(SceneObject& object) {
+        constexpr size_t kAhead = 16;
+        indices_.resize(keys_.size());
+        for (size_t i = 0; i < keys_.size(); ++i) {
+            if (i + kAhead < keys_.size()) __builtin_prefetch(table_.SlotOf(keys_[i + kAhead].xyz));
+            indices_[i] = table_.FindOrAdd(keys_[i].xyz, object.vertices);
+        }
+        // The faces' arrays grow once a batch, rather than once a face.
+        const size_t first = object.points.size();
+        object.points.resize(first + keys_.size());
+        object.uvs.resize(first + keys_.size());
+        object.faceMaterial.resize(object.faceMaterial.size() + sizes_.size(), -1);
+        object.faceHasUv.resize(object.faceHasUv.size() + sizes_.size(), 0);
+        int32_t* points = object.points.data() + first;
+        const int32_t* corners = indices_.data();
+        for (uint32_t size : sizes_) {
             // Reversed: STL runs counter-clockwise seen from the front. A
             // facet of more corners is kept whole, as a polygon.
-            std::reverse(corners_.begin(), corners_.end());
-            object.AddFace(corners_.data(), nullptr, static_cast<uint32_t>(corners_.size()), -1);
+            std::reverse_copy(corners, corners + size, points);
+            points += size;
+            corners += size;
+            object.faceStart.push_back(static_cast<uint32_t>(points - object.points.data()));
         }
+        keys_.clear();
+        sizes_.clear();
     }
 
     void SkipBlanks() {
@@ -272,20 +341,24 @@ private:
 
     // Reads a coordinate as the bits of its float.
     bool Coordinate(uint32_t& bits) {
-        const std::string_view word = NextWord();
-        if (word.empty()) return AtEnd("a coordinate");
+        SkipBlanks();
+        const char* const first = p_;
         float value;
-        if (!ParseFloat(word, value)) {
-            // A number all the same, but none that a float holds.
-            double wide;
-            const auto result = std::from_chars(word.data(), word.data() + word.size(), wide);
-            if (result.ptr == word.data() + word.size() && result.ec != std::errc::invalid_argument)
-                return Fail(word.data(), "the coordinate \"" + Shown(word) +
-                                             "\" is not a finite number within a float's range");
-            return Unexpected(word, "a coordinate");
+        if (p_ != end_ && ParseFloatWord(p_, end_, value)) {
+            last_ = first;
+            std::memcpy(&bits, &value, 4);
+            return true;
         }
-        std::memcpy(&bits, &value, 4);
-        return true;
+        p_ = first;
+        const std::string_view word = Word();
+        if (word.empty()) return AtEnd("a coordinate");
+        // A number all the same, but none that a float holds.
+        double wide;
+        const auto result = std::from_chars(word.data(), word.data() + word.size(), wide);
+        if (result.ptr == word.data() + word.size() && result.ec != std::errc::invalid_argument)
+            return Fail(word.data(), "the coordinate \"" + Shown(word) +
+                                         "\" is not a finite number within a float's range");
+        return Unexpected(word, "a coordinate");
     }
 
     // A word of the file as a message quotes it: a long run of bytes
@@ -322,7 +395,15 @@ private:
     Scene& scene_;
     std::string& error_;
     VertexTable table_;
-    std::vector<int32_t> corners_;
+    // The corners of the facets read and not yet made faces, in file order,
+    // and the facets' sizes.
+    struct Key {
+        uint32_t xyz[3];
+    };
+    static constexpr size_t kBatch = 1024;
+    std::vector<Key> keys_;
+    std::vector<uint32_t> sizes_;
+    std::vector<int32_t> indices_;
 };
 
 }  // namespace

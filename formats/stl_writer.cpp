@@ -125,6 +125,8 @@ private:
             text_.append(point, FormatPoint(point, vertex, coordinates_));
             textStart_.push_back(text_.size());
         }
+        // Texts are copied kCopied bytes at a time, the last one too.
+        text_.append(kCopied, ' ');
     }
 
     static char* FormatPoint(char* p, const ScenePoint& point, FloatTextCache& cache) {
@@ -135,16 +137,28 @@ private:
         return cache.Format(p, point.z);
     }
 
-    char* Put(char* p, std::string_view text) {
+    static char* Put(char* p, std::string_view text) {
         std::memcpy(p, text.data(), text.size());
         return p + text.size();
     }
 
+    // The line end, one or two bytes, without a call to copy them.
+    char* EndLine(char* p) const {
+        p[0] = lineEnd_[0];
+        p[1] = lineEnd_.size() > 1 ? lineEnd_[1] : 0;
+        return p + lineEnd_.size();
+    }
+
     char* Corner(char* p, int32_t v) {
         p = Put(p, "      vertex ");
-        const size_t size = textStart_[v + 1] - textStart_[v];
-        std::memcpy(p, text_.data() + textStart_[v], size);
-        return Put(p + size, lineEnd_);
+        const size_t begin = textStart_[v], size = textStart_[v + 1] - begin;
+        // A text of the usual length is copied as a block of fixed size,
+        // which needs no call; the room asked for covers it.
+        if (size <= kCopied)
+            std::memcpy(p, text_.data() + begin, kCopied);
+        else
+            std::memcpy(p, text_.data() + begin, size);
+        return EndLine(p + size);
     }
 
     void WriteFacet(const SceneObject& object, int32_t a, int32_t b, int32_t c) {
@@ -153,21 +167,18 @@ private:
         NormalOf(v[a], v[b], v[c], normal);
         char* p = out_.Room(kMaxFacetText);
         p = Put(p, "  facet normal ");
-        p = FormatPoint(p, ScenePoint{normal[0], normal[1], normal[2]}, normals_);
-        p = Put(p, lineEnd_);
-        p = Put(p, "    outer loop");
-        p = Put(p, lineEnd_);
+        p = EndLine(FormatPoint(p, ScenePoint{normal[0], normal[1], normal[2]}, normals_));
+        p = EndLine(Put(p, "    outer loop"));
         p = Corner(p, a);
         p = Corner(p, b);
         p = Corner(p, c);
-        p = Put(p, "    endloop");
-        p = Put(p, lineEnd_);
-        p = Put(p, "  endfacet");
-        out_.Commit(Put(p, lineEnd_));
+        p = EndLine(Put(p, "    endloop"));
+        out_.Commit(EndLine(Put(p, "  endfacet")));
     }
 
+    static constexpr size_t kCopied = 64;
     static constexpr size_t kMaxPointText = 3 * kMaxFloatText + 2;
-    static constexpr size_t kMaxFacetText = 4 * (kMaxPointText + 16) + 48;
+    static constexpr size_t kMaxFacetText = 4 * (kMaxPointText + kCopied + 16) + 48;
     static_assert(kMaxFacetText <= TextSink::kMaxRoom, "a facet fits in one room");
 
     TextSink& out_;

@@ -35,6 +35,9 @@ bool ReadPly(std::string_view bytes, const std::string& fileName, Scene& scene, 
 // per-face texcoord list (empty for a face without UVs).
 void WritePly(const Scene& scene, bool ascii, TextSink& out);
 
+// Whether `bytes`, a PLY file read, are in the ascii encoding.
+bool IsAsciiPly(std::string_view bytes);
+
 // Why the PLY file `scene` was read from cannot take the objects added since
 // with its own layout (no face element for the new faces, an index or count
 // type too small for the new indices or face sizes, integer coordinates), as

@@ -92,7 +92,12 @@ public:
                 if (!ParseProperty(rest)) return false;
                 continue;
             }
-            return Fail("unknown header line \"" + ShownText(text.substr(0, 60)) + "\"");
+            // Some exporters write a line of prose where a comment belongs
+            // (Blender 2.4's "Created by ..."); it is passed over like one.
+            if (header_.strayLines++ == 0) {
+                header_.strayLine = line_;
+                header_.strayText = std::string(text.substr(0, 60));
+            }
         }
     }
 

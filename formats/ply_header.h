@@ -55,6 +55,11 @@ struct PlyHeader {
     size_t bodyBegin = 0;  // the byte after end_header's line end
     int bodyLine = 0;      // the line the body starts on
     bool crlf = false;     // end_header's line ends in CR LF
+    // Lines of no PLY keyword, passed over as comments: how many, and the
+    // first one's number and text.
+    size_t strayLines = 0;
+    int strayLine = 0;
+    std::string strayText;
 
     bool Binary() const { return encoding != PlyEncoding::Ascii; }
     // The index of the first element named `name`; -1 when there is none.

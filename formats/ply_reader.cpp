@@ -138,6 +138,14 @@ private:
             kinds += (kinds.empty() ? "" : ", ") + std::to_string(emptyFaces_) +
                      (emptyFaces_ == 1 ? " face" : " faces") + " without points";
         if (!kinds.empty()) scene_.warnings.push_back(fileName_ + ": not carried over: " + kinds);
+        if (header_.strayLines)
+            scene_.warnings.push_back(
+                fileName_ + ":" + std::to_string(header_.strayLine) + ": the header line \"" +
+                ShownText(header_.strayText) + "\"" +
+                (header_.strayLines > 1 ? " and " + std::to_string(header_.strayLines - 1) +
+                                              " more of no PLY keyword were"
+                                        : " has no PLY keyword and was") +
+                " read as a comment");
     }
 
     // Makes room for the element's records, whose count the header parser

@@ -162,6 +162,12 @@ size_t RecordsEnd(std::string_view bytes, const PlyHeader& header, size_t at) {
 
 }  // namespace
 
+bool IsAsciiPly(std::string_view bytes) {
+    PlyHeader header;
+    std::string error;
+    return ParsePlyHeader(bytes, "", header, error) && !header.Binary();
+}
+
 std::string PlySpliceRefusal(const Scene& scene) {
     const Added added = AddedOf(scene);
     if (added.vertices == 0 && added.faces == 0) return {};

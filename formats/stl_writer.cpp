@@ -28,15 +28,17 @@ uint64_t TriangleCount(const SceneObject& object) {
 
 // Calls `triangle(a, b, c)` with the vertex indices of each triangle of
 // `object` in STL's order, counter-clockwise seen from the front: the
-// face's points reversed, as a fan from its last point.
+// face's points reversed, as a fan from its first point, as the shell's
+// statistics fan a face, so that a quad that is not flat keeps its volume;
+// a triangle is its points reversed.
 template <typename Triangle>
 void ForEachTriangle(const SceneObject& object, Triangle triangle) {
     for (size_t f = 0; f < object.FaceCount(); ++f) {
         const uint32_t begin = object.faceStart[f], end = object.faceStart[f + 1];
         if (end - begin < 3) continue;
-        const int32_t first = object.points[end - 1];
-        for (uint32_t p = end - 2; p > begin; --p)
-            triangle(first, object.points[p], object.points[p - 1]);
+        const int32_t first = object.points[begin];
+        for (uint32_t p = begin + 1; p + 1 < end; ++p)
+            triangle(object.points[p + 1], object.points[p], first);
     }
 }
 

@@ -119,8 +119,10 @@ TEST(MqoFormat, ReadsMaterialsObjectsFacesAndFlags) {
     EXPECT_EQ(source.indent, "\t");
 }
 
+// A document read as LoadScene keeps it, with its source.
 Scene ReadSource(const std::string& text) {
     Scene scene = Read(text);
+    scene.source.kind = SceneSource::Kind::Mqo;
     scene.source.bytes = text;
     return scene;
 }

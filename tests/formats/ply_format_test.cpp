@@ -187,7 +187,9 @@ TEST(PlyFormat, OddTypesAndSkippedElementsAndProperties) {
     for (const char* encoding : kEncodings) {
         SCOPED_TRACE(encoding);
         PlyFile file(encoding);
-        file.Line("obj_info scanned").Line("element vertex 3").Line("property double x");
+        // A line of prose where a comment belongs, as Blender 2.4 wrote.
+        file.Line("obj_info scanned").Line("Created by hand").Line("element vertex 3");
+        file.Line("property double x");
         file.Line("property uint8 red").Line("property float64 y").Line("property double z");
         file.Line("property list uchar short ring").Line("element face 2");
         file.Line("property int flags").Line("property list uchar ushort vertex_indices");
@@ -201,9 +203,11 @@ TEST(PlyFormat, OddTypesAndSkippedElementsAndProperties) {
         file.Put("int", 9).Put("uchar", 0).End();  // a face of no points
         file.Put("int", 0).Put("int", 1).End();
         const Scene scene = Read(file.Bytes());
-        ASSERT_EQ(scene.warnings.size(), 1u);
+        ASSERT_EQ(scene.warnings.size(), 2u);
         EXPECT_EQ(scene.warnings[0], "mesh.ply: not carried over: vertex properties (red, ring), "
                                      "face properties (flags), elements (edge), 1 face without points");
+        EXPECT_EQ(scene.warnings[1], "mesh.ply:4: the header line \"Created by hand\" has no PLY "
+                                     "keyword and was read as a comment");
         const SceneObject& o = scene.objects.at(0);
         ASSERT_EQ(o.vertices.size(), 3u);
         EXPECT_EQ(o.vertices[0].x, 0.1f);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "formats/stl_format.h"
 #include "formats/text_sink.h"
@@ -34,21 +35,33 @@ SceneObject NewObject() {
     return added;
 }
 
-// `scene` as the writers leave it: each face a fan of triangles from its
-// last point, as read back.
+// `scene` as the writers leave it and the reader takes it back: each face a
+// fan of triangles from its first point, the vertices numbered in the order
+// the written corners name them.
 Scene Fanned(const Scene& scene) {
     Scene fanned = scene;
     for (SceneObject& object : fanned.objects) {
         const SceneObject faces = object;
+        object.vertices.clear();
         object.faceStart = {0};
         object.points.clear();
         object.uvs.clear();
         object.faceMaterial.clear();
         object.faceHasUv.clear();
+        std::vector<int32_t> number(faces.vertices.size(), -1);
         for (size_t f = 0; f < faces.FaceCount(); ++f) {
             const int32_t* p = &faces.points[faces.faceStart[f]];
-            for (uint32_t i = faces.FaceSize(f) - 1; i >= 2; --i) {
-                const int32_t triangle[3] = {p[i - 2], p[i - 1], p[faces.FaceSize(f) - 1]};
+            for (uint32_t i = 1; i + 1 < faces.FaceSize(f); ++i) {
+                const int32_t written[3] = {p[i + 1], p[i], p[0]};
+                int32_t triangle[3];
+                for (int k = 0; k < 3; ++k) {
+                    int32_t& n = number[size_t(written[k])];
+                    if (n < 0) {
+                        n = int32_t(object.vertices.size());
+                        object.vertices.push_back(faces.vertices[size_t(written[k])]);
+                    }
+                    triangle[2 - k] = n;
+                }
                 object.AddFace(triangle, nullptr, 3, -1);
             }
         }

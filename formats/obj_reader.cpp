@@ -12,16 +12,6 @@ namespace {
 
 constexpr const char* kDefaultObjectName = "obj1";
 
-// Splits off the first blank-separated word of `rest`.
-std::string_view NextWord(std::string_view& rest) {
-    rest = Trim(rest);
-    size_t end = 0;
-    while (end < rest.size() && !IsSpace(rest[end])) ++end;
-    std::string_view word = rest.substr(0, end);
-    rest.remove_prefix(end);
-    return word;
-}
-
 // The statements of a text, one a line; a line that ends in '\' goes on
 // on the next, the '\' and the line end read as a blank.
 class Statements {

@@ -30,16 +30,6 @@ bool TypeOf(std::string_view name, PlyType& type) {
     return false;
 }
 
-// Splits off the first blank-separated word of `rest`.
-std::string_view NextWord(std::string_view& rest) {
-    rest = Trim(rest);
-    size_t end = 0;
-    while (end < rest.size() && !IsSpace(rest[end])) ++end;
-    std::string_view word = rest.substr(0, end);
-    rest.remove_prefix(end);
-    return word;
-}
-
 class HeaderParser {
 public:
     HeaderParser(std::string_view bytes, const std::string& fileName, PlyHeader& header,

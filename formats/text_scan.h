@@ -1,4 +1,4 @@
-// The blanks of the text formats' lines, shared by their readers.
+// The blanks and words of the text formats' lines, shared by their readers.
 #pragma once
 
 #include <string_view>
@@ -12,4 +12,14 @@ inline std::string_view Trim(std::string_view s) {
     while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
     while (!s.empty() && IsSpace(s.back())) s.remove_suffix(1);
     return s;
+}
+
+// Splits off the first blank-separated word of `rest`.
+inline std::string_view NextWord(std::string_view& rest) {
+    rest = Trim(rest);
+    size_t end = 0;
+    while (end < rest.size() && !IsSpace(rest[end])) ++end;
+    std::string_view word = rest.substr(0, end);
+    rest.remove_prefix(end);
+    return word;
 }

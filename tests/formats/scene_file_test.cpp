@@ -213,4 +213,42 @@ TEST_F(SceneFileTest, NonFiniteCoordinatesAreRefusedAndTheOldFileStays) {
     EXPECT_EQ(EntriesInDir(), 2u);
 }
 
+// An STL or PLY file written back keeps its own form, binary or text, and
+// is its source with the new triangle added; text asked of a binary file is
+// composed as text.
+TEST_F(SceneFileTest, StlAndPlyComeBackInTheirOwnFormUnlessTextIsAsked) {
+    for (const std::string extension : {".stl", ".ply"})
+        for (bool ascii : {false, true}) {
+            SCOPED_TRACE(extension + (ascii ? " text" : " binary"));
+            Scene scene = JapaneseScene();
+            scene.materials.clear();
+            scene.objects[0].faceMaterial[0] = -1;
+            const std::string source = Path("source" + extension);
+            SaveReport report;
+            std::string error;
+            ASSERT_TRUE(SaveScene(source, scene, SaveOptions{ascii}, report, error)) << error;
+            Scene read;
+            ASSERT_TRUE(LoadScene(source, read, error)) << error;
+            read.objects.push_back(read.objects[0]);
+            read.objects.back().name = "added";
+            const std::string text = extension == ".stl" ? "solid" : "ply\nformat ascii";
+            for (bool askText : {false, true}) {
+                const std::string output = Path(std::string(askText ? "text" : "own") + extension);
+                ASSERT_TRUE(SaveScene(output, read, SaveOptions{askText}, report, error)) << error;
+                const std::string written = Contents(output), original = Contents(source);
+                EXPECT_EQ(written.rfind(text, 0) == 0, ascii || askText);
+                // Spliced, an STL file's triangles come first, as they were.
+                const size_t body = ascii ? 0 : 84;
+                if (extension == ".stl" && (ascii || !askText)) {
+                    EXPECT_EQ(written.substr(body, original.size() - body), original.substr(body));
+                }
+                Scene back;
+                ASSERT_TRUE(LoadScene(output, back, error)) << error;
+                size_t faces = 0;
+                for (const SceneObject& object : back.objects) faces += object.FaceCount();
+                EXPECT_EQ(faces, 2u);
+            }
+        }
+}
+
 }  // namespace

@@ -2,12 +2,15 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "formats/float_text_cache.h"
 #include "formats/number_text.h"
 #include "formats/obj_format.h"
 #include "formats/text_sink.h"
+#include "platform/parallel_work.h"
 #include "platform/text_encoding.h"
 
 namespace {
@@ -97,6 +100,8 @@ constexpr uint32_t kNoSighting = UINT32_MAX;
 
 // Writes objects as OBJ text: each one's o (or g) line, its v and vt lines
 // and its faces, whose vertex and UV numbers go on from those written before.
+// Where there are several processors, the lines of a large object are
+// formatted in pieces side by side and written in order: the same bytes.
 class ObjObjectWriter {
 public:
     // Each object starts with a line of `keyword` ("o " or "g ") and its
@@ -108,35 +113,26 @@ public:
         : scene_(scene), out_(out), keyword_(keyword), crlf_(crlf), vertexBase_(positions),
           textureBase_(textures), material_(noMaterial ? -1 : kUnknownMaterial) {}
 
-    // A line of `key` and `text`. A '\' at the end of a line would join the
-    // next line to it: a name that ends in one is followed by a blank, which
-    // readers trim.
-    void Line(std::string_view key, std::string_view text) {
-        out_.Append(key);
-        if (!text.empty()) {
-            out_.Append(text);
-            if (text.back() == '\\') out_.Append(' ');
-        }
-        EndLine();
-    }
+    // A line of `key` and `text`.
+    void Line(std::string_view key, std::string_view text) { Line(out_, key, text); }
 
     void WriteObject(const SceneObject& object) {
         Line(keyword_, object.name);
         if (!object.visible) Line("# mqthicken: hidden", {});
         if (object.locked) Line("# mqthicken: locked", {});
-        for (const ScenePoint& v : object.vertices) {
-            char* p = out_.Room(3 * kMaxFloatText + 9);
-            *p++ = 'v';
-            *p++ = ' ';
-            p = floats_.Format(p, v.x);
-            *p++ = ' ';
-            p = floats_.Format(p, v.y);
-            *p++ = ' ';
-            p = floats_.Format(p, v.z);
-            out_.Commit(EndLine(p));
-        }
+        InPieces(object.vertices.size(), [&](TextSink& out, FloatTextCache& floats, size_t begin, size_t end) {
+            for (size_t i = begin; i < end; ++i) WriteVertex(out, floats, object.vertices[i]);
+        });
         NumberTextures(object);
-        for (size_t f = 0; f < object.FaceCount(); ++f) WriteFace(object, f);
+        InPieces(textureKeys_.size(), [&](TextSink& out, FloatTextCache& floats, size_t begin, size_t end) {
+            for (size_t i = begin; i < end; ++i) WriteTexture(out, floats, textureKeys_[i]);
+        });
+        // A piece of faces starts after the material of the face before it.
+        InPieces(object.FaceCount(), [&](TextSink& out, FloatTextCache&, size_t begin, size_t end) {
+            int64_t material = begin == 0 ? material_ : object.faceMaterial[begin - 1];
+            for (size_t f = begin; f < end; ++f) WriteFace(out, object, f, material);
+        });
+        if (object.FaceCount() > 0) material_ = object.faceMaterial[object.FaceCount() - 1];
         vertexBase_ += object.vertices.size();
         textureBase_ += objectTextures_;
     }
@@ -145,21 +141,84 @@ private:
     // No face has it, so the next face names its material.
     static constexpr int64_t kUnknownMaterial = INT64_MIN;
 
+    // Lines (of vertices, UV pairs or faces) per piece: about a megabyte of
+    // text, which stays in the cache from its formatting to its writing.
+    static constexpr size_t kPieceLines = size_t(1) << 15;
+
+    // What one thread formats a piece with: its text and its own cache.
+    struct Helper {
+        Helper() : sink(text) {}
+        std::string text;
+        TextSink sink;
+        FloatTextCache floats;
+    };
+
+    // Calls write(sink, floats, begin, end) over [0, count): at once into
+    // the output when there is one processor or little to write, else in
+    // pieces of kPieceLines, as many at a time as there are processors, each
+    // piece's text appended in order once all of that round are formatted.
+    template <class Write>
+    void InPieces(size_t count, Write write) {
+        const size_t pieces = (count + kPieceLines - 1) / kPieceLines;
+        const size_t workers = std::min(ParallelWorkers(), pieces);
+        if (workers <= 1) {
+            write(out_, floats_, 0, count);
+            return;
+        }
+        while (helpers_.size() < workers) helpers_.push_back(std::make_unique<Helper>());
+        for (size_t first = 0; first < pieces; first += workers) {
+            const size_t round = std::min(workers, pieces - first);
+            RunInParallel(round, [&](size_t k) {
+                Helper& h = *helpers_[k];
+                const size_t begin = (first + k) * kPieceLines;
+                write(h.sink, h.floats, begin, std::min(count, begin + kPieceLines));
+                h.sink.Flush();
+            });
+            for (size_t k = 0; k < round; ++k) {
+                out_.Append(helpers_[k]->text);
+                helpers_[k]->text.clear();
+            }
+        }
+    }
+
     char* EndLine(char* p) const {
         if (crlf_) *p++ = '\r';
         *p++ = '\n';
         return p;
     }
-    void EndLine() { out_.Commit(EndLine(out_.Room(2))); }
+    void EndLine(TextSink& out) const { out.Commit(EndLine(out.Room(2))); }
 
-    // Writes one vt per distinct UV pair of the object, in the order of
-    // first use, and numbers each face point's pair among them (from 1).
-    // In three passes, as the table's slots lie far apart: each vertex's
-    // points share a "sighting" while its pair stays the same (in most
-    // meshes a vertex keeps one pair in every face around it); the
-    // sightings' pairs are then looked up in a loop that does nothing else,
-    // fetching slots ahead so that the look-ups overlap; and the vt lines
-    // follow, a number's first sighting giving its pair.
+    // A '\' at the end of a line would join the next line to it: a name
+    // that ends in one is followed by a blank, which readers trim.
+    void Line(TextSink& out, std::string_view key, std::string_view text) const {
+        out.Append(key);
+        if (!text.empty()) {
+            out.Append(text);
+            if (text.back() == '\\') out.Append(' ');
+        }
+        EndLine(out);
+    }
+
+    void WriteVertex(TextSink& out, FloatTextCache& floats, const ScenePoint& v) const {
+        char* p = out.Room(3 * kMaxFloatText + 9);
+        *p++ = 'v';
+        *p++ = ' ';
+        p = floats.Format(p, v.x);
+        *p++ = ' ';
+        p = floats.Format(p, v.y);
+        *p++ = ' ';
+        p = floats.Format(p, v.z);
+        out.Commit(EndLine(p));
+    }
+
+    // Numbers the distinct UV pairs of the object in the order of first use
+    // (from 1), each face point's pair among them, and lists the pairs in
+    // that order for their vt lines. In three passes, as the table's slots
+    // lie far apart: each vertex's points share a "sighting" while its pair
+    // stays the same (in most meshes a vertex keeps one pair in every face
+    // around it); the sightings' pairs are then looked up in a loop that
+    // does nothing else, fetching slots ahead so that the look-ups overlap;
+    // and a number's first sighting gives its pair.
     void NumberTextures(const SceneObject& object) {
         pointSightings_.assign(object.points.size(), 0);
         vertexUvs_.assign(object.vertices.size(), VertexUv{0, kNoSighting});
@@ -196,12 +255,10 @@ private:
             objectTextures_ += added;
         }
 
-        uint32_t written = 0;
+        textureKeys_.clear();
+        textureKeys_.reserve(objectTextures_);
         for (size_t s = 0; s < sightings; ++s)
-            if (sightingNumbers_[s] > written) {
-                ++written;
-                WriteTexture(sightingKeys_[s]);
-            }
+            if (sightingNumbers_[s] > textureKeys_.size()) textureKeys_.push_back(sightingKeys_[s]);
     }
 
     // How many look-ups ahead the table's slots are fetched: about as many
@@ -209,47 +266,50 @@ private:
     static constexpr size_t kLookAhead = 16;
 
     // The vt line of the pair whose bits are `key`.
-    void WriteTexture(uint64_t key) {
+    void WriteTexture(TextSink& out, FloatTextCache& floats, uint64_t key) const {
         SceneUv uv;
         const auto u = static_cast<uint32_t>(key >> 32), v = static_cast<uint32_t>(key);
         std::memcpy(&uv.u, &u, 4);
         std::memcpy(&uv.v, &v, 4);
-        char* p = out_.Room(2 * kMaxFloatText + 7);
+        char* p = out.Room(2 * kMaxFloatText + 7);
         *p++ = 'v';
         *p++ = 't';
         *p++ = ' ';
-        p = floats_.Format(p, uv.u);
+        p = floats.Format(p, uv.u);
         *p++ = ' ';
-        p = floats_.Format(p, 1 - uv.v);
-        out_.Commit(EndLine(p));
+        p = floats.Format(p, 1 - uv.v);
+        out.Commit(EndLine(p));
     }
 
-    void WriteFace(const SceneObject& object, size_t f) {
+    // The f (or l, p) line of face f, after a usemtl line when its material
+    // is not `current`, the material of the face before it, which it
+    // becomes.
+    void WriteFace(TextSink& out, const SceneObject& object, size_t f, int64_t& current) const {
         const int32_t material = object.faceMaterial[f];
-        if (material != material_) {
-            material_ = material;
+        if (material != current) {
+            current = material;
             if (material >= 0 && size_t(material) < scene_.materials.size() &&
                 !scene_.materials[material].name.empty())
-                Line("usemtl ", scene_.materials[material].name);
+                Line(out, "usemtl ", scene_.materials[material].name);
             else
-                Line("usemtl ", kObjNoMaterial);
+                Line(out, "usemtl ", kObjNoMaterial);
         }
         const uint32_t begin = object.faceStart[f], end = object.faceStart[f + 1];
         const uint32_t n = end - begin;
         const bool uv = object.faceHasUv[f];
-        out_.Append(n == 1 ? 'p' : n == 2 ? 'l' : 'f');
+        out.Append(n == 1 ? 'p' : n == 2 ? 'l' : 'f');
         // Reversed: OBJ runs counter-clockwise seen from the front.
         for (uint32_t p = end; p-- > begin;) {
-            char* at = out_.Room(2 * kMaxIntText + 2);
+            char* at = out.Room(2 * kMaxIntText + 2);
             *at++ = ' ';
             at = FormatInt(at, int64_t(vertexBase_) + object.points[p] + 1);
             if (uv) {
                 *at++ = '/';
                 at = FormatInt(at, textureBase_ + sightingNumbers_[pointSightings_[p]]);
             }
-            out_.Commit(at);
+            out.Commit(at);
         }
-        EndLine();
+        EndLine(out);
     }
 
     const Scene& scene_;
@@ -266,6 +326,8 @@ private:
     std::vector<VertexUv> vertexUvs_;        // per vertex
     std::vector<uint64_t> sightingKeys_;     // per sighting, its pair's bits
     std::vector<uint32_t> sightingNumbers_;  // per sighting, its number within the object
+    std::vector<uint64_t> textureKeys_;      // per number (from 1), its pair's bits
+    std::vector<std::unique_ptr<Helper>> helpers_;
 };
 
 // How the file a scene was read from ends, in its own encoding.

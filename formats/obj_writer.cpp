@@ -145,10 +145,9 @@ private:
     // text, which stays in the cache from its formatting to its writing.
     static constexpr size_t kPieceLines = size_t(1) << 15;
 
-    // What one thread formats a piece with: its text and its own cache.
+    // What one thread formats a piece with: a sink that holds the piece's
+    // text, and its own cache.
     struct Helper {
-        Helper() : sink(text) {}
-        std::string text;
         TextSink sink;
         FloatTextCache floats;
     };
@@ -172,11 +171,10 @@ private:
                 Helper& h = *helpers_[k];
                 const size_t begin = (first + k) * kPieceLines;
                 write(h.sink, h.floats, begin, std::min(count, begin + kPieceLines));
-                h.sink.Flush();
             });
             for (size_t k = 0; k < round; ++k) {
-                out_.Append(helpers_[k]->text);
-                helpers_[k]->text.clear();
+                out_.Append(helpers_[k]->sink.Held());
+                helpers_[k]->sink.Forget();
             }
         }
     }

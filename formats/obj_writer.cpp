@@ -145,8 +145,8 @@ private:
     // text, which stays in the cache from its formatting to its writing.
     static constexpr size_t kPieceLines = size_t(1) << 15;
 
-    // What one thread formats a piece with: a sink that holds the piece's
-    // text, and its own cache.
+    // What a piece is formatted with: a sink that holds its text until it
+    // is written, and a cache of its own.
     struct Helper {
         TextSink sink;
         FloatTextCache floats;
@@ -154,8 +154,8 @@ private:
 
     // Calls write(sink, floats, begin, end) over [0, count): at once into
     // the output when there is one processor or little to write, else in
-    // pieces of kPieceLines, as many at a time as there are processors, each
-    // piece's text appended in order once all of that round are formatted.
+    // pieces of kPieceLines, formatted on the processors there are and
+    // written in order.
     template <class Write>
     void InPieces(size_t count, Write write) {
         const size_t pieces = (count + kPieceLines - 1) / kPieceLines;
@@ -164,19 +164,18 @@ private:
             write(out_, floats_, 0, count);
             return;
         }
-        while (helpers_.size() < workers) helpers_.push_back(std::make_unique<Helper>());
-        for (size_t first = 0; first < pieces; first += workers) {
-            const size_t round = std::min(workers, pieces - first);
-            RunInParallel(round, [&](size_t k) {
-                Helper& h = *helpers_[k];
-                const size_t begin = (first + k) * kPieceLines;
+        // Two pieces a processor: one being formatted while one waits.
+        const size_t slots = 2 * workers;
+        while (helpers_.size() < slots) helpers_.push_back(std::make_unique<Helper>());
+        MakeAndUseInOrder(
+            pieces, slots,
+            [&](size_t piece, size_t slot) {
+                Helper& h = *helpers_[slot];
+                h.sink.Forget();
+                const size_t begin = piece * kPieceLines;
                 write(h.sink, h.floats, begin, std::min(count, begin + kPieceLines));
-            });
-            for (size_t k = 0; k < round; ++k) {
-                out_.Append(helpers_[k]->sink.Held());
-                helpers_[k]->sink.Forget();
-            }
-        }
+            },
+            [&](size_t, size_t slot) { out_.Append(helpers_[slot]->sink.Held()); });
     }
 
     char* EndLine(char* p) const {

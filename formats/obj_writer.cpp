@@ -164,8 +164,11 @@ private:
             write(out_, floats_, 0, count);
             return;
         }
-        // Two pieces a processor: one being formatted while one waits.
-        const size_t slots = 2 * workers;
+        // Pieces made ahead let the writing go on while a helper thread is
+        // held up, on a machine where other programs want the processors
+        // too: with two in flight per processor, the write took longer than
+        // on one thread there. Each holds about a megabyte.
+        const size_t slots = std::min<size_t>(8 * workers, 32);
         while (helpers_.size() < slots) helpers_.push_back(std::make_unique<Helper>());
         MakeAndUseInOrder(
             pieces, slots,

@@ -2,15 +2,12 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
-#include <memory>
-#include <string>
 #include <vector>
 
 #include "formats/float_text_cache.h"
 #include "formats/number_text.h"
 #include "formats/obj_format.h"
 #include "formats/text_sink.h"
-#include "platform/parallel_work.h"
 #include "platform/text_encoding.h"
 
 namespace {
@@ -100,8 +97,6 @@ constexpr uint32_t kNoSighting = UINT32_MAX;
 
 // Writes objects as OBJ text: each one's o (or g) line, its v and vt lines
 // and its faces, whose vertex and UV numbers go on from those written before.
-// Where there are several processors, the lines of a large object are
-// formatted in pieces side by side and written in order: the same bytes.
 class ObjObjectWriter {
 public:
     // Each object starts with a line of `keyword` ("o " or "g ") and its
@@ -113,26 +108,35 @@ public:
         : scene_(scene), out_(out), keyword_(keyword), crlf_(crlf), vertexBase_(positions),
           textureBase_(textures), material_(noMaterial ? -1 : kUnknownMaterial) {}
 
-    // A line of `key` and `text`.
-    void Line(std::string_view key, std::string_view text) { Line(out_, key, text); }
+    // A line of `key` and `text`. A '\' at the end of a line would join the
+    // next line to it: a name that ends in one is followed by a blank, which
+    // readers trim.
+    void Line(std::string_view key, std::string_view text) {
+        out_.Append(key);
+        if (!text.empty()) {
+            out_.Append(text);
+            if (text.back() == '\\') out_.Append(' ');
+        }
+        EndLine();
+    }
 
     void WriteObject(const SceneObject& object) {
         Line(keyword_, object.name);
         if (!object.visible) Line("# mqthicken: hidden", {});
         if (object.locked) Line("# mqthicken: locked", {});
-        InPieces(object.vertices.size(), [&](TextSink& out, FloatTextCache& floats, size_t begin, size_t end) {
-            for (size_t i = begin; i < end; ++i) WriteVertex(out, floats, object.vertices[i]);
-        });
+        for (const ScenePoint& v : object.vertices) {
+            char* p = out_.Room(3 * kMaxFloatText + 9);
+            *p++ = 'v';
+            *p++ = ' ';
+            p = floats_.Format(p, v.x);
+            *p++ = ' ';
+            p = floats_.Format(p, v.y);
+            *p++ = ' ';
+            p = floats_.Format(p, v.z);
+            out_.Commit(EndLine(p));
+        }
         NumberTextures(object);
-        InPieces(textureKeys_.size(), [&](TextSink& out, FloatTextCache& floats, size_t begin, size_t end) {
-            for (size_t i = begin; i < end; ++i) WriteTexture(out, floats, textureKeys_[i]);
-        });
-        // A piece of faces starts after the material of the face before it.
-        InPieces(object.FaceCount(), [&](TextSink& out, FloatTextCache&, size_t begin, size_t end) {
-            int64_t material = begin == 0 ? material_ : object.faceMaterial[begin - 1];
-            for (size_t f = begin; f < end; ++f) WriteFace(out, object, f, material);
-        });
-        if (object.FaceCount() > 0) material_ = object.faceMaterial[object.FaceCount() - 1];
+        for (size_t f = 0; f < object.FaceCount(); ++f) WriteFace(object, f);
         vertexBase_ += object.vertices.size();
         textureBase_ += objectTextures_;
     }
@@ -141,84 +145,21 @@ private:
     // No face has it, so the next face names its material.
     static constexpr int64_t kUnknownMaterial = INT64_MIN;
 
-    // Lines (of vertices, UV pairs or faces) per piece: about a megabyte of
-    // text, which stays in the cache from its formatting to its writing.
-    static constexpr size_t kPieceLines = size_t(1) << 15;
-
-    // What a piece is formatted with: a sink that holds its text until it
-    // is written, and a cache of its own.
-    struct Helper {
-        TextSink sink;
-        FloatTextCache floats;
-    };
-
-    // Calls write(sink, floats, begin, end) over [0, count): at once into
-    // the output when there is one processor or little to write, else in
-    // pieces of kPieceLines, formatted on the processors there are and
-    // written in order.
-    template <class Write>
-    void InPieces(size_t count, Write write) {
-        const size_t pieces = (count + kPieceLines - 1) / kPieceLines;
-        const size_t workers = std::min(ParallelWorkers(), pieces);
-        if (workers <= 1) {
-            write(out_, floats_, 0, count);
-            return;
-        }
-        // Pieces made ahead let the writing go on while a helper thread is
-        // held up, on a machine where other programs want the processors
-        // too: with two in flight per processor, the write took longer than
-        // on one thread there. Each holds about a megabyte.
-        const size_t slots = std::min<size_t>(8 * workers, 32);
-        while (helpers_.size() < slots) helpers_.push_back(std::make_unique<Helper>());
-        MakeAndUseInOrder(
-            pieces, slots,
-            [&](size_t piece, size_t slot) {
-                Helper& h = *helpers_[slot];
-                h.sink.Forget();
-                const size_t begin = piece * kPieceLines;
-                write(h.sink, h.floats, begin, std::min(count, begin + kPieceLines));
-            },
-            [&](size_t, size_t slot) { out_.Append(helpers_[slot]->sink.Held()); });
-    }
-
     char* EndLine(char* p) const {
         if (crlf_) *p++ = '\r';
         *p++ = '\n';
         return p;
     }
-    void EndLine(TextSink& out) const { out.Commit(EndLine(out.Room(2))); }
+    void EndLine() { out_.Commit(EndLine(out_.Room(2))); }
 
-    // A '\' at the end of a line would join the next line to it: a name
-    // that ends in one is followed by a blank, which readers trim.
-    void Line(TextSink& out, std::string_view key, std::string_view text) const {
-        out.Append(key);
-        if (!text.empty()) {
-            out.Append(text);
-            if (text.back() == '\\') out.Append(' ');
-        }
-        EndLine(out);
-    }
-
-    void WriteVertex(TextSink& out, FloatTextCache& floats, const ScenePoint& v) const {
-        char* p = out.Room(3 * kMaxFloatText + 9);
-        *p++ = 'v';
-        *p++ = ' ';
-        p = floats.Format(p, v.x);
-        *p++ = ' ';
-        p = floats.Format(p, v.y);
-        *p++ = ' ';
-        p = floats.Format(p, v.z);
-        out.Commit(EndLine(p));
-    }
-
-    // Numbers the distinct UV pairs of the object in the order of first use
-    // (from 1), each face point's pair among them, and lists the pairs in
-    // that order for their vt lines. In three passes, as the table's slots
-    // lie far apart: each vertex's points share a "sighting" while its pair
-    // stays the same (in most meshes a vertex keeps one pair in every face
-    // around it); the sightings' pairs are then looked up in a loop that
-    // does nothing else, fetching slots ahead so that the look-ups overlap;
-    // and a number's first sighting gives its pair.
+    // Writes one vt per distinct UV pair of the object, in the order of
+    // first use, and numbers each face point's pair among them (from 1).
+    // In three passes, as the table's slots lie far apart: each vertex's
+    // points share a "sighting" while its pair stays the same (in most
+    // meshes a vertex keeps one pair in every face around it); the
+    // sightings' pairs are then looked up in a loop that does nothing else,
+    // fetching slots ahead so that the look-ups overlap; and the vt lines
+    // follow, a number's first sighting giving its pair.
     void NumberTextures(const SceneObject& object) {
         pointSightings_.assign(object.points.size(), 0);
         vertexUvs_.assign(object.vertices.size(), VertexUv{0, kNoSighting});
@@ -255,10 +196,12 @@ private:
             objectTextures_ += added;
         }
 
-        textureKeys_.clear();
-        textureKeys_.reserve(objectTextures_);
+        uint32_t written = 0;
         for (size_t s = 0; s < sightings; ++s)
-            if (sightingNumbers_[s] > textureKeys_.size()) textureKeys_.push_back(sightingKeys_[s]);
+            if (sightingNumbers_[s] > written) {
+                ++written;
+                WriteTexture(sightingKeys_[s]);
+            }
     }
 
     // How many look-ups ahead the table's slots are fetched: about as many
@@ -266,50 +209,47 @@ private:
     static constexpr size_t kLookAhead = 16;
 
     // The vt line of the pair whose bits are `key`.
-    void WriteTexture(TextSink& out, FloatTextCache& floats, uint64_t key) const {
+    void WriteTexture(uint64_t key) {
         SceneUv uv;
         const auto u = static_cast<uint32_t>(key >> 32), v = static_cast<uint32_t>(key);
         std::memcpy(&uv.u, &u, 4);
         std::memcpy(&uv.v, &v, 4);
-        char* p = out.Room(2 * kMaxFloatText + 7);
+        char* p = out_.Room(2 * kMaxFloatText + 7);
         *p++ = 'v';
         *p++ = 't';
         *p++ = ' ';
-        p = floats.Format(p, uv.u);
+        p = floats_.Format(p, uv.u);
         *p++ = ' ';
-        p = floats.Format(p, 1 - uv.v);
-        out.Commit(EndLine(p));
+        p = floats_.Format(p, 1 - uv.v);
+        out_.Commit(EndLine(p));
     }
 
-    // The f (or l, p) line of face f, after a usemtl line when its material
-    // is not `current`, the material of the face before it, which it
-    // becomes.
-    void WriteFace(TextSink& out, const SceneObject& object, size_t f, int64_t& current) const {
+    void WriteFace(const SceneObject& object, size_t f) {
         const int32_t material = object.faceMaterial[f];
-        if (material != current) {
-            current = material;
+        if (material != material_) {
+            material_ = material;
             if (material >= 0 && size_t(material) < scene_.materials.size() &&
                 !scene_.materials[material].name.empty())
-                Line(out, "usemtl ", scene_.materials[material].name);
+                Line("usemtl ", scene_.materials[material].name);
             else
-                Line(out, "usemtl ", kObjNoMaterial);
+                Line("usemtl ", kObjNoMaterial);
         }
         const uint32_t begin = object.faceStart[f], end = object.faceStart[f + 1];
         const uint32_t n = end - begin;
         const bool uv = object.faceHasUv[f];
-        out.Append(n == 1 ? 'p' : n == 2 ? 'l' : 'f');
+        out_.Append(n == 1 ? 'p' : n == 2 ? 'l' : 'f');
         // Reversed: OBJ runs counter-clockwise seen from the front.
         for (uint32_t p = end; p-- > begin;) {
-            char* at = out.Room(2 * kMaxIntText + 2);
+            char* at = out_.Room(2 * kMaxIntText + 2);
             *at++ = ' ';
             at = FormatInt(at, int64_t(vertexBase_) + object.points[p] + 1);
             if (uv) {
                 *at++ = '/';
                 at = FormatInt(at, textureBase_ + sightingNumbers_[pointSightings_[p]]);
             }
-            out.Commit(at);
+            out_.Commit(at);
         }
-        EndLine(out);
+        EndLine();
     }
 
     const Scene& scene_;
@@ -326,8 +266,6 @@ private:
     std::vector<VertexUv> vertexUvs_;        // per vertex
     std::vector<uint64_t> sightingKeys_;     // per sighting, its pair's bits
     std::vector<uint32_t> sightingNumbers_;  // per sighting, its number within the object
-    std::vector<uint64_t> textureKeys_;      // per number (from 1), its pair's bits
-    std::vector<std::unique_ptr<Helper>> helpers_;
 };
 
 // How the file a scene was read from ends, in its own encoding.

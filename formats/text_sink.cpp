@@ -20,26 +20,10 @@ TextSink::TextSink(std::string& text)
     : text_(&text), buffer_(new char[kBufferSize]), end_(buffer_.get()),
       limit_(buffer_.get() + kBufferSize) {}
 
-TextSink::TextSink()
-    : buffer_(new char[kBufferSize]), end_(buffer_.get()), limit_(buffer_.get() + kBufferSize) {}
-
-TextSink::~TextSink() {
-    if (file_ || text_) Drain();
-}
+TextSink::~TextSink() { Drain(); }
 
 void TextSink::Drain() {
     const size_t size = static_cast<size_t>(end_ - buffer_.get());
-    if (!file_ && !text_) {
-        // A sink that holds its text: the buffer doubles, so that there is
-        // room again for at least as much as it held before.
-        const size_t capacity = static_cast<size_t>(limit_ - buffer_.get());
-        std::unique_ptr<char[]> grown(new char[2 * capacity]);
-        std::memcpy(grown.get(), buffer_.get(), size);
-        buffer_ = std::move(grown);
-        end_ = buffer_.get() + size;
-        limit_ = buffer_.get() + 2 * capacity;
-        return;
-    }
     end_ = buffer_.get();
     if (size == 0) return;
     if (text_) {
@@ -53,12 +37,6 @@ void TextSink::Drain() {
 
 TextSink& TextSink::Append(std::string_view text) {
     if (text.size() <= static_cast<size_t>(limit_ - end_)) {
-        std::memcpy(end_, text.data(), text.size());
-        end_ += text.size();
-        return *this;
-    }
-    if (!file_ && !text_) {
-        while (static_cast<size_t>(limit_ - end_) < text.size()) Drain();
         std::memcpy(end_, text.data(), text.size());
         end_ += text.size();
         return *this;
@@ -84,7 +62,6 @@ TextSink& TextSink::Append(std::string_view text) {
 }
 
 bool TextSink::Flush() {
-    if (!file_ && !text_) return true;
     Drain();
     if (file_ && !failed_ && std::fflush(file_) != 0) {
         failed_ = true;

@@ -18,9 +18,6 @@ public:
     // A sink that writes to `file` (left open) or appends to `text`.
     explicit TextSink(std::FILE* file);
     explicit TextSink(std::string& text);
-    // A sink that keeps all it is given in its buffer, which grows, until
-    // Forget: a piece of text made on one thread and written by another.
-    TextSink();
     // Hands on what is still buffered; a file's writer calls Flush first to
     // learn whether the writes succeeded.
     ~TextSink();
@@ -46,11 +43,6 @@ public:
     bool Flush();
     // The errno of the write that failed.
     int Error() const { return error_; }
-
-    // What a sink made by TextSink() holds.
-    std::string_view Held() const { return {buffer_.get(), static_cast<size_t>(end_ - buffer_.get())}; }
-    // Empties a sink made by TextSink().
-    void Forget() { end_ = buffer_.get(); }
 
 private:
     void Drain();

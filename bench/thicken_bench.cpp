@@ -221,28 +221,41 @@ double StageMedian(const CaseRecord& record, const std::string& stage) {
 
 // Per shape, one line per stage: its median processor time at 100k and 1M
 // faces and its growth, scaled to exactly ten times the faces, so that a
-// stage that grows faster than the faces shows at once (linear is 10x).
+// stage that grows faster than the faces shows at once (linear is 10x). A
+// size that was not run shows as "-", and so does the growth then.
 void PrintStageTables() {
     for (MeshShape shape : AllMeshShapes()) {
         const CaseRecord* small = Find(shape, 100000);
         const CaseRecord* large = Find(shape, 1000000);
-        if (!small || !large) continue;
+        if (!small && !large) continue;
         std::printf("\nStages of %s (median processor ms of the command's thread)\n", MeshShapeName(shape));
         std::printf("  %-18s %10s %10s %8s\n", "stage", "100k", "1M", "growth");
         std::vector<std::string> names;
         for (const CaseRecord* r : {small, large})
-            for (const auto& stage : r->stages)
-                if (std::find(names.begin(), names.end(), stage.first) == names.end()) names.push_back(stage.first);
-        const double scale = 10.0 * static_cast<double>(small->faces) / static_cast<double>(large->faces);
+            if (r)
+                for (const auto& stage : r->stages)
+                    if (std::find(names.begin(), names.end(), stage.first) == names.end())
+                        names.push_back(stage.first);
+        const double scale =
+            small && large ? 10.0 * static_cast<double>(small->faces) / static_cast<double>(large->faces) : 0.0;
+        auto cell = [](double seconds) {
+            if (seconds < 0.0)
+                std::printf(" %10s", "-");
+            else
+                std::printf(" %10.1f", 1e3 * seconds);
+        };
         auto row = [&](const std::string& name, double a, double b) {
-            std::printf("  %-18s %10.1f %10.1f", name.c_str(), 1e3 * a, 1e3 * b);
-            if (a > 0.0 && b >= 0.0)
+            std::printf("  %-18s", name.c_str());
+            cell(a);
+            cell(b);
+            if (a > 0.0 && b >= 0.0 && scale > 0.0)
                 std::printf(" %7.1fx%s\n", b / a * scale, b / a * scale > kGrowthLimit ? "  <- superlinear" : "");
             else
                 std::printf(" %8s\n", "-");
         };
-        for (const std::string& name : names) row(name, StageMedian(*small, name), StageMedian(*large, name));
-        row("whole command", Median(small->cpuSeconds), Median(large->cpuSeconds));
+        for (const std::string& name : names)
+            row(name, small ? StageMedian(*small, name) : -1.0, large ? StageMedian(*large, name) : -1.0);
+        row("whole command", small ? Median(small->cpuSeconds) : -1.0, large ? Median(large->cpuSeconds) : -1.0);
     }
 }
 

@@ -62,8 +62,12 @@ docs-picture: deps
 # the runs one after another in one process, then with every run in a fresh
 # child process (--cold), as a single run of the tool would be. Arguments for
 # Google Benchmark go in BENCH_ARGS, e.g.
-# BENCH_ARGS=--benchmark_filter=quads/1000000.
+# BENCH_ARGS=--benchmark_filter=quads/1000000. Each of these prints, per
+# shape, a table of the command's stages at 100k and 1M faces with each
+# stage's growth.
 # The readers and writers of each format on a million triangles.
+# The stages of whole mqthicken runs (--timings, reading and writing
+# included) at 100k and 1M faces, with each stage's growth.
 # Then the command against its peer, Blender's Solidify (installed when
 # missing): the same inputs as OBJ files, in process and file to file, in
 # alternating runs (PEER_ARGS, e.g. --only quads/1000000 or --runs 3).
@@ -79,6 +83,7 @@ bench:
 	./$(BENCH_DIR)/bench/thicken_bench $(BENCH_ARGS)
 	./$(BENCH_DIR)/bench/thicken_bench --cold $(BENCH_ARGS)
 	@mkdir -p $(BENCH_DIR)/peer
+	./$(BENCH_DIR)/bench/peer_bench --tool $(BENCH_DIR)/tool/mqthicken --work $(BENCH_DIR)/peer --tool-stages --runs 3
 	./$(BENCH_DIR)/bench/peer_bench --tool $(BENCH_DIR)/tool/mqthicken --script bench/solidify.py \
 	  --work $(BENCH_DIR)/peer $(PEER_ARGS)
 

@@ -12,7 +12,8 @@
 
 extern char** environ;
 
-ChildRun RunChild(const std::vector<std::string>& argv, const std::string& stdoutPath) {
+ChildRun RunChild(const std::vector<std::string>& argv, const std::string& stdoutPath,
+                  const std::string& stderrPath) {
     ChildRun run;
     char peakPath[] = "/tmp/peer_bench_peak_XXXXXX";
     const int peakFile = mkstemp(peakPath);
@@ -27,7 +28,8 @@ ChildRun RunChild(const std::vector<std::string>& argv, const std::string& stdou
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, stdoutPath.empty() ? "/dev/null" : stdoutPath.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, stderrPath.empty() ? "/dev/null" : stderrPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
     const int started = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);

@@ -12,7 +12,8 @@ struct ChildRun {
 };
 
 // Runs `argv` (argv[0] looked up on PATH), its standard output into the file
-// `stdoutPath` (empty: discarded), its standard error discarded. The peak
+// `stdoutPath` and its standard error into `stderrPath` (empty: discarded). The peak
 // memory is taken by /usr/bin/time, a small process between: a child made
 // straight from this one would start its count at this process's size.
-ChildRun RunChild(const std::vector<std::string>& argv, const std::string& stdoutPath);
+ChildRun RunChild(const std::vector<std::string>& argv, const std::string& stdoutPath,
+                  const std::string& stderrPath = "");

@@ -10,6 +10,10 @@
 // results have the same polygons and ours is closed and faces outward.
 //   peer_bench --tool MQTHICKEN --script SOLIDIFY.py --work DIR [--blender B]
 //              [--runs N] [--large-runs N] [--only SHAPE/FACES]
+// With --tool-stages instead of the peer runs: whole runs of mqthicken
+// --timings at 100k and 1M faces of each shape, and per stage (reading and
+// writing included) the median at both sizes and its growth.
+//   peer_bench --tool MQTHICKEN --work DIR --tool-stages [--runs N]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -45,6 +49,7 @@ struct Options {
     std::string tool, script, work, blender = "blender", only;
     int runs = 5;       // per case below 1M faces
     int largeRuns = 3;  // per case of 1M faces: a Blender run takes seconds
+    bool toolStages = false;
 };
 
 struct Case {
@@ -225,8 +230,14 @@ void PrintTable(const std::vector<Case>& cases) {
 }
 
 bool ParseOptions(int argc, char** argv, Options& o) {
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string name = argv[i], value = argv[i + 1];
+    for (int i = 1; i < argc; ++i) {
+        const std::string name = argv[i];
+        if (name == "--tool-stages") {
+            o.toolStages = true;
+            continue;
+        }
+        if (i + 1 == argc) return false;
+        const std::string value = argv[++i];
         if (name == "--tool") o.tool = value;
         else if (name == "--script") o.script = value;
         else if (name == "--work") o.work = value;
@@ -236,7 +247,92 @@ bool ParseOptions(int argc, char** argv, Options& o) {
         else if (name == "--large-runs") o.largeRuns = std::max(1, std::atoi(value.c_str()));
         else return false;
     }
-    return argc % 2 == 1 && !o.tool.empty() && !o.script.empty() && !o.work.empty();
+    return !o.tool.empty() && (o.toolStages || !o.script.empty()) && !o.work.empty();
+}
+
+// The stages of one `mqthicken --timings` run from its standard error, in
+// milliseconds, in the order printed; "total" is the sum of the others.
+std::vector<std::pair<std::string, double>> ReadTimings(const std::string& path) {
+    std::vector<std::pair<std::string, double>> stages;
+    std::ifstream in(path);
+    std::string line;
+    bool inTable = false;
+    while (std::getline(in, line)) {
+        if (line.find("timings (ms)") != std::string::npos) {
+            inTable = true;
+            continue;
+        }
+        if (!inTable || line.size() < 3 || line[0] != ' ') continue;
+        const size_t last = line.find_last_of(' ');
+        const size_t nameEnd = line.find_last_not_of(' ', last);
+        const size_t nameStart = line.find_first_not_of(' ');
+        if (last == std::string::npos || nameEnd == std::string::npos || nameStart > nameEnd) continue;
+        stages.push_back({line.substr(nameStart, nameEnd - nameStart + 1), std::atof(line.c_str() + last + 1)});
+    }
+    return stages;
+}
+
+// Whole runs of the tool with --timings, the shapes' 100k and 1M inputs in
+// turn, and one table per shape: each stage's median wall-clock ms at both
+// sizes and its growth, scaled to exactly ten times the faces.
+bool PrintToolStages(const Options& o) {
+    bool ok = true;
+    for (MeshShape shape : AllMeshShapes()) {
+        struct Size {
+            int size = 0;
+            size_t faces = 0;
+            std::string input;
+            std::vector<std::pair<std::string, std::vector<double>>> stages;
+        };
+        Size sizes[2];
+        sizes[0].size = 100000;
+        sizes[1].size = 1000000;
+        for (Size& s : sizes) {
+            const GeneratedMesh mesh = MakeMesh(shape, s.size);
+            s.faces = mesh.faces.size();
+            s.input = o.work + "/" + MeshShapeName(shape) + "-" + std::to_string(s.size) + ".obj";
+            std::string error;
+            if (!WriteMeshFile(mesh, s.input, error)) {
+                std::fprintf(stderr, "peer_bench: %s\n", error.c_str());
+                return false;
+            }
+        }
+        const std::string output = o.work + "/stages-out.obj", log = o.work + "/stages.log";
+        for (int r = 0; r < o.runs; ++r)
+            for (Size& s : sizes) {
+                const ChildRun run =
+                    RunChild({o.tool, s.input, "-o", output, "-t", kThickness, "--timings"}, "", log);
+                if (!run.ok) {
+                    std::fprintf(stderr, "peer_bench: mqthicken failed on %s\n", s.input.c_str());
+                    ok = false;
+                    continue;
+                }
+                for (const auto& [name, ms] : ReadTimings(log)) {
+                    auto it = std::find_if(s.stages.begin(), s.stages.end(),
+                                           [&](const auto& st) { return st.first == name; });
+                    if (it == s.stages.end()) it = s.stages.insert(s.stages.end(), {name, {}});
+                    it->second.push_back(ms);
+                }
+            }
+        std::remove(output.c_str());
+        std::remove(log.c_str());
+        std::printf("\nmqthicken --timings on %s as OBJ, thickness %s (median wall-clock ms of %d runs)\n",
+                    MeshShapeName(shape), kThickness, o.runs);
+        std::printf("  %-18s %10s %10s %8s\n", "stage", "100k", "1M", "growth");
+        const double scale = 10.0 * double(sizes[0].faces) / double(sizes[1].faces);
+        for (const auto& [name, small] : sizes[0].stages) {
+            const auto large = std::find_if(sizes[1].stages.begin(), sizes[1].stages.end(),
+                                            [&](const auto& st) { return st.first == name; });
+            if (large == sizes[1].stages.end()) continue;
+            const double a = Median(small), b = Median(large->second);
+            std::printf("  %-18s %10.1f %10.1f", name.c_str(), a, b);
+            if (a > 0.0)
+                std::printf(" %7.1fx%s\n", b / a * scale, b / a * scale > kGrowthLimit ? "  <- superlinear" : "");
+            else
+                std::printf(" %8s\n", "-");
+        }
+    }
+    return ok;
 }
 
 }  // namespace
@@ -246,9 +342,11 @@ int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv, o)) {
         std::fprintf(stderr,
                      "usage: peer_bench --tool MQTHICKEN --script SOLIDIFY.py --work DIR [--blender BLENDER]\n"
-                     "                  [--runs N] [--large-runs N] [--only SHAPE/FACES]\n");
+                     "                  [--runs N] [--large-runs N] [--only SHAPE/FACES]\n"
+                     "       peer_bench --tool MQTHICKEN --work DIR --tool-stages [--runs N]\n");
         return 2;
     }
+    if (o.toolStages) return PrintToolStages(o) ? 0 : 1;
     if (!StartModuleInProcess()) {
         std::fprintf(stderr, "peer_bench: the module could not bind this program's host functions\n");
         return 1;

@@ -211,6 +211,54 @@ const CaseRecord* Find(MeshShape shape, int size) {
     return it == Records().end() || it->second.seconds.empty() ? nullptr : &it->second;
 }
 
+// The median processor seconds of `stage` in `record`, or a negative value
+// when the stage was not marked.
+double StageMedian(const CaseRecord& record, const std::string& stage) {
+    for (const auto& s : record.stages)
+        if (s.first == stage) return Median(s.second);
+    return -1.0;
+}
+
+// Per shape, one line per stage: its median processor time at 100k and 1M
+// faces and its growth, scaled to exactly ten times the faces, so that a
+// stage that grows faster than the faces shows at once (linear is 10x). A
+// size that was not run shows as "-", and so does the growth then.
+void PrintStageTables() {
+    for (MeshShape shape : AllMeshShapes()) {
+        const CaseRecord* small = Find(shape, 100000);
+        const CaseRecord* large = Find(shape, 1000000);
+        if (!small && !large) continue;
+        std::printf("\nStages of %s (median processor ms of the command's thread)\n", MeshShapeName(shape));
+        std::printf("  %-18s %10s %10s %8s\n", "stage", "100k", "1M", "growth");
+        std::vector<std::string> names;
+        for (const CaseRecord* r : {small, large})
+            if (r)
+                for (const auto& stage : r->stages)
+                    if (std::find(names.begin(), names.end(), stage.first) == names.end())
+                        names.push_back(stage.first);
+        const double scale =
+            small && large ? 10.0 * static_cast<double>(small->faces) / static_cast<double>(large->faces) : 0.0;
+        auto cell = [](double seconds) {
+            if (seconds < 0.0)
+                std::printf(" %10s", "-");
+            else
+                std::printf(" %10.1f", 1e3 * seconds);
+        };
+        auto row = [&](const std::string& name, double a, double b) {
+            std::printf("  %-18s", name.c_str());
+            cell(a);
+            cell(b);
+            if (a > 0.0 && b >= 0.0 && scale > 0.0)
+                std::printf(" %7.1fx%s\n", b / a * scale, b / a * scale > kGrowthLimit ? "  <- superlinear" : "");
+            else
+                std::printf(" %8s\n", "-");
+        };
+        for (const std::string& name : names)
+            row(name, small ? StageMedian(*small, name) : -1.0, large ? StageMedian(*large, name) : -1.0);
+        row("whole command", small ? Median(small->cpuSeconds) : -1.0, large ? Median(large->cpuSeconds) : -1.0);
+    }
+}
+
 void PrintSummary() {
     if (Records().empty()) return;
     std::printf("\nSummary (in process, file I/O excluded; median of all runs; %s)\n",
@@ -226,16 +274,7 @@ void PrintSummary() {
                         1e3 * *std::min_element(r->seconds.begin(), r->seconds.end()),
                         1e3 * Median(r->cpuSeconds), static_cast<double>(r->peakBytes) / (1024.0 * 1024.0));
         }
-    std::printf("\nStages (median processor ms of the command's thread)\n");
-    for (MeshShape shape : AllMeshShapes())
-        for (int size : kSizes) {
-            const CaseRecord* r = Find(shape, size);
-            if (!r) continue;
-            std::printf("%s:", CaseName(shape, size).c_str());
-            for (const auto& stage : r->stages)
-                std::printf("  %s %.1f", stage.first.c_str(), 1e3 * Median(stage.second));
-            std::printf("\n");
-        }
+    PrintStageTables();
     std::printf("\n");
     for (MeshShape shape : AllMeshShapes()) {
         const CaseRecord* small = Find(shape, 100000);

@@ -44,10 +44,11 @@ public:
         return slot.number;
     }
 
-    // Starts loading the slot where the search for `key` begins: the slots
-    // of a large table lie far apart, and a search a few points later then
-    // need not wait for memory.
-    void Prefetch(uint64_t key) const { __builtin_prefetch(&slots_[Home(key)]); }
+    // The slot where the search for `key` begins, for the caller to fetch
+    // ahead: the slots of a large table lie far apart, and a search a few
+    // points later then need not wait for memory. (GCC drops a prefetch that
+    // is all a member function does, so the caller issues it.)
+    const void* HomeSlot(uint64_t key) const { return &slots_[Home(key)]; }
 
 private:
     struct Slot {
@@ -189,7 +190,7 @@ private:
         sightingNumbers_.resize(sightings);
         objectTextures_ = 0;
         for (size_t s = 0; s < sightings; ++s) {
-            if (s + kLookAhead < sightings) textureOf_.Prefetch(sightingKeys_[s + kLookAhead]);
+            if (s + kLookAhead < sightings) __builtin_prefetch(textureOf_.HomeSlot(sightingKeys_[s + kLookAhead]));
             bool added = false;
             sightingNumbers_[s] = textureOf_.FindOrAdd(sightingKeys_[s], objectTextures_ + 1, added);
             objectTextures_ += added;

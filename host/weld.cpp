@@ -114,9 +114,10 @@ public:
 
     int32_t Next(int32_t v) const { return next_[v]; }
 
-    // Asks the processor to bring in what Head and Insert will read for
-    // this key. Only a hint: the weld is the same without it.
-    void Prefetch(uint64_t key) const { __builtin_prefetch(&slots_[Tag(key) & Mask()]); }
+    // The slot where Head and Insert begin for this key, for the caller to
+    // fetch ahead (only a hint: the weld is the same without it). GCC drops
+    // a prefetch that is all a member function does, so the caller issues it.
+    const void* HomeSlot(uint64_t key) const { return &slots_[Tag(key) & Mask()]; }
 
     // Number of cells with survivors.
     size_t Cells() const { return used_; }
@@ -340,7 +341,7 @@ int MQObjectRec::Weld(float distance, const unsigned char* apply) {
             const uint64_t key =
                 k == 0 ? probe.ownKey : CellKey(probe.cell[0][ix], probe.cell[1][iy], probe.cell[2][iz]);
             cells.keys[cells.count++] = key;
-            survivors.Prefetch(key);
+            __builtin_prefetch(survivors.HomeSlot(key));
         }
     };
     // Once a sample of vertices has been welded, the survivor map is sized

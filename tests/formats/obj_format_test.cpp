@@ -451,4 +451,32 @@ TEST(ObjFormat, SplicedFileIsTheInputAndThenTheNewObjects) {
     }
 }
 
+// A large object reads back as it was written, and a material is named
+// exactly where it changes.
+TEST(ObjFormat, LargeObjectReadsBack) {
+    Scene scene;
+    scene.encoding = TextEncoding::Utf8;
+    scene.materials.push_back({"a", DefaultMaterialParams()});
+    scene.materials.push_back({"b", DefaultMaterialParams()});
+    SceneObject o;
+    o.name = "strip";
+    const int faces = 100000;
+    for (int v = 0; v < faces + 2; ++v) o.vertices.push_back({float(v), float(v % 7) * 0.5f, -float(v % 3)});
+    for (int f = 0; f < faces; ++f) {
+        const int32_t points[3] = {f, f + 1, f + 2};
+        SceneUv uvs[3];
+        for (int k = 0; k < 3; ++k) uvs[k] = {float((f + k) % 4096) / 4096, float((f + k) / 4096) / 64};
+        o.AddFace(points, f % 5 == 0 ? nullptr : uvs, 3, f < 32768 ? 0 : f < 65535 ? 1 : 0);
+    }
+    scene.objects.push_back(o);
+    const std::string text = WriteObj(scene);
+    size_t named = 0;
+    for (size_t at = 0; (at = text.find("usemtl ", at)) != std::string::npos; ++at) ++named;
+    EXPECT_EQ(named, 3u);
+    const Scene back = Read(text);
+    ASSERT_EQ(back.objects.size(), 1u);
+    ExpectSameObject(scene, scene.objects[0], back, back.objects[0]);
+    EXPECT_EQ(WriteObj(back), text);
+}
+
 }  // namespace

@@ -139,6 +139,17 @@ private:
         return cache.Format(p, point.z);
     }
 
+    // A unit normal with six places: readers (ours among them) recompute
+    // it or leave it, and all of its values differ, so the shortest exact
+    // text would cost more than all else in the facet.
+    static char* FormatNormal(char* p, const float normal[3]) {
+        p = FormatSixPlaces(p, normal[0]);
+        *p++ = ' ';
+        p = FormatSixPlaces(p, normal[1]);
+        *p++ = ' ';
+        return FormatSixPlaces(p, normal[2]);
+    }
+
     static char* Put(char* p, std::string_view text) {
         std::memcpy(p, text.data(), text.size());
         return p + text.size();
@@ -169,7 +180,7 @@ private:
         NormalOf(v[a], v[b], v[c], normal);
         char* p = out_.Room(kMaxFacetText);
         p = Put(p, "  facet normal ");
-        p = EndLine(FormatPoint(p, ScenePoint{normal[0], normal[1], normal[2]}, normals_));
+        p = EndLine(FormatNormal(p, normal));
         p = EndLine(Put(p, "    outer loop"));
         p = Corner(p, a);
         p = Corner(p, b);
@@ -185,7 +196,7 @@ private:
 
     TextSink& out_;
     const std::string_view lineEnd_;
-    FloatTextCache coordinates_, normals_;
+    FloatTextCache coordinates_;
     std::string text_;               // the vertices' texts
     std::vector<size_t> textStart_;  // where each begins, and the end
 };

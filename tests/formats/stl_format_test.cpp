@@ -178,7 +178,8 @@ TEST(StlFormat, RoundTripKeepsGeometryAndOrientation) {
     ASSERT_EQ(fan.objects.size(), 1u);  // binary: one object
     EXPECT_EQ(fan.objects[0].FaceCount(), 4u);
     EXPECT_EQ(fan.objects[0].vertices.size(), 4u);
-    EXPECT_EQ(std::string(Write(scene, true), 0, 11), "solid quad\n");
+    EXPECT_EQ(std::string(Write(scene, true), 0, 53),
+              "solid quad\n  facet normal 0.000000 0.000000 1.000000\n");
     Scene solids = Read(Write(scene, true));
     ASSERT_EQ(solids.objects.size(), 2u);
     EXPECT_EQ(solids.objects[1].name, "second");

@@ -254,6 +254,39 @@ char* FormatInt(char* out, int64_t value) {
     return end;
 }
 
+char* FormatSixPlaces(char* out, float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, 4);
+    const int exponent = static_cast<int>((bits >> 23) & 0xFF);
+    if (exponent >= 127 + 20) return FormatFloat(out, value);
+    // |value| = m * 2^-shift exactly, and |value| * 10^6 = m * 10^6 * 2^-shift
+    // with m * 10^6 below 2^44 and shift at least 4.
+    const uint64_t m = exponent == 0 ? (bits & 0x7FFFFF) : (bits & 0x7FFFFF) | 0x800000;
+    const int shift = 150 - (exponent == 0 ? 1 : exponent);
+    uint64_t r = 0;
+    if (shift < 64) {
+        const uint64_t scaled = m * 1000000, half = uint64_t(1) << (shift - 1);
+        const uint64_t rest = scaled & ((half << 1) - 1);
+        r = scaled >> shift;
+        r += (rest > half) | ((rest == half) & r);
+    }
+    // Without branches where a unit vector's values go either way.
+    char* p = out;
+    *p = '-';
+    p += (bits >> 31) & (r != 0);
+    const uint64_t whole = r / 1000000;
+    if (whole < 10)
+        *p++ = static_cast<char>('0' + whole);
+    else
+        p = FormatInt(p, static_cast<int64_t>(whole));
+    *p++ = '.';
+    const auto places = static_cast<uint32_t>(r % 1000000);
+    std::memcpy(p, &kTwoDigits[2 * (places / 10000)], 2);
+    std::memcpy(p + 2, &kTwoDigits[2 * (places / 100 % 100)], 2);
+    std::memcpy(p + 4, &kTwoDigits[2 * (places % 100)], 2);
+    return p + 6;
+}
+
 void AppendFloat(std::string& out, float value) {
     char buffer[kMaxFloatText];
     out.append(buffer, static_cast<size_t>(FormatFloat(buffer, value) - buffer));

@@ -29,6 +29,15 @@ inline constexpr size_t kMaxIntText = 20;
 // room for kMaxFloatText bytes.
 char* FormatFloat(char* out, float value);
 
+// Writes at `out` the fixed text of `value` with six places, rounded to
+// nearest (ties to even) from its exact binary value ("-0.500000",
+// "1.000000"; a "-" only when the rounded value is not zero); returns its
+// end. Integer arithmetic on the float's bits, so that every platform writes
+// the same bytes. Meant for unit vectors' components: a value of 2^20 or
+// more, or not finite, gets FormatFloat's text instead. Expects room for
+// kMaxFloatText bytes.
+char* FormatSixPlaces(char* out, float value);
+
 // Writes at `out` the decimal text of `value`; returns its end. Expects room
 // for kMaxIntText bytes.
 char* FormatInt(char* out, int64_t value);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "formats/number_text.h"
@@ -113,6 +114,94 @@ private:
     std::vector<Slot> slots_;  // Reset makes the first
     size_t mask_ = 0;  // the slot count less one
     size_t used_ = 0;
+};
+
+uint64_t LittleEndian64(const char* p) {
+    return uint64_t(LittleEndian32(p)) | uint64_t(LittleEndian32(p + 4)) << 32;
+}
+
+// The offset of the first line end (LF or CR) in the 32 bytes at `p`, or 32
+// when there is none: eight bytes at a time, without a branch a byte.
+size_t LineEndWithin32(const char* p) {
+    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full, kBytes = 0x0101010101010101ull;
+    // The top bit of each byte that is zero, exactly: no carry crosses bytes.
+    const auto zeros = [](uint64_t w) { return ~(((w & kLow7) + kLow7) | w | kLow7); };
+    for (size_t i = 0; i < 32; i += 8) {
+        const uint64_t w = LittleEndian64(p + i);
+        const uint64_t ends = zeros(w ^ ('\n' * kBytes)) | zeros(w ^ ('\r' * kBytes));
+        if (ends) return i + static_cast<size_t>(__builtin_ctzll(ends)) / 8;
+    }
+    return 32;
+}
+
+// The bits of the corners whose texts were read lately, by those texts'
+// bytes: a vertex is a corner of about six facets, written each time with
+// the same text, most often a few hundred facets apart, and finding its
+// text costs less than parsing three numbers. A text is the rest of a
+// corner's line, of up to 32 bytes, kept whole, so that a hit is the same
+// text and parses the same; with it, where its third word begins.
+class CornerTextCache {
+public:
+    static constexpr size_t kLongest = 32;
+
+    CornerTextCache() : entries_(new Entry[kEntries]()) {}
+
+    // Sets `xyz` and `third` to what is remembered for the `size` bytes at
+    // `text` and returns true, or returns false. Expects kLongest bytes
+    // readable at `text` and `size` at most kLongest.
+    bool Find(const char* text, size_t size, uint32_t xyz[3], size_t& third) {
+        Key key(text, size);
+        const Entry& e = entries_[key.Slot()];
+        if (!key.Is(e.key)) return false;
+        std::memcpy(xyz, e.xyz, sizeof e.xyz);
+        third = e.third;
+        return true;
+    }
+
+    // Remembers `xyz` and `third` for the text, as Find expects it.
+    void Add(const char* text, size_t size, const uint32_t xyz[3], size_t third) {
+        Key key(text, size);
+        Entry& e = entries_[key.Slot()];
+        e.key = key;
+        std::memcpy(e.xyz, xyz, sizeof e.xyz);
+        e.third = static_cast<uint32_t>(third);
+    }
+
+private:
+    static constexpr int kEntryBits = 12;
+    static constexpr size_t kEntries = size_t(1) << kEntryBits;
+
+    // The text's bytes in four words, those past its end zero, and its size.
+    struct Key {
+        uint64_t word[4] = {};
+        uint64_t size = 0;  // 0: an empty entry, as no corner's text is empty
+
+        Key() = default;
+        Key(const char* text, size_t n) : size(n) {
+            for (size_t i = 0; i < 4; ++i) {
+                const size_t bytes = n > 8 * i ? n - 8 * i : 0;
+                const uint64_t mask = bytes >= 8 ? ~uint64_t(0) : (uint64_t(1) << (8 * bytes)) - 1;
+                word[i] = LittleEndian64(text + 8 * i) & mask;
+            }
+        }
+        bool Is(const Key& other) const {
+            return ((word[0] ^ other.word[0]) | (word[1] ^ other.word[1]) |
+                    (word[2] ^ other.word[2]) | (word[3] ^ other.word[3]) |
+                    (size ^ other.size)) == 0;
+        }
+        size_t Slot() const {
+            uint64_t h = (word[0] * 0x9E3779B97F4A7C15ull) ^ (word[1] * 0xC2B2AE3D27D4EB4Full) ^
+                         (word[2] * 0x165667B19E3779F9ull) ^ (word[3] * 0xff51afd7ed558ccdull) ^ size;
+            h ^= h >> 29;
+            return static_cast<size_t>((h * 0xc4ceb9fe1a85ec53ull) >> (64 - kEntryBits));
+        }
+    };
+    struct Entry {
+        Key key;
+        uint32_t xyz[3];
+        uint32_t third;
+    };
+    std::unique_ptr<Entry[]> entries_;
 };
 
 // How many triangles ahead the table's slots are fetched: about as many as
@@ -268,8 +357,7 @@ private:
                 if (Is(next, "endloop")) break;
                 if (!Is(next, "vertex")) return Unexpected(next, "\"vertex\" or \"endloop\"");
                 Key key;
-                for (uint32_t& c : key.xyz)
-                    if (!Coordinate(c)) return false;
+                if (!Corner(key.xyz)) return false;
                 keys_.push_back(key);
             }
             const size_t corners = keys_.size() - facetStart;
@@ -339,6 +427,32 @@ private:
         return Is(word, keyword) || Unexpected(word, "\"" + std::string(keyword) + "\"");
     }
 
+    // Reads a corner's three coordinates as the bits of their floats: the
+    // bits of its text when that was read lately, or else parsed.
+    bool Corner(uint32_t xyz[3]) {
+        SkipBlanks();
+        const char* const first = p_;
+        // The cache reads whole words: not within its reach of the end.
+        size_t size = CornerTextCache::kLongest;
+        if (static_cast<size_t>(end_ - first) >= size) {
+            size = LineEndWithin32(first);
+            while (size > 0 && IsSpace(first[size - 1])) --size;
+        }
+        const bool cached = size > 0 && size < CornerTextCache::kLongest;
+        size_t third;
+        if (cached && corners_.Find(first, size, xyz, third)) {
+            p_ = first + size;
+            last_ = first + third;
+            return true;
+        }
+        for (int i = 0; i < 3; ++i)
+            if (!Coordinate(xyz[i])) return false;
+        // Only a text that is the three coordinates and nothing more.
+        if (cached && p_ == first + size)
+            corners_.Add(first, size, xyz, static_cast<size_t>(last_ - first));
+        return true;
+    }
+
     // Reads a coordinate as the bits of its float.
     bool Coordinate(uint32_t& bits) {
         SkipBlanks();
@@ -395,6 +509,7 @@ private:
     Scene& scene_;
     std::string& error_;
     VertexTable table_;
+    CornerTextCache corners_;
     // The corners of the facets read and not yet made faces, in file order,
     // and the facets' sizes.
     struct Key {

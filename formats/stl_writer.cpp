@@ -102,11 +102,29 @@ public:
     void WriteObject(const SceneObject& object) {
         NameLine("solid", object.name);
         FormatVertices(object);
-        ForEachTriangle(object, [&](int32_t a, int32_t b, int32_t c) { WriteFacet(object, a, b, c); });
+        ForEachTriangle(object, [&](int32_t a, int32_t b, int32_t c) {
+            batch_.push_back({a, b, c});
+            if (batch_.size() == kBatch) WriteFacets(object);
+        });
+        WriteFacets(object);
         NameLine("endsolid", object.name);
     }
 
 private:
+    static constexpr size_t kBatch = 256;
+    static constexpr size_t kCopied = 64;
+    static constexpr size_t kMaxPointText = 3 * kMaxFloatText + 2;
+    static constexpr size_t kMaxCornerText = kMaxPointText + 16;
+    static constexpr size_t kMaxFacetText = 4 * (kMaxCornerText + kCopied) + 48;
+    static_assert(kMaxFacetText <= TextSink::kMaxRoom, "a facet fits in one room");
+
+    struct Triangle {
+        int32_t corner[3];
+    };
+    struct Normal {
+        float xyz[3];
+    };
+
     // A name with a line end in it would end the line: it becomes a blank.
     void NameLine(std::string_view keyword, std::string_view name) {
         out_.Append(keyword);
@@ -117,14 +135,18 @@ private:
         out_.Append(lineEnd_);
     }
 
-    // The text of each vertex's coordinates, worked out once (a vertex is a
-    // corner of about six triangles), one after the other.
+    // The corner line of each vertex, worked out once (a vertex is a corner
+    // of about six triangles), one after the other.
     void FormatVertices(const SceneObject& object) {
         text_.clear();
+        // About the usual length of a line: the text grows once or not at all.
+        text_.reserve(object.vertices.size() * 48 + kCopied);
         textStart_.assign(1, 0);
-        char point[kMaxPointText];
+        textStart_.reserve(object.vertices.size() + 1);
+        char line[kMaxCornerText];
         for (const ScenePoint& vertex : object.vertices) {
-            text_.append(point, FormatPoint(point, vertex, coordinates_));
+            char* p = Put(line, "      vertex ");
+            text_.append(line, EndLine(FormatPoint(p, vertex, coordinates_)));
             textStart_.push_back(text_.size());
         }
         // Texts are copied kCopied bytes at a time, the last one too.
@@ -137,6 +159,17 @@ private:
         p = cache.Format(p, point.y);
         *p++ = ' ';
         return cache.Format(p, point.z);
+    }
+
+    // A unit normal with six places: readers (ours among them) recompute
+    // it or leave it, and all of its values differ, so the shortest exact
+    // text would cost more than all else in the facet.
+    static char* FormatNormal(char* p, const float normal[3]) {
+        p = FormatSixPlaces(p, normal[0]);
+        *p++ = ' ';
+        p = FormatSixPlaces(p, normal[1]);
+        *p++ = ' ';
+        return FormatSixPlaces(p, normal[2]);
     }
 
     static char* Put(char* p, std::string_view text) {
@@ -152,7 +185,6 @@ private:
     }
 
     char* Corner(char* p, int32_t v) {
-        p = Put(p, "      vertex ");
         const size_t begin = textStart_[v], size = textStart_[v + 1] - begin;
         // A text of the usual length is copied as a block of fixed size,
         // which needs no call; the room asked for covers it.
@@ -160,16 +192,31 @@ private:
             std::memcpy(p, text_.data() + begin, kCopied);
         else
             std::memcpy(p, text_.data() + begin, size);
-        return EndLine(p + size);
+        return p + size;
     }
 
-    void WriteFacet(const SceneObject& object, int32_t a, int32_t b, int32_t c) {
+    // Writes the facets of the triangles in the batch and empties it. The
+    // normals are worked out first, all together, so that their square
+    // roots and divisions overlap rather than each waiting on the last
+    // facet's text.
+    void WriteFacets(const SceneObject& object) {
         const std::vector<ScenePoint>& v = object.vertices;
-        float normal[3];
-        NormalOf(v[a], v[b], v[c], normal);
+        normals_.resize(batch_.size());
+        for (size_t t = 0; t < batch_.size(); ++t) {
+            const Triangle& c = batch_[t];
+            NormalOf(v[c.corner[0]], v[c.corner[1]], v[c.corner[2]], normals_[t].xyz);
+        }
+        for (size_t t = 0; t < batch_.size(); ++t) {
+            const Triangle& c = batch_[t];
+            WriteFacet(normals_[t].xyz, c.corner[0], c.corner[1], c.corner[2]);
+        }
+        batch_.clear();
+    }
+
+    void WriteFacet(const float normal[3], int32_t a, int32_t b, int32_t c) {
         char* p = out_.Room(kMaxFacetText);
         p = Put(p, "  facet normal ");
-        p = EndLine(FormatPoint(p, ScenePoint{normal[0], normal[1], normal[2]}, normals_));
+        p = EndLine(FormatNormal(p, normal));
         p = EndLine(Put(p, "    outer loop"));
         p = Corner(p, a);
         p = Corner(p, b);
@@ -178,16 +225,13 @@ private:
         out_.Commit(EndLine(Put(p, "  endfacet")));
     }
 
-    static constexpr size_t kCopied = 64;
-    static constexpr size_t kMaxPointText = 3 * kMaxFloatText + 2;
-    static constexpr size_t kMaxFacetText = 4 * (kMaxPointText + kCopied + 16) + 48;
-    static_assert(kMaxFacetText <= TextSink::kMaxRoom, "a facet fits in one room");
-
     TextSink& out_;
     const std::string_view lineEnd_;
-    FloatTextCache coordinates_, normals_;
-    std::string text_;               // the vertices' texts
+    FloatTextCache coordinates_;
+    std::string text_;               // the vertices' corner lines
     std::vector<size_t> textStart_;  // where each begins, and the end
+    std::vector<Triangle> batch_;    // triangles not yet written
+    std::vector<Normal> normals_;    // theirs
 };
 
 void WriteBinaryHeader(uint64_t count, TextSink& out) {

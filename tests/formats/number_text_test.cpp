@@ -126,6 +126,35 @@ TEST(NumberText, ShortForms) {
     EXPECT_EQ(Text(1e-5f), "0.00001");
 }
 
+// Six places as the exact conversion rounds them (ties to even), without
+// "-" where the rounded value is zero: random components of unit vectors,
+// values either side of each rounding boundary, exact ties and -0.
+TEST(NumberText, SixPlacesRoundTheExactValue) {
+    std::vector<float> values = {0.0f, -0.0f, 1.0f, -1.0f, 1.0f / 128, 3.0f / 128, -5.0f / 128,
+                                 4e-7f, -4e-7f, 5e-7f, -5e-7f, 1e-30f, -1e-40f, 1.9999999f};
+    for (double boundary : {0.0000005, 0.1234565, 0.9999995, 0.5000005}) {
+        float f = std::nextafter(float(boundary), 0.0f);
+        for (int i = 0; i < 3; ++i, f = std::nextafter(f, 1.0f)) {
+            values.push_back(f);
+            values.push_back(-f);
+        }
+    }
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> component(-1, 1);
+    for (int i = 0; i < 100000; ++i) values.push_back(component(random));
+    for (float v : values) {
+        char expected[64], text[kMaxFloatText];
+        std::string exact(expected, std::to_chars(expected, expected + sizeof expected, v,
+                                                  std::chars_format::fixed, 6).ptr);
+        if (exact == "-0.000000") exact.erase(0, 1);
+        ASSERT_EQ(std::string(text, FormatSixPlaces(text, v)), exact) << Bits(v);
+    }
+    char text[kMaxFloatText];
+    EXPECT_EQ(std::string(text, FormatSixPlaces(text, 1.0f / 128)), "0.007812");
+    EXPECT_EQ(std::string(text, FormatSixPlaces(text, 3.0f / 128)), "0.023438");
+    EXPECT_EQ(std::string(text, FormatSixPlaces(text, 2097152.5f)), Text(2097152.5f));
+}
+
 TEST(NumberText, ParsingRefusesWhatIsNotOneFiniteNumber) {
     float f;
     int32_t i;

@@ -140,6 +140,31 @@ TEST(StlFormat, CornersAtOnePositionAreOneVertex) {
     }
 }
 
+// A corner's text read again names the vertex it named; other texts of the
+// same position, and texts that are not a corner's whole line, are parsed.
+TEST(StlFormat, CornerTextsReadAgainAndOtherwise) {
+    const std::string head = "solid t\nfacet normal 0 0 1\n outer loop\n  vertex 1 0 0\n"
+                             "  vertex 0 1 0\n  vertex 0 0 0\n endloop\nendfacet\n";
+    Scene scene = Read(head + "facet\n outer loop\n  vertex 1.0 0 0\n  vertex 0 1 0 \t\r\n"
+                              "  vertex -0 0 0e0 endloop\nendfacet\nfacet\n outer loop\n"
+                              "  vertex 0 1 0\n  vertex 0 0\n0\n  vertex 1 0 0\n"
+                              " endloop endfacet\nendsolid t\n");
+    ASSERT_EQ(scene.objects.size(), 1u);
+    EXPECT_EQ(scene.objects[0].vertices.size(), 3u);
+    EXPECT_EQ(scene.objects[0].points, (std::vector<int32_t>{2, 1, 0, 2, 1, 0, 0, 2, 1}));
+    const std::pair<std::string, std::string> refused[] = {
+        {head + "facet\n outer loop\n  vertex 0 1 0 7\n", "bad.stl:11: expected \"vertex\""},
+        {head + "facet\n outer loop\n  vertex 0 1 0\n" + std::string(40, ' '),
+         "bad.stl:11: the file ends where \"endloop\" is expected"},
+    };
+    for (const auto& [bytes, message] : refused) {
+        Scene bad;
+        std::string error;
+        EXPECT_FALSE(ReadStl(bytes, "bad.stl", bad, error));
+        EXPECT_NE(error.find(message), std::string::npos) << error;
+    }
+}
+
 TEST(StlFormat, RoundTripKeepsGeometryAndOrientation) {
     Scene box = Read(Binary(Box()));
     const std::string binary = Write(box, false);
@@ -178,7 +203,8 @@ TEST(StlFormat, RoundTripKeepsGeometryAndOrientation) {
     ASSERT_EQ(fan.objects.size(), 1u);  // binary: one object
     EXPECT_EQ(fan.objects[0].FaceCount(), 4u);
     EXPECT_EQ(fan.objects[0].vertices.size(), 4u);
-    EXPECT_EQ(std::string(Write(scene, true), 0, 11), "solid quad\n");
+    EXPECT_EQ(std::string(Write(scene, true), 0, 53),
+              "solid quad\n  facet normal 0.000000 0.000000 1.000000\n");
     Scene solids = Read(Write(scene, true));
     ASSERT_EQ(solids.objects.size(), 2u);
     EXPECT_EQ(solids.objects[1].name, "second");

@@ -190,7 +190,8 @@ private:
         sightingNumbers_.resize(sightings);
         objectTextures_ = 0;
         for (size_t s = 0; s < sightings; ++s) {
-            if (s + kLookAhead < sightings) __builtin_prefetch(textureOf_.HomeSlot(sightingKeys_[s + kLookAhead]));
+            if (s + kLookAhead < sightings)
+                __builtin_prefetch(textureOf_.HomeSlot(sightingKeys_[s + kLookAhead]));
             bool added = false;
             sightingNumbers_[s] = textureOf_.FindOrAdd(sightingKeys_[s], objectTextures_ + 1, added);
             objectTextures_ += added;

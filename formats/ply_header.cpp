@@ -11,7 +11,8 @@ struct TypeName {
     const char* name;
     PlyType type;
 };
-// The names of the original specification first, as writers name them.
+// The short names (char ... double), which most writers use, first; then
+// the sized ones (int8 ... float64).
 constexpr TypeName kTypeNames[] = {
     {"char", PlyType::Int8},     {"uchar", PlyType::Uint8},    {"short", PlyType::Int16},
     {"ushort", PlyType::Uint16}, {"int", PlyType::Int32},      {"uint", PlyType::Uint32},

@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "formats/float_text_cache.h"
+#include "formats/little_endian.h"
 #include "formats/number_text.h"
 #include "formats/ply_format.h"
 #include "formats/ply_header.h"
+#include "formats/shown_text.h"
 #include "formats/text_sink.h"
 
 namespace {
@@ -78,15 +80,6 @@ PlyType CountType(size_t n) {
     return n <= 255 ? PlyType::Uint8 : n <= 65535 ? PlyType::Uint16 : PlyType::Int32;
 }
 
-inline char* Store32(char* p, uint32_t bits) {
-    for (int i = 0; i < 4; ++i) *p++ = static_cast<char>(bits >> (8 * i));
-    return p;
-}
-inline char* StoreFloat(char* p, float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, 4);
-    return Store32(p, bits);
-}
 inline char* StoreCount(char* p, PlyType type, size_t n) {
     if (type == PlyType::Uint8) {
         *p++ = static_cast<char>(n);
@@ -97,7 +90,7 @@ inline char* StoreCount(char* p, PlyType type, size_t n) {
         *p++ = static_cast<char>(n >> 8);
         return p;
     }
-    return Store32(p, static_cast<uint32_t>(n));
+    return StoreLittle32(p, static_cast<uint32_t>(n));
 }
 
 // Writes the composed mesh: binary little-endian or ASCII records.
@@ -152,12 +145,12 @@ private:
                 }
                 *p++ = '\n';
             } else {
-                p = StoreFloat(p, point.x);
-                p = StoreFloat(p, point.y);
-                p = StoreFloat(p, point.z);
+                p = StoreLittleFloat(p, point.x);
+                p = StoreLittleFloat(p, point.y);
+                p = StoreLittleFloat(p, point.z);
                 if (uv) {
-                    p = StoreFloat(p, uvs[v].u);
-                    p = StoreFloat(p, 1 - uvs[v].v);
+                    p = StoreLittleFloat(p, uvs[v].u);
+                    p = StoreLittleFloat(p, 1 - uvs[v].v);
                 }
             }
             out_.Commit(p);
@@ -186,7 +179,7 @@ private:
                 *p++ = ' ';
                 p = FormatInt(p, index);
             } else {
-                p = Store32(p, static_cast<uint32_t>(index));
+                p = StoreLittle32(p, static_cast<uint32_t>(index));
             }
         }
         out_.Commit(p);
@@ -215,8 +208,8 @@ private:
                 *p++ = ' ';
                 p = floats_.Format(p, 1 - uv.v);
             } else {
-                p = StoreFloat(p, uv.u);
-                p = StoreFloat(p, 1 - uv.v);
+                p = StoreLittleFloat(p, uv.u);
+                p = StoreLittleFloat(p, 1 - uv.v);
             }
             out_.Commit(p);
         }
@@ -252,9 +245,5 @@ std::string PlyLosses(const Scene& scene) {
                         (plan.shortFaces == 1 ? " face" : " faces") +
                         " of fewer than three points (lines and points) " +
                         (plan.shortFaces == 1 ? "is" : "are") + " left out");
-    std::string sentence;
-    for (size_t i = 0; i < parts.size(); ++i)
-        sentence += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
-    if (!sentence.empty()) sentence = "written as PLY, " + sentence;
-    return sentence;
+    return parts.empty() ? std::string() : "written as PLY, " + ListedInProse(parts);
 }

@@ -16,3 +16,10 @@ std::string ShownText(std::string_view text) {
     }
     return shown;
 }
+
+std::string ListedInProse(const std::vector<std::string>& items) {
+    std::string listed;
+    for (size_t i = 0; i < items.size(); ++i)
+        listed += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
+    return listed;
+}

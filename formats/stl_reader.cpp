@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "formats/little_endian.h"
 #include "formats/number_text.h"
 #include "formats/shown_text.h"
 #include "formats/stl_format.h"
@@ -20,11 +21,6 @@ namespace {
 constexpr size_t kHeaderBytes = 80;
 constexpr size_t kBodyStart = 84;
 constexpr size_t kTriangleBytes = 50;
-
-uint32_t LittleEndian32(const char* p) {
-    const auto* b = reinterpret_cast<const unsigned char*>(p);
-    return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
-}
 
 // The vertices of one object by the exact bits of their position, so that
 // the corners of the triangles around a vertex become that one vertex: a
@@ -116,10 +112,6 @@ private:
     size_t used_ = 0;
 };
 
-uint64_t LittleEndian64(const char* p) {
-    return uint64_t(LittleEndian32(p)) | uint64_t(LittleEndian32(p + 4)) << 32;
-}
-
 // The offset of the first line end (LF or CR) in the 32 bytes at `p`, or 32
 // when there is none: eight bytes at a time, without a branch a byte.
 size_t LineEndWithin32(const char* p) {
@@ -127,7 +119,7 @@ size_t LineEndWithin32(const char* p) {
     // The top bit of each byte that is zero, exactly: no carry crosses bytes.
     const auto zeros = [](uint64_t w) { return ~(((w & kLow7) + kLow7) | w | kLow7); };
     for (size_t i = 0; i < 32; i += 8) {
-        const uint64_t w = LittleEndian64(p + i);
+        const uint64_t w = LoadLittle64(p + i);
         const uint64_t ends = zeros(w ^ ('\n' * kBytes)) | zeros(w ^ ('\r' * kBytes));
         if (ends) return i + static_cast<size_t>(__builtin_ctzll(ends)) / 8;
     }
@@ -181,7 +173,7 @@ private:
             for (size_t i = 0; i < 4; ++i) {
                 const size_t bytes = n > 8 * i ? n - 8 * i : 0;
                 const uint64_t mask = bytes >= 8 ? ~uint64_t(0) : (uint64_t(1) << (8 * bytes)) - 1;
-                word[i] = LittleEndian64(text + 8 * i) & mask;
+                word[i] = LoadLittle64(text + 8 * i) & mask;
             }
         }
         bool Is(const Key& other) const {
@@ -208,11 +200,17 @@ private:
 // are read while one slot comes from memory.
 constexpr uint32_t kLookAhead = 8;
 
+// The size of a binary file of the triangle count its bytes 80 to 83 give.
+// Expects at least kBodyStart bytes.
+uint64_t BinarySizeOf(std::string_view bytes) {
+    return kBodyStart + kTriangleBytes * uint64_t(LoadLittle32(bytes.data() + kHeaderBytes));
+}
+
 bool IsFinite(uint32_t bits) { return (bits & 0x7F800000u) != 0x7F800000u; }
 
 bool ReadBinary(std::string_view bytes, const std::string& fileName, Scene& scene,
                 std::string& error) {
-    const uint32_t count = LittleEndian32(bytes.data() + kHeaderBytes);
+    const uint32_t count = LoadLittle32(bytes.data() + kHeaderBytes);
     // The face points are numbered in 32 bits.
     if (uint64_t(count) * 3 > uint64_t(INT32_MAX)) {
         error = fileName + ": byte 80: " + std::to_string(count) +
@@ -239,8 +237,8 @@ bool ReadBinary(std::string_view bytes, const std::string& fileName, Scene& scen
         if (count - t > kLookAhead)
             for (int c = 0; c < 3; ++c) {
                 const char* at = triangle + kLookAhead * kTriangleBytes + 12 + 12 * c;
-                const uint32_t xyz[3] = {LittleEndian32(at), LittleEndian32(at + 4),
-                                         LittleEndian32(at + 8)};
+                const uint32_t xyz[3] = {LoadLittle32(at), LoadLittle32(at + 4),
+                                         LoadLittle32(at + 8)};
                 __builtin_prefetch(table.SlotOf(xyz));
             }
         int32_t corners[3];
@@ -248,7 +246,7 @@ bool ReadBinary(std::string_view bytes, const std::string& fileName, Scene& scen
             const char* at = triangle + 12 + 12 * c;
             uint32_t xyz[3];
             for (int i = 0; i < 3; ++i) {
-                xyz[i] = LittleEndian32(at + 4 * i);
+                xyz[i] = LoadLittle32(at + 4 * i);
                 if (!IsFinite(xyz[i])) {
                     const size_t offset = static_cast<size_t>(at + 4 * i - bytes.data());
                     error = fileName + ": byte " + std::to_string(offset) + ": triangle " +
@@ -524,9 +522,7 @@ private:
 }  // namespace
 
 bool IsBinaryStl(std::string_view bytes) {
-    return bytes.size() >= kBodyStart &&
-           kBodyStart + kTriangleBytes * uint64_t(LittleEndian32(bytes.data() + kHeaderBytes)) ==
-               bytes.size();
+    return bytes.size() >= kBodyStart && BinarySizeOf(bytes) == bytes.size();
 }
 
 bool ReadStl(std::string_view bytes, const std::string& fileName, Scene& scene,
@@ -544,18 +540,16 @@ bool ReadStl(std::string_view bytes, const std::string& fileName, Scene& scene,
         // wrong reads as broken text: say what it would be as binary.
         if (!read && bytes.size() >= kBodyStart && std::memchr(bytes.data(), 0, bytes.size()))
             error += " (or, read as a binary STL, its size " + std::to_string(bytes.size()) +
-                     " is not the " +
-                     std::to_string(kBodyStart +
-                                    kTriangleBytes * uint64_t(LittleEndian32(bytes.data() + 80))) +
+                     " is not the " + std::to_string(BinarySizeOf(bytes)) +
                      " bytes its triangle count needs)";
     } else if (bytes.size() < kBodyStart) {
         error = fileName + ": byte " + std::to_string(bytes.size()) +
                 ": the file ends within the 84 bytes of a binary STL's header and triangle "
                 "count, and does not begin with \"solid\" as an ASCII STL does";
     } else {
-        const uint32_t count = LittleEndian32(bytes.data() + kHeaderBytes);
+        const uint32_t count = LoadLittle32(bytes.data() + kHeaderBytes);
         error = fileName + ": byte 80: the triangle count " + std::to_string(count) +
-                " needs a file of " + std::to_string(kBodyStart + kTriangleBytes * uint64_t(count)) +
+                " needs a file of " + std::to_string(BinarySizeOf(bytes)) +
                 " bytes, but the file has " + std::to_string(bytes.size()) +
                 " (and it does not begin with \"solid\" as an ASCII STL does)";
     }

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "formats/float_text_cache.h"
+#include "formats/little_endian.h"
 #include "formats/number_text.h"
+#include "formats/shown_text.h"
 #include "formats/stl_format.h"
 #include "formats/text_sink.h"
 
@@ -59,23 +61,10 @@ void NormalOf(const ScenePoint& a, const ScenePoint& b, const ScenePoint& c, flo
     normal[2] = float(nz / length);
 }
 
-// Little-endian whatever the machine's order.
-char* Put32(char* p, uint32_t value) {
-    p[0] = char(value);
-    p[1] = char(value >> 8);
-    p[2] = char(value >> 16);
-    p[3] = char(value >> 24);
-    return p + 4;
-}
-char* PutFloat(char* p, float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, 4);
-    return Put32(p, bits);
-}
 char* PutPoint(char* p, const ScenePoint& point) {
-    p = PutFloat(p, point.x);
-    p = PutFloat(p, point.y);
-    return PutFloat(p, point.z);
+    p = StoreLittleFloat(p, point.x);
+    p = StoreLittleFloat(p, point.y);
+    return StoreLittleFloat(p, point.z);
 }
 
 void WriteBinaryTriangles(const SceneObject& object, TextSink& out) {
@@ -84,7 +73,7 @@ void WriteBinaryTriangles(const SceneObject& object, TextSink& out) {
         float normal[3];
         NormalOf(v[a], v[b], v[c], normal);
         char* p = out.Room(kTriangleBytes);
-        for (float n : normal) p = PutFloat(p, n);
+        for (float n : normal) p = StoreLittleFloat(p, n);
         p = PutPoint(p, v[a]);
         p = PutPoint(p, v[b]);
         p = PutPoint(p, v[c]);
@@ -239,7 +228,7 @@ void WriteBinaryHeader(uint64_t count, TextSink& out) {
     std::memset(p, ' ', kHeaderBytes);
     std::memcpy(p, kHeader.data(), kHeader.size());
     // A scene of more triangles than 32 bits count is larger than memory.
-    out.Commit(Put32(p + kHeaderBytes, static_cast<uint32_t>(count)));
+    out.Commit(StoreLittle32(p + kHeaderBytes, static_cast<uint32_t>(count)));
 }
 
 // The line end of ASCII text: its last one (LF, CR LF or a lone CR), LF
@@ -280,7 +269,7 @@ void WriteStlSplice(const Scene& scene, TextSink& out) {
         count += uint64_t(b[0]) | uint64_t(b[1]) << 8 | uint64_t(b[2]) << 16 | uint64_t(b[3]) << 24;
         out.Append(bytes.substr(0, kHeaderBytes));
         // A file whose count would pass 32 bits is larger than memory.
-        out.Commit(Put32(out.Room(4), static_cast<uint32_t>(count)));
+        out.Commit(StoreLittle32(out.Room(4), static_cast<uint32_t>(count)));
         out.Append(bytes.substr(kHeaderBytes + 4));
         for (size_t o = from; o < scene.objects.size(); ++o)
             WriteBinaryTriangles(scene.objects[o], out);
@@ -312,9 +301,5 @@ std::string StlLosses(const Scene& scene, bool ascii) {
     if (uvs) lost.push_back("UVs");
     if (linesOrPoints) lost.push_back("faces of fewer than three points (lines and points)");
     if (flags) lost.push_back("hidden and locked flags");
-    std::string sentence;
-    for (size_t i = 0; i < lost.size(); ++i)
-        sentence += (i == 0 ? "STL does not carry over " : i + 1 == lost.size() ? " and " : ", ") +
-                    lost[i];
-    return sentence;
+    return lost.empty() ? std::string() : "STL does not carry over " + ListedInProse(lost);
 }

@@ -36,6 +36,13 @@ public:
         used_ = 0;
     }
 
+    // Makes room for about `vertices` positions without a step by step growth.
+    void Reserve(size_t vertices) {
+        size_t capacity = slots_.size();
+        while (capacity < 2 * vertices) capacity *= 2;
+        if (capacity > slots_.size()) Rehash(capacity);
+    }
+
     // The index of the vertex at `xyz` (the bits of its coordinates), added
     // to `vertices` when new. Expects Reset to have been called.
     int32_t FindOrAdd(const uint32_t xyz[3], std::vector<ScenePoint>& vertices) {
@@ -95,8 +102,10 @@ private:
         return static_cast<size_t>(h) & mask_;
     }
 
-    void Grow() {
-        std::vector<Slot> old(slots_.size() * 2, Slot{{0, 0, 0}, -1});
+    void Grow() { Rehash(slots_.size() * 2); }
+
+    void Rehash(size_t capacity) {
+        std::vector<Slot> old(capacity, Slot{{0, 0, 0}, -1});
         old.swap(slots_);
         mask_ = slots_.size() - 1;
         for (const Slot& slot : old) {
@@ -336,12 +345,15 @@ public:
 private:
     bool ParseSolid(SceneObject& object) {
         table_.Reset(256);
+        const char* const start = p_;
+        bool reserved = false;
         for (;;) {
             const std::string_view word = NextWord();
             if (word.empty()) return AtEnd("\"endsolid\"");
             if (Is(word, "endsolid")) {
                 RestOfLine();  // its name, if any, need not repeat the solid's
                 AddFacets(object);
+                if (reserved) ReleaseSpare(object);
                 return true;
             }
             if (!Is(word, "facet")) return Unexpected(word, "\"facet\" or \"endsolid\"");
@@ -364,8 +376,46 @@ private:
                                        std::to_string(corners));
             if (!Expect("endfacet")) return false;
             sizes_.push_back(static_cast<uint32_t>(corners));
-            if (keys_.size() >= kBatch) AddFacets(object);
+            if (keys_.size() < kBatch) continue;
+            if (!reserved) Reserve(object, start);
+            reserved = true;
+            AddFacets(object);
         }
+    }
+
+    // Makes room in `object` for as many more facets as the rest of the text
+    // holds at the bytes per facet of the first batch, read from `start`:
+    // faces, corners and vertices then grow in place, instead of being moved
+    // to new pages at every doubling, which cost more than the parsing.
+    // Expects a first batch of facets read and not yet added.
+    void Reserve(SceneObject& object, const char* start) {
+        const double bytesPerCorner = double(p_ - start) / double(keys_.size());
+        const double cornersPerFacet = double(keys_.size()) / double(sizes_.size());
+        const size_t corners =
+            keys_.size() + static_cast<size_t>(double(end_ - p_) / bytesPerCorner * 1.02);
+        const size_t facets = static_cast<size_t>(double(corners) / cornersPerFacet) + 1;
+        object.points.reserve(corners);
+        object.uvs.reserve(corners);
+        object.faceStart.reserve(facets + 1);
+        object.faceMaterial.reserve(facets);
+        object.faceHasUv.reserve(facets);
+        // A closed mesh of triangles has about half as many vertices as faces.
+        object.vertices.reserve(corners / 6 + 3);
+        table_.Reserve(corners / 6 + 3);
+    }
+
+    // Gives back what Reserve took beyond the solid's needs: the room of a
+    // solid that other solids follow was counted for theirs as well.
+    static void ReleaseSpare(SceneObject& object) {
+        const auto release = [](auto& items) {
+            if (items.capacity() - items.size() > items.size() / 4) items.shrink_to_fit();
+        };
+        release(object.points);
+        release(object.uvs);
+        release(object.faceStart);
+        release(object.faceMaterial);
+        release(object.faceHasUv);
+        release(object.vertices);
     }
 
     // Makes faces of the facets read since the last call, their corners
@@ -415,6 +465,12 @@ private:
 
     std::string_view RestOfLine() {
         const char* const first = p_;
+        // A facet's normal is most of a line: passed 32 bytes at a time.
+        while (end_ - p_ >= 32) {
+            const size_t n = LineEndWithin32(p_);
+            p_ += n;
+            if (n < 32) return std::string_view(first, static_cast<size_t>(p_ - first));
+        }
         while (p_ != end_ && *p_ != '\n' && *p_ != '\r') ++p_;
         return std::string_view(first, static_cast<size_t>(p_ - first));
     }

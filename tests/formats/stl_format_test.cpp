@@ -140,6 +140,37 @@ TEST(StlFormat, CornersAtOnePositionAreOneVertex) {
     }
 }
 
+// Solids of many facets, which the reader makes room for from their first
+// facets, read as the same triangles do from a binary file; a small solid
+// between two large ones takes no more than its own.
+TEST(StlFormat, LargeSolidsReadAsTheirBinaryTwins) {
+    std::vector<Triangle> strip;
+    for (int i = 0; i < 3000; ++i) {
+        const float x = float(i % 100), y = float(i / 100);
+        strip.push_back(i % 2 ? Triangle{x, y, 0, x + 1, y + 1, 0, x, y + 1, 0}
+                              : Triangle{x, y, 0, x + 1, y, 0, x + 1, y + 1, 0});
+    }
+    std::string ascii;
+    for (size_t size : {strip.size(), size_t(2), strip.size()}) {
+        ascii += "solid part\n";
+        for (size_t t = 0; t < size; ++t) ascii += Facet(strip[t]);
+        ascii += "endsolid part\n";
+    }
+    const Scene text = Read(ascii);
+    const Scene binary = Read(Binary(strip));
+    ASSERT_EQ(text.objects.size(), 3u);
+    for (size_t o : {size_t(0), size_t(2)}) {
+        EXPECT_EQ(text.objects[o].points, binary.objects[0].points);
+        EXPECT_EQ(text.objects[o].faceStart, binary.objects[0].faceStart);
+        ASSERT_EQ(text.objects[o].vertices.size(), binary.objects[0].vertices.size());
+        EXPECT_EQ(std::memcmp(text.objects[o].vertices.data(), binary.objects[0].vertices.data(),
+                              binary.objects[0].vertices.size() * sizeof(ScenePoint)),
+                  0);
+    }
+    EXPECT_EQ(text.objects[1].FaceCount(), 2u);
+    EXPECT_LT(text.objects[0].points.capacity(), text.objects[0].points.size() * 5 / 4);
+}
+
 // A corner's text read again names the vertex it named; other texts of the
 // same position, and texts that are not a corner's whole line, are parsed.
 TEST(StlFormat, CornerTextsReadAgainAndOtherwise) {

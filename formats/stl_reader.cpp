@@ -140,32 +140,41 @@ size_t LineEndWithin32(const char* p) {
 // the same text, most often a few hundred facets apart, and finding its
 // text costs less than parsing three numbers. A text is the rest of a
 // corner's line, of up to 32 bytes, kept whole, so that a hit is the same
-// text and parses the same; with it, where its third word begins.
+// text and parses the same; with it, where its third word begins, and the
+// vertex it was found to be, so that a hit asks the vertex table nothing.
 class CornerTextCache {
 public:
     static constexpr size_t kLongest = 32;
 
+    // What is remembered of a text. `vertex` is the vertex of the solid
+    // that `batch` (a serial of the reader's batches of corners) found; in
+    // the batch that is still being read, the index of the corner within it.
+    struct Remembered {
+        uint32_t xyz[3];
+        uint32_t third;
+        int32_t vertex;
+        uint32_t batch;
+    };
+
     CornerTextCache() : entries_(new Entry[kEntries]()) {}
 
-    // Sets `xyz` and `third` to what is remembered for the `size` bytes at
-    // `text` and returns true, or returns false. Expects kLongest bytes
-    // readable at `text` and `size` at most kLongest.
-    bool Find(const char* text, size_t size, uint32_t xyz[3], size_t& third) {
+    // What is remembered for the `size` bytes at `text`, or null. Expects
+    // kLongest bytes readable at `text` and `size` at most kLongest.
+    Remembered* Find(const char* text, size_t size) {
         Key key(text, size);
-        const Entry& e = entries_[key.Slot()];
-        if (!key.Is(e.key)) return false;
-        std::memcpy(xyz, e.xyz, sizeof e.xyz);
-        third = e.third;
-        return true;
+        Entry& e = entries_[key.Slot()];
+        return key.Is(e.key) ? &e.remembered : nullptr;
     }
 
-    // Remembers `xyz` and `third` for the text, as Find expects it.
-    void Add(const char* text, size_t size, const uint32_t xyz[3], size_t third) {
+    // Remembers `xyz` and `third` for the text, as Find expects it, and
+    // gives the entry for the caller to note its vertex in.
+    Remembered* Add(const char* text, size_t size, const uint32_t xyz[3], size_t third) {
         Key key(text, size);
         Entry& e = entries_[key.Slot()];
         e.key = key;
-        std::memcpy(e.xyz, xyz, sizeof e.xyz);
-        e.third = static_cast<uint32_t>(third);
+        std::memcpy(e.remembered.xyz, xyz, sizeof e.remembered.xyz);
+        e.remembered.third = static_cast<uint32_t>(third);
+        return &e.remembered;
     }
 
 private:
@@ -197,10 +206,10 @@ private:
             return static_cast<size_t>((h * 0xc4ceb9fe1a85ec53ull) >> (64 - kEntryBits));
         }
     };
-    struct Entry {
+    // A cache line each.
+    struct alignas(64) Entry {
         Key key;
-        uint32_t xyz[3];
-        uint32_t third;
+        Remembered remembered;
     };
     std::unique_ptr<Entry[]> entries_;
 };
@@ -312,11 +321,34 @@ bool BeginsWithSolid(std::string_view bytes) {
     return Is(word, "solid") && (i + 5 == bytes.size() || IsBlankOrLineEnd(bytes[i + 5]));
 }
 
+// A keyword of up to 8 letters, lower case, as the bytes of a little-endian
+// word, with the mask of its bytes.
+struct Keyword {
+    std::string_view text;
+    uint64_t bytes;
+    uint64_t mask;
+};
+
+constexpr Keyword MakeKeyword(std::string_view text) {
+    uint64_t bytes = 0;
+    for (size_t i = 0; i < text.size(); ++i) bytes |= uint64_t(uint8_t(text[i])) << (8 * i);
+    return Keyword{text, bytes, text.size() == 8 ? ~uint64_t(0) : (uint64_t(1) << (8 * text.size())) - 1};
+}
+
+// Setting bit 5 of a byte takes an upper-case letter to its lower case, and
+// no other byte to a lower-case letter.
+constexpr uint64_t kLowerCase = 0x2020202020202020ull;
+constexpr Keyword kFacet = MakeKeyword("facet"), kOuter = MakeKeyword("outer"),
+                  kLoop = MakeKeyword("loop"), kVertex = MakeKeyword("vertex"),
+                  kEndloop = MakeKeyword("endloop"), kEndfacet = MakeKeyword("endfacet");
+
 // An ASCII file: "solid NAME", then per facet "facet normal X Y Z", "outer
 // loop", "vertex X Y Z" per corner, "endloop", "endfacet", and "endsolid
 // NAME"; solids one after the other. The words are read as they come,
 // whatever the lines: only a solid's name is the rest of its line.
 class AsciiParser {
+    struct Key;  // a corner read, below
+
 public:
     AsciiParser(std::string_view text, const std::string& fileName, Scene& scene,
                 std::string& error)
@@ -345,36 +377,44 @@ public:
 private:
     bool ParseSolid(SceneObject& object) {
         table_.Reset(256);
+        solidBatch_ = batch_;
         const char* const start = p_;
         bool reserved = false;
         for (;;) {
-            const std::string_view word = NextWord();
-            if (word.empty()) return AtEnd("\"endsolid\"");
-            if (Is(word, "endsolid")) {
-                RestOfLine();  // its name, if any, need not repeat the solid's
-                AddFacets(object);
-                if (reserved) ReleaseSpare(object);
-                return true;
+            SkipBlanks();
+            const char* const facet = p_;
+            if (!TakeWord(kFacet)) {
+                const std::string_view word = Word();
+                if (word.empty()) return AtEnd("\"endsolid\"");
+                if (Is(word, "endsolid")) {
+                    RestOfLine();  // its name, if any, need not repeat the solid's
+                    AddFacets(object);
+                    if (reserved) ReleaseSpare(object);
+                    return true;
+                }
+                if (!Is(word, "facet")) return Unexpected(word, "\"facet\" or \"endsolid\"");
             }
-            if (!Is(word, "facet")) return Unexpected(word, "\"facet\" or \"endsolid\"");
-            const char* const facet = word.data();
             const size_t facetStart = keys_.size();
             RestOfLine();  // the normal, which the scene does not keep
-            if (!Expect("outer") || !Expect("loop")) return false;
+            if (!Expect(kOuter) || !Expect(kLoop)) return false;
             for (;;) {
-                const std::string_view next = NextWord();
-                if (next.empty()) return AtEnd("\"endloop\"");
-                if (Is(next, "endloop")) break;
-                if (!Is(next, "vertex")) return Unexpected(next, "\"vertex\" or \"endloop\"");
+                SkipBlanks();
+                if (!TakeWord(kVertex)) {
+                    if (TakeWord(kEndloop)) break;
+                    const std::string_view next = Word();
+                    if (next.empty()) return AtEnd("\"endloop\"");
+                    if (Is(next, "endloop")) break;
+                    if (!Is(next, "vertex")) return Unexpected(next, "\"vertex\" or \"endloop\"");
+                }
                 Key key;
-                if (!Corner(key.xyz)) return false;
+                if (!Corner(key)) return false;
                 keys_.push_back(key);
             }
             const size_t corners = keys_.size() - facetStart;
             if (corners < 3)
                 return Fail(facet, "a facet needs at least 3 vertices, this one has " +
                                        std::to_string(corners));
-            if (!Expect("endfacet")) return false;
+            if (!Expect(kEndfacet)) return false;
             sizes_.push_back(static_cast<uint32_t>(corners));
             if (keys_.size() < kBatch) continue;
             if (!reserved) Reserve(object, start);
@@ -424,9 +464,18 @@ private:
         constexpr size_t kAhead = 16;
         indices_.resize(keys_.size());
         for (size_t i = 0; i < keys_.size(); ++i) {
-            if (i + kAhead < keys_.size()) __builtin_prefetch(table_.SlotOf(keys_[i + kAhead].xyz));
-            indices_[i] = table_.FindOrAdd(keys_[i].xyz, object.vertices);
+            if (i + kAhead < keys_.size() && keys_[i + kAhead].vertex == kLookUp)
+                __builtin_prefetch(table_.SlotOf(keys_[i + kAhead].xyz));
+            const int32_t vertex = keys_[i].vertex;
+            indices_[i] = vertex >= 0        ? vertex
+                          : vertex == kLookUp ? table_.FindOrAdd(keys_[i].xyz, object.vertices)
+                                              : indices_[size_t(kSameAs - vertex)];
         }
+        // An entry that a later text of the batch took over is noted again
+        // for that text's corner, and so written last for it.
+        for (const Noted& n : noted_) n.entry->vertex = indices_[size_t(n.corner)];
+        noted_.clear();
+        ++batch_;
         // The faces' arrays grow once a batch, rather than once a face.
         const size_t first = object.points.size();
         object.points.resize(first + keys_.size());
@@ -451,11 +500,7 @@ private:
         while (p_ != end_ && IsBlankOrLineEnd(*p_)) ++p_;
     }
 
-    // The next word, up to a blank or a line end; empty at the end of the text.
-    std::string_view NextWord() {
-        SkipBlanks();
-        return Word();
-    }
+    // The word at p_, up to a blank or a line end; empty at the end of the text.
     std::string_view Word() {
         const char* const first = p_;
         while (p_ != end_ && !IsBlankOrLineEnd(*p_)) ++p_;
@@ -475,15 +520,30 @@ private:
         return std::string_view(first, static_cast<size_t>(p_ - first));
     }
 
-    bool Expect(std::string_view keyword) {
-        const std::string_view word = NextWord();
-        if (word.empty()) return AtEnd("\"" + std::string(keyword) + "\"");
-        return Is(word, keyword) || Unexpected(word, "\"" + std::string(keyword) + "\"");
+    bool Expect(const Keyword& keyword) {
+        SkipBlanks();
+        if (TakeWord(keyword)) return true;
+        const std::string_view word = Word();
+        if (word.empty()) return AtEnd("\"" + std::string(keyword.text) + "\"");
+        return Is(word, keyword.text) || Unexpected(word, "\"" + std::string(keyword.text) + "\"");
     }
 
-    // Reads a corner's three coordinates as the bits of their floats: the
-    // bits of its text when that was read lately, or else parsed.
-    bool Corner(uint32_t xyz[3]) {
+    // Takes the keyword at p_, in any case, when a blank or a line end
+    // follows it: one load and compare instead of a branch a byte. Leaves
+    // the text where it was otherwise, and within 9 bytes of its end.
+    bool TakeWord(const Keyword& keyword) {
+        if (end_ - p_ < 9) return false;
+        const uint64_t word = (LoadLittle64(p_) | kLowerCase) & keyword.mask;
+        if (word != keyword.bytes || !IsBlankOrLineEnd(p_[keyword.text.size()])) return false;
+        last_ = p_;
+        p_ += keyword.text.size();
+        return true;
+    }
+
+    // Reads a corner's three coordinates as the bits of their floats, and
+    // what its vertex is: the bits of its text when that was read lately,
+    // with its vertex when that is known, or else parsed.
+    bool Corner(Key& corner) {
         SkipBlanks();
         const char* const first = p_;
         // The cache reads whole words: not within its reach of the end.
@@ -493,17 +553,36 @@ private:
             while (size > 0 && IsSpace(first[size - 1])) --size;
         }
         const bool cached = size > 0 && size < CornerTextCache::kLongest;
-        size_t third;
-        if (cached && corners_.Find(first, size, xyz, third)) {
+        const int32_t index = static_cast<int32_t>(keys_.size());
+        CornerTextCache::Remembered* r = cached ? corners_.Find(first, size) : nullptr;
+        if (r) {
+            std::memcpy(corner.xyz, r->xyz, sizeof corner.xyz);
             p_ = first + size;
-            last_ = first + third;
-            return true;
+            last_ = first + r->third;
+            if (r->batch == batch_) {
+                corner.vertex = kSameAs - r->vertex;
+                return true;
+            }
+            if (r->batch >= solidBatch_) {
+                corner.vertex = r->vertex;
+                return true;
+            }
+        } else {
+            for (int i = 0; i < 3; ++i)
+                if (!Coordinate(corner.xyz[i])) return false;
+            // Only a text that is the three coordinates and nothing more.
+            if (!cached || p_ != first + size) {
+                corner.vertex = kLookUp;
+                return true;
+            }
+            r = corners_.Add(first, size, corner.xyz, static_cast<size_t>(last_ - first));
         }
-        for (int i = 0; i < 3; ++i)
-            if (!Coordinate(xyz[i])) return false;
-        // Only a text that is the three coordinates and nothing more.
-        if (cached && p_ == first + size)
-            corners_.Add(first, size, xyz, static_cast<size_t>(last_ - first));
+        // A text new to this solid: its vertex is looked up with the batch,
+        // and noted for the corners after it.
+        corner.vertex = kLookUp;
+        r->batch = batch_;
+        r->vertex = index;
+        noted_.push_back({r, index});
         return true;
     }
 
@@ -565,14 +644,27 @@ private:
     VertexTable table_;
     CornerTextCache corners_;
     // The corners of the facets read and not yet made faces, in file order,
-    // and the facets' sizes.
+    // and the facets' sizes. A corner's vertex is its index when known,
+    // kLookUp when the table is to be asked, or kSameAs - i when it is the
+    // vertex of corner i of the batch.
     struct Key {
         uint32_t xyz[3];
+        int32_t vertex;
     };
+    static constexpr int32_t kLookUp = -1;
+    static constexpr int32_t kSameAs = -2;
     static constexpr size_t kBatch = 1024;
     std::vector<Key> keys_;
     std::vector<uint32_t> sizes_;
     std::vector<int32_t> indices_;
+    // The cache entries whose vertex the batch finds, with their corners.
+    struct Noted {
+        CornerTextCache::Remembered* entry;
+        int32_t corner;
+    };
+    std::vector<Noted> noted_;
+    uint32_t batch_ = 1;       // the serial of the batch being read
+    uint32_t solidBatch_ = 1;  // the serial of the solid's first batch
 };
 
 }  // namespace

@@ -150,16 +150,18 @@ TEST(StlFormat, LargeSolidsReadAsTheirBinaryTwins) {
         strip.push_back(i % 2 ? Triangle{x, y, 0, x + 1, y + 1, 0, x, y + 1, 0}
                               : Triangle{x, y, 0, x + 1, y, 0, x + 1, y + 1, 0});
     }
+    // The small solid's corners were read in the first one, as other vertices.
+    std::vector<Triangle> tail(strip.end() - 2, strip.end());
     std::string ascii;
-    for (size_t size : {strip.size(), size_t(2), strip.size()}) {
+    for (std::vector<Triangle>* solid : {&strip, &tail, &strip}) {
         ascii += "solid part\n";
-        for (size_t t = 0; t < size; ++t) ascii += Facet(strip[t]);
+        for (const Triangle& t : *solid) ascii += Facet(t);
         ascii += "endsolid part\n";
     }
     const Scene text = Read(ascii);
-    const Scene binary = Read(Binary(strip));
     ASSERT_EQ(text.objects.size(), 3u);
-    for (size_t o : {size_t(0), size_t(2)}) {
+    for (size_t o = 0; o < 3; ++o) {
+        const Scene binary = Read(Binary(o == 1 ? tail : strip));
         EXPECT_EQ(text.objects[o].points, binary.objects[0].points);
         EXPECT_EQ(text.objects[o].faceStart, binary.objects[0].faceStart);
         ASSERT_EQ(text.objects[o].vertices.size(), binary.objects[0].vertices.size());
@@ -167,7 +169,6 @@ TEST(StlFormat, LargeSolidsReadAsTheirBinaryTwins) {
                               binary.objects[0].vertices.size() * sizeof(ScenePoint)),
                   0);
     }
-    EXPECT_EQ(text.objects[1].FaceCount(), 2u);
     EXPECT_LT(text.objects[0].points.capacity(), text.objects[0].points.size() * 5 / 4);
 }
 

@@ -24,11 +24,18 @@ void AdviseHugePages(void* p, size_t size) {
     if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 }
 
+// As the library's operator new: a new handler, when one is set, is asked
+// to make room before the allocation fails.
 void* Allocate(size_t size) {
-    void* p = std::malloc(size ? size : 1);
-    if (!p) throw std::bad_alloc();
-    if (size >= kLarge) AdviseHugePages(p, size);
-    return p;
+    for (;;) {
+        if (void* p = std::malloc(size ? size : 1)) {
+            if (size >= kLarge) AdviseHugePages(p, size);
+            return p;
+        }
+        const std::new_handler handler = std::get_new_handler();
+        if (!handler) throw std::bad_alloc();
+        handler();
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/little_endian.h"
 #include "formats/scene.h"
 
 enum class PlyType : uint8_t { Int8, Uint8, Int16, Uint16, Int32, Uint32, Float32, Float64 };
@@ -130,14 +131,37 @@ public:
         }
         cursor_.at = at;
         if (at == size) return false;
-        size_t end = at + 1;
-        while (end < size && kCharKinds[static_cast<unsigned char>(data[end])] == kWord) ++end;
+        size_t end = WordEnd(data, at + 1, size);
         word = std::string_view(data + at, end - at);
         wordEnd_ = end;
         return true;
     }
     // Moves past the word Next gave.
     void Pass() { cursor_.at = wordEnd_; }
+
+private:
+    // The end of the word that goes on at `end`: eight bytes at a time to
+    // the first byte of at most 0x20, where a word may end (the lowest
+    // byte the subtraction flags is exact), then byte by byte near the end
+    // of the text or past a control byte within the word.
+    static size_t WordEnd(const char* data, size_t end, size_t size) {
+        constexpr uint64_t kOnes = 0x0101010101010101ull, kTops = 0x8080808080808080ull;
+        while (end + 8 <= size) {
+            const uint64_t w = LoadLittle64(data + end);
+            const uint64_t low = (w - 0x21 * kOnes) & ~w & kTops;
+            if (!low) {
+                end += 8;
+                continue;
+            }
+            end += static_cast<size_t>(__builtin_ctzll(low)) / 8;
+            if (kCharKinds[static_cast<unsigned char>(data[end])] != kWord) return end;
+            ++end;
+        }
+        while (end < size && kCharKinds[static_cast<unsigned char>(data[end])] == kWord) ++end;
+        return end;
+    }
+
+public:
 
     PlyCursor Cursor() const { return cursor_; }
 

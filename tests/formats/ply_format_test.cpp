@@ -416,6 +416,8 @@ std::vector<BadCase> BadCases() {
         {"infinite coordinate", binary + vertices.substr(0, 32) + std::string("\0\0\x80\x7f", 4) +
                                     std::string("\3\0\0\0\0\1\0\0\0\2\0\0\0", 13),
          ": byte 193: ", "a coordinate that is not a finite float"},
+        {"control byte within a word", ascii + "0 0 0\n1 0.5\x01" "25 0\n0 1 0\n3 0 1 2\n", ":11: ",
+         "bad number \"0.5\\x0125\""},
     };
 }
 

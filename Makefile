@@ -65,7 +65,9 @@ docs-picture: deps
 # BENCH_ARGS=--benchmark_filter=quads/1000000. Each of these prints, per
 # shape, a table of the command's stages at 100k and 1M faces with each
 # stage's growth.
-# The readers and writers of each format on a million triangles.
+# The readers and writers of each format on 100k and a million triangles:
+# medians of three runs taken in random order, so that a slower spell of a
+# shared machine does not fall on one format alone.
 # The stages of whole mqthicken runs (--timings, reading and writing
 # included) at 100k and 1M faces, with each stage's growth.
 # Then the command against its peer, Blender's Solidify (installed when
@@ -79,7 +81,8 @@ bench:
 	@./tools/install-deps --bench
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DTHICKEN_BENCH=ON -DTHICKEN_TESTS=ON >/dev/null
 	cmake --build $(BENCH_DIR) --target thicken_bench format_bench peer_bench write_bench_input mqthicken -j2
-	./$(BENCH_DIR)/bench/format_bench
+	./$(BENCH_DIR)/bench/format_bench --benchmark_repetitions=3 --benchmark_enable_random_interleaving=true \
+	  --benchmark_report_aggregates_only=true
 	./$(BENCH_DIR)/bench/thicken_bench $(BENCH_ARGS)
 	./$(BENCH_DIR)/bench/thicken_bench --cold $(BENCH_ARGS)
 	@mkdir -p $(BENCH_DIR)/peer

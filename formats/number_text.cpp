@@ -259,17 +259,11 @@ char* FormatSixPlaces(char* out, float value) {
     std::memcpy(&bits, &value, 4);
     const int exponent = static_cast<int>((bits >> 23) & 0xFF);
     if (exponent >= 127 + 20) return FormatFloat(out, value);
-    // |value| = m * 2^-shift exactly, and |value| * 10^6 = m * 10^6 * 2^-shift
-    // with m * 10^6 below 2^44 and shift at least 4.
-    const uint64_t m = exponent == 0 ? (bits & 0x7FFFFF) : (bits & 0x7FFFFF) | 0x800000;
-    const int shift = 150 - (exponent == 0 ? 1 : exponent);
-    uint64_t r = 0;
-    if (shift < 64) {
-        const uint64_t scaled = m * 1000000, half = uint64_t(1) << (shift - 1);
-        const uint64_t rest = scaled & ((half << 1) - 1);
-        r = scaled >> shift;
-        r += (rest > half) | ((rest == half) & r);
-    }
+    // |value| * 10^6 is exact in a double (24 bits times 20), below 2^40;
+    // adding 2^52 rounds it to a whole number, halves to even, and taking
+    // 2^52 away again is exact.
+    const double scaled = std::fabs(double(value)) * 1e6;
+    const auto r = static_cast<uint64_t>((scaled + 0x1p52) - 0x1p52);
     // Without branches where a unit vector's values go either way.
     char* p = out;
     *p = '-';

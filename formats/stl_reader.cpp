@@ -340,7 +340,8 @@ constexpr Keyword MakeKeyword(std::string_view text) {
 constexpr uint64_t kLowerCase = 0x2020202020202020ull;
 constexpr Keyword kFacet = MakeKeyword("facet"), kOuter = MakeKeyword("outer"),
                   kLoop = MakeKeyword("loop"), kVertex = MakeKeyword("vertex"),
-                  kEndloop = MakeKeyword("endloop"), kEndfacet = MakeKeyword("endfacet");
+                  kEndloop = MakeKeyword("endloop"), kEndfacet = MakeKeyword("endfacet"),
+                  kEndsolid = MakeKeyword("endsolid");
 
 // An ASCII file: "solid NAME", then per facet "facet normal X Y Z", "outer
 // loop", "vertex X Y Z" per corner, "endloop", "endfacet", and "endsolid
@@ -384,15 +385,15 @@ private:
             SkipBlanks();
             const char* const facet = p_;
             if (!TakeWord(kFacet)) {
-                const std::string_view word = Word();
-                if (word.empty()) return AtEnd("\"endsolid\"");
-                if (Is(word, "endsolid")) {
+                if (TakeWord(kEndsolid)) {
                     RestOfLine();  // its name, if any, need not repeat the solid's
                     AddFacets(object);
                     if (reserved) ReleaseSpare(object);
                     return true;
                 }
-                if (!Is(word, "facet")) return Unexpected(word, "\"facet\" or \"endsolid\"");
+                const std::string_view word = Word();
+                if (word.empty()) return AtEnd("\"endsolid\"");
+                return Unexpected(word, "\"facet\" or \"endsolid\"");
             }
             const size_t facetStart = keys_.size();
             RestOfLine();  // the normal, which the scene does not keep
@@ -403,8 +404,7 @@ private:
                     if (TakeWord(kEndloop)) break;
                     const std::string_view next = Word();
                     if (next.empty()) return AtEnd("\"endloop\"");
-                    if (Is(next, "endloop")) break;
-                    if (!Is(next, "vertex")) return Unexpected(next, "\"vertex\" or \"endloop\"");
+                    return Unexpected(next, "\"vertex\" or \"endloop\"");
                 }
                 Key key;
                 if (!Corner(key)) return false;
@@ -525,18 +525,25 @@ private:
         if (TakeWord(keyword)) return true;
         const std::string_view word = Word();
         if (word.empty()) return AtEnd("\"" + std::string(keyword.text) + "\"");
-        return Is(word, keyword.text) || Unexpected(word, "\"" + std::string(keyword.text) + "\"");
+        return Unexpected(word, "\"" + std::string(keyword.text) + "\"");
     }
 
-    // Takes the keyword at p_, in any case, when a blank or a line end
-    // follows it: one load and compare instead of a branch a byte. Leaves
-    // the text where it was otherwise, and within 9 bytes of its end.
+    // Takes the keyword at p_, in any case, when a blank, a line end or the
+    // end of the text follows it: one load and compare instead of a branch
+    // a byte, but for the last bytes. Leaves the text where it was otherwise.
     bool TakeWord(const Keyword& keyword) {
-        if (end_ - p_ < 9) return false;
-        const uint64_t word = (LoadLittle64(p_) | kLowerCase) & keyword.mask;
-        if (word != keyword.bytes || !IsBlankOrLineEnd(p_[keyword.text.size()])) return false;
+        const size_t size = keyword.text.size();
+        if (end_ - p_ >= 9) {
+            const uint64_t word = (LoadLittle64(p_) | kLowerCase) & keyword.mask;
+            if (word != keyword.bytes || !IsBlankOrLineEnd(p_[size])) return false;
+        } else {
+            const size_t left = static_cast<size_t>(end_ - p_);
+            if (left < size || !Is(std::string_view(p_, size), keyword.text) ||
+                (left > size && !IsBlankOrLineEnd(p_[size])))
+                return false;
+        }
         last_ = p_;
-        p_ += keyword.text.size();
+        p_ += size;
         return true;
     }
 

@@ -80,7 +80,7 @@ void AsciiStl(const Scene& scene, TextSink& out) { WriteStl(scene, true, out); }
 void BinaryPly(const Scene& scene, TextSink& out) { WritePly(scene, false, out); }
 void AsciiPly(const Scene& scene, TextSink& out) { WritePly(scene, true, out); }
 
-// Each path is run warm and for a few seconds: the first run of a writer
+// Each path is timed for a second after a warm-up: the first run of a writer
 // pays for the first touch of its output's pages, which on some machines
 // costs ten times the writing itself, and says nothing of the format.
 void RegisterAll() {

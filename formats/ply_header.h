@@ -139,6 +139,8 @@ public:
     // Moves past the word Next gave.
     void Pass() { cursor_.at = wordEnd_; }
 
+    PlyCursor Cursor() const { return cursor_; }
+
 private:
     // The end of the word that goes on at `end`: eight bytes at a time to
     // the first byte of at most 0x20, where a word may end (the lowest
@@ -161,11 +163,6 @@ private:
         return end;
     }
 
-public:
-
-    PlyCursor Cursor() const { return cursor_; }
-
-private:
     std::string_view bytes_;
     PlyCursor cursor_;
     size_t wordEnd_ = 0;

@@ -112,7 +112,8 @@ HWND WaitForDialog(const DriverState& state) {
         if (driverGeneration != state.generation) return nullptr;
         if (HWND dialog = FindThreadDialog(state.request.uiThread, state.caption.c_str()))
             return dialog;
-        if (GetTickCount() - start >= state.request.timeoutMs) return nullptr;
+        if (state.request.timeoutMs != INFINITE && GetTickCount() - start >= state.request.timeoutMs)
+            return nullptr;
         Sleep(kPollMs);
     }
 }
@@ -172,5 +173,10 @@ void SetNextDialogScript(std::vector<DialogAction> actions) {
     DialogDriverRequest request;
     request.uiThread = GetCurrentThreadId();
     request.actions = std::move(actions);
+    // However long the command takes to open its dialog: the first window of
+    // a session can take many seconds on a loaded machine or an emulated CPU,
+    // and a dialog found too late would wait for a user who is not there.
+    // Only a newer script (or the end of the program) ends the wait.
+    request.timeoutMs = INFINITE;
     if (HANDLE thread = StartDialogDriver(std::move(request))) CloseHandle(thread);
 }

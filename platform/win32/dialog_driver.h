@@ -30,7 +30,8 @@ struct DialogDriverRequest {
     std::vector<DialogAction> actions;  // played in order
     DialogInspector inspect = nullptr;  // optional
     void* context = nullptr;            // handed to inspect
-    DWORD timeoutMs = 10000;            // how long to wait for the dialog
+    DWORD timeoutMs = 10000;            // how long to wait for the dialog (INFINITE: until
+                                        // it opens or a newer driver starts)
     DialogDriverReport* report = nullptr;  // optional, filled by the thread
 };
 

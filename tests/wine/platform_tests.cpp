@@ -251,11 +251,12 @@ TEST(NewerScriptReplacesOneStillWaiting) {
 
 namespace {
 
-// Closes itself after a moment with result 7 unless OK ends it first with
-// result 1: tells whether a driver touched it.
-INT_PTR CALLBACK SelfClosingProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+// Closes itself after a moment (300 ms, or the milliseconds in its
+// parameter) with result 7 unless OK ends it first with result 1: tells
+// whether a driver touched it.
+INT_PTR CALLBACK SelfClosingProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        SetTimer(dialog, 1, 300, nullptr);
+        SetTimer(dialog, 1, lParam ? static_cast<UINT>(lParam) : 300, nullptr);
         return TRUE;
     }
     if (message == WM_TIMER) EndDialog(dialog, 7);
@@ -280,6 +281,17 @@ TEST(DriverLeavesDialogsWithOtherCaptionsAlone) {
     CloseHandle(driver);
     CHECK(report.dialog == nullptr);
     CHECK_EQ(report.actionsPlayed, 0u);
+}
+
+TEST(ScriptWaitsForADialogThatOpensLate) {
+    // The first window of a session can take many seconds to open on a
+    // loaded machine or an emulated CPU: the script still answers a dialog
+    // that opens more than ten seconds after it was armed.
+    SetNextDialogScript({Click(IDOK)});
+    Sleep(10500);
+    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_DRIVER_DIALOG),
+                                           TestMainWindow(), SelfClosingProc, 20000);
+    CHECK_EQ(result, 1);
 }
 
 TEST(DriverWatchesItsOwnThreadOnly) {

@@ -155,6 +155,22 @@ TEST(NumberText, SixPlacesRoundTheExactValue) {
     EXPECT_EQ(std::string(text, FormatSixPlaces(text, 2097152.5f)), Text(2097152.5f));
 }
 
+// Values nearer zero than a float reaches are read as strtof reads them:
+// the nearest float, a denormal or zero with its sign. Beyond the largest
+// float stays an error.
+TEST(NumberText, UnderflowIsTheNearestFloat) {
+    for (const char* text : {"1e-50", "-1e-50", "7e-46", "8e-46", "1e-40", "-0.0001e-42",
+                             "00.000000000000000000000000000000000000000000000000001",
+                             "12345e-50", "1e-99999999999999999999"}) {
+        float f = 1;
+        ASSERT_TRUE(ParseFloat(text, f)) << text;
+        EXPECT_EQ(Bits(f), Bits(std::strtof(text, nullptr))) << text;
+    }
+    float f;
+    for (const char* big : {"1e39", "100000000000000000000000000000000000000000e-2", "1e999999999999"})
+        EXPECT_FALSE(ParseFloat(big, f)) << big;
+}
+
 TEST(NumberText, ParsingRefusesWhatIsNotOneFiniteNumber) {
     float f;
     int32_t i;

@@ -56,6 +56,7 @@ struct PlyHeader {
     size_t bodyBegin = 0;  // the byte after end_header's line end
     int bodyLine = 0;      // the line the body starts on
     bool crlf = false;     // end_header's line ends in CR LF
+    bool crOnly = false;   // or in CR alone
     // Lines of no PLY keyword, passed over as comments: how many, and the
     // first one's number and text.
     size_t strayLines = 0;
@@ -63,6 +64,8 @@ struct PlyHeader {
     std::string strayText;
 
     bool Binary() const { return encoding != PlyEncoding::Ascii; }
+    // The line end of end_header, which new ASCII records are written with.
+    std::string_view LineEnd() const { return crlf ? "\r\n" : crOnly ? "\r" : "\n"; }
     // The index of the first element named `name`; -1 when there is none.
     int Find(std::string_view name) const;
 };
@@ -76,12 +79,15 @@ struct PlyMeshLayout {
     int u = -1, v = -1;  // per-vertex UVs (s t, u v or texture_u texture_v), unless texcoord
     int indices = -1;    // the face's vertex_indices (or vertex_index) list
     int texcoord = -1;   // the face's texcoord list, UVs per corner
+    // Triangle strips, as some scanners write them: the tristrips element
+    // and its vertex_indices list, strips parted by an index of -1.
+    int strips = -1, stripIndices = -1;
 };
 PlyMeshLayout PlyMeshLayoutOf(const PlyHeader& header);
 
 // Parses the header at the start of `bytes`: "ply", the format line,
 // comment and obj_info lines, elements and their properties, end_header;
-// lines end in LF or CR LF. Checks that the records counted could fit in
+// lines end in LF, CR LF or CR, and the last may end the file. Checks that the records counted could fit in
 // the bytes after it, so that nothing is reserved for counts a file cannot
 // hold. On a bad header returns false and sets `error` to
 // "NAME:LINE: what is wrong".
@@ -101,11 +107,13 @@ std::string PlyBodyError(const std::string& fileName, const PlyHeader& header, P
 // What a byte is to the words of an ASCII body: a table, as every byte of
 // a body asks.
 struct PlyCharKinds {
-    enum : uint8_t { kWord, kBlank, kLineEnd };
+    // A CR ends a line unless an LF follows it.
+    enum : uint8_t { kWord, kBlank, kLineEnd, kCr };
     uint8_t kind[256] = {};
     constexpr PlyCharKinds() {
-        kind[uint8_t(' ')] = kind[uint8_t('\t')] = kind[uint8_t('\r')] = kBlank;
+        kind[uint8_t(' ')] = kind[uint8_t('\t')] = kBlank;
         kind[uint8_t('\n')] = kLineEnd;
+        kind[uint8_t('\r')] = kCr;
     }
     constexpr uint8_t operator[](unsigned char c) const { return kind[c]; }
 };
@@ -113,7 +121,8 @@ struct PlyCharKinds {
 // The blank-separated words of an ASCII body, with the lines they are on.
 class PlyWords {
     static constexpr PlyCharKinds kCharKinds{};
-    static constexpr uint8_t kWord = PlyCharKinds::kWord, kLineEnd = PlyCharKinds::kLineEnd;
+    static constexpr uint8_t kWord = PlyCharKinds::kWord, kBlank = PlyCharKinds::kBlank,
+                             kCr = PlyCharKinds::kCr;
 
 public:
     PlyWords(std::string_view bytes, PlyCursor cursor) : bytes_(bytes), cursor_(cursor) {}
@@ -126,8 +135,9 @@ public:
         size_t at = cursor_.at;
         for (; at < size; ++at) {
             const uint8_t kind = kCharKinds[static_cast<unsigned char>(data[at])];
+            if (kind == kBlank) continue;
             if (kind == kWord) break;
-            cursor_.line += kind == kLineEnd;
+            cursor_.line += kind != kCr || at + 1 == size || data[at + 1] != '\n';
         }
         cursor_.at = at;
         if (at == size) return false;
@@ -138,6 +148,19 @@ public:
     }
     // Moves past the word Next gave.
     void Pass() { cursor_.at = wordEnd_; }
+
+    // Whether only blanks follow on the line (or up to the end of the
+    // bytes), as at the end of a record, which has a line of its own. If
+    // not, the cursor is moved to the first word that does.
+    bool LineEnds() {
+        const char* const data = bytes_.data();
+        size_t at = cursor_.at;
+        while (at < bytes_.size() && kCharKinds[static_cast<unsigned char>(data[at])] == kBlank) ++at;
+        if (at == bytes_.size() || kCharKinds[static_cast<unsigned char>(data[at])] != kWord)
+            return true;
+        cursor_.at = at;
+        return false;
+    }
 
     PlyCursor Cursor() const { return cursor_; }
 
@@ -167,6 +190,10 @@ private:
     PlyCursor cursor_;
     size_t wordEnd_ = 0;
 };
+
+// The message for an ASCII record whose line holds more than the element's
+// properties.
+std::string PlyLineTooLong(const PlyElement& element);
 
 // Parses an ASCII integer ("-12", "+7"; at most 18 digits).
 bool ParsePlyInteger(std::string_view word, int64_t& value);

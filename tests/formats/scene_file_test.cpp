@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -169,6 +170,26 @@ TEST_F(SceneFileTest, NodesAndLinksAreWrittenInPlace) {
     EXPECT_EQ(Contents(Path("hard.txt")), "in place");
     EXPECT_TRUE(fs::is_symlink(Path("link.txt")));
     EXPECT_EQ(EntriesInDir(), 5u);  // no temporary left
+}
+
+// Coordinates below the float range, as exporters of doubles write them,
+// are read as the nearest float in every text format.
+TEST_F(SceneFileTest, UnderflowingCoordinatesReadAsTheNearestFloat) {
+    const char* const files[][2] = {
+        {"u.stl", "solid u\nfacet normal 0 0 1\nouter loop\nvertex 0 1e-50 0\nvertex 1 0 -1e-50\n"
+                  "vertex 0 1 1e-40\nendloop\nendfacet\nendsolid u\n"},
+        {"u.obj", "v 0 1e-50 0\nv 1 0 -1e-50\nv 0 1 1e-40\nf 1 2 3\n"},
+    };
+    for (const auto& file : files) {
+        Scene scene;
+        std::string error;
+        ASSERT_TRUE(LoadScene(Write(file[0], file[1]), scene, error)) << error;
+        const std::vector<ScenePoint>& v = scene.objects.at(0).vertices;
+        ASSERT_EQ(v.size(), 3u) << file[0];
+        EXPECT_EQ(v[0].y, 0.0f);
+        EXPECT_TRUE(std::signbit(v[1].z));
+        EXPECT_EQ(v[2].z, std::strtof("1e-40", nullptr));
+    }
 }
 
 // A text of megabytes leaves for the file in pieces: all of it arrives, and

@@ -21,8 +21,10 @@ inline constexpr std::string_view kPlyObjectName = "ply1";
 // the vertex element (x, y, z of any numeric type), the face element's
 // vertex_indices (or vertex_index) list of any integer types, and UVs where
 // the file has them (per vertex s t, u v or texture_u texture_v, or a
-// per-face texcoord list, which wins). Faces keep all their points; a face
-// of no points is left out. Other elements and properties are skipped and
+// per-face texcoord list, which wins), and the triangles of a tristrips
+// element's vertex_indices strips (parted by -1). Faces keep all their
+// points; a face of no points is left out. An ASCII record must end its
+// line. Other elements and properties are skipped and
 // named in one warning in `scene.warnings`. Sets `scene.source.objects`; the
 // caller keeps the bytes and sets the kind. On malformed input returns false
 // and sets `error` to "NAME:LINE: what is wrong" (header, ASCII body) or

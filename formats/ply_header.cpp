@@ -338,10 +338,10 @@ bool SkipBinary(std::string_view bytes, const PlyElement& element, PlyCursor& cu
     return true;
 }
 
-bool SkipAscii(std::string_view bytes, const PlyElement& element, PlyCursor& cursor,
-               std::string& what) {
+bool SkipAscii(std::string_view bytes, const PlyHeader& header, const PlyElement& element,
+               PlyCursor& cursor, std::string& what) {
     if (element.properties.empty()) return true;
-    PlyWords words(bytes, cursor);
+    PlyWords words(bytes, cursor, header.crOnly);
     std::string_view word;
     for (uint64_t r = 0; r < element.count; ++r) {
         for (const PlyProperty& property : element.properties) {
@@ -388,7 +388,7 @@ bool SkipPlyRecords(std::string_view bytes, const PlyHeader& header, const PlyEl
     std::string what;
     bool ok;
     switch (header.encoding) {
-    case PlyEncoding::Ascii: ok = SkipAscii(bytes, element, cursor, what); break;
+    case PlyEncoding::Ascii: ok = SkipAscii(bytes, header, element, cursor, what); break;
     case PlyEncoding::BinaryLittleEndian: ok = SkipBinary<false>(bytes, element, cursor, what); break;
     default: ok = SkipBinary<true>(bytes, element, cursor, what); break;
     }

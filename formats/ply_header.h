@@ -107,25 +107,31 @@ std::string PlyBodyError(const std::string& fileName, const PlyHeader& header, P
 // What a byte is to the words of an ASCII body: a table, as every byte of
 // a body asks.
 struct PlyCharKinds {
-    // A CR ends a line unless an LF follows it.
-    enum : uint8_t { kWord, kBlank, kLineEnd, kCr };
+    // CR and LF both end a record's line, so that no line end is taken for
+    // a blank; lines are counted at the body's own line end (kLineEnd), LF
+    // or, where lines end in CR alone, CR; the other is kOtherEnd.
+    enum : uint8_t { kWord, kBlank, kLineEnd, kOtherEnd };
     uint8_t kind[256] = {};
-    constexpr PlyCharKinds() {
+    constexpr explicit PlyCharKinds(bool crOnly) {
         kind[uint8_t(' ')] = kind[uint8_t('\t')] = kBlank;
-        kind[uint8_t('\n')] = kLineEnd;
-        kind[uint8_t('\r')] = kCr;
+        kind[uint8_t('\n')] = crOnly ? kOtherEnd : kLineEnd;
+        kind[uint8_t('\r')] = crOnly ? kLineEnd : kOtherEnd;
     }
     constexpr uint8_t operator[](unsigned char c) const { return kind[c]; }
 };
 
 // The blank-separated words of an ASCII body, with the lines they are on.
 class PlyWords {
-    static constexpr PlyCharKinds kCharKinds{};
+    // The two tables differ only in which line end counts a line.
+    static constexpr PlyCharKinds kLfKinds{false}, kCrKinds{true};
     static constexpr uint8_t kWord = PlyCharKinds::kWord, kBlank = PlyCharKinds::kBlank,
-                             kCr = PlyCharKinds::kCr;
+                             kLineEnd = PlyCharKinds::kLineEnd;
 
 public:
-    PlyWords(std::string_view bytes, PlyCursor cursor) : bytes_(bytes), cursor_(cursor) {}
+    // Lines are counted at LF, or at CR in a body of lines that end in CR
+    // alone (as its header's do).
+    PlyWords(std::string_view bytes, PlyCursor cursor, bool crOnly)
+        : bytes_(bytes), cursor_(cursor), kinds_(crOnly ? kCrKinds.kind : kLfKinds.kind) {}
 
     // The next word; false at the end of the bytes. The cursor is then at
     // the word's first byte (its line for messages), Next moving past it.
@@ -134,10 +140,9 @@ public:
         const size_t size = bytes_.size();
         size_t at = cursor_.at;
         for (; at < size; ++at) {
-            const uint8_t kind = kCharKinds[static_cast<unsigned char>(data[at])];
-            if (kind == kBlank) continue;
+            const uint8_t kind = kinds_[static_cast<unsigned char>(data[at])];
             if (kind == kWord) break;
-            cursor_.line += kind != kCr || at + 1 == size || data[at + 1] != '\n';
+            cursor_.line += kind == kLineEnd;
         }
         cursor_.at = at;
         if (at == size) return false;
@@ -155,8 +160,8 @@ public:
     bool LineEnds() {
         const char* const data = bytes_.data();
         size_t at = cursor_.at;
-        while (at < bytes_.size() && kCharKinds[static_cast<unsigned char>(data[at])] == kBlank) ++at;
-        if (at == bytes_.size() || kCharKinds[static_cast<unsigned char>(data[at])] != kWord)
+        while (at < bytes_.size() && kLfKinds[static_cast<unsigned char>(data[at])] == kBlank) ++at;
+        if (at == bytes_.size() || kLfKinds[static_cast<unsigned char>(data[at])] != kWord)
             return true;
         cursor_.at = at;
         return false;
@@ -179,15 +184,16 @@ private:
                 continue;
             }
             end += static_cast<size_t>(__builtin_ctzll(low)) / 8;
-            if (kCharKinds[static_cast<unsigned char>(data[end])] != kWord) return end;
+            if (kLfKinds[static_cast<unsigned char>(data[end])] != kWord) return end;
             ++end;
         }
-        while (end < size && kCharKinds[static_cast<unsigned char>(data[end])] == kWord) ++end;
+        while (end < size && kLfKinds[static_cast<unsigned char>(data[end])] == kWord) ++end;
         return end;
     }
 
     std::string_view bytes_;
     PlyCursor cursor_;
+    const uint8_t* kinds_;
     size_t wordEnd_ = 0;
 };
 

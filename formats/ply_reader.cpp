@@ -12,7 +12,7 @@
 namespace {
 
 // What a property of the vertex or face element gives the scene.
-enum class Role : uint8_t { Skip, X, Y, Z, U, V, Indices, Texcoord, Strip };
+enum class Role : uint8_t { Skip, X, Y, Z, U, V, Indices, Texcoord };
 
 // What the records of an element are read as.
 enum class Records : uint8_t { Vertices, Faces, Strips };
@@ -127,7 +127,7 @@ private:
                                                  "\" (expected an integer type)");
             stripElement_ = layout.strips;
             stripRoles_.assign(strips.properties.size(), Role::Skip);
-            stripRoles_[layout.stripIndices] = Role::Strip;
+            stripRoles_[layout.stripIndices] = Role::Indices;
         }
         for (size_t e = 0; e < header_.elements.size(); ++e) {
             const PlyElement& element = header_.elements[e];
@@ -199,15 +199,18 @@ private:
     bool ReadElement(const PlyElement& element, const std::vector<Role>& roles, Records records,
                      PlyCursor& cursor) {
         Reserve(element, roles, records, cursor.at);
+        // A strip's index of -1 starts the next strip.
+        strips_ = records == Records::Strips;
+        leastIndex_ = strips_ ? -1 : 0;
         const bool faces = records != Records::Vertices;
         switch (header_.encoding) {
-        case PlyEncoding::Ascii: return ReadAscii(element, roles, records, cursor);
+        case PlyEncoding::Ascii: return ReadAscii(element, roles, faces, cursor);
         case PlyEncoding::BinaryLittleEndian:
             if (!faces && !element.hasList) return ReadFixedVertices<false>(element, roles, cursor);
-            return ReadBinary<false>(element, roles, records, cursor);
+            return ReadBinary<false>(element, roles, faces, cursor);
         default:
             if (!faces && !element.hasList) return ReadFixedVertices<true>(element, roles, cursor);
-            return ReadBinary<true>(element, roles, records, cursor);
+            return ReadBinary<true>(element, roles, faces, cursor);
         }
     }
 
@@ -273,8 +276,10 @@ private:
     // Adds the face read into indices_ (and cornerValues_, the texcoord
     // list, when it has `texcoords` numbers), in the host's order. The UVs
     // of vertices are given to their corners once all is read, as the
-    // vertex element may come after the faces.
+    // vertex element may come after the faces. The records of strips are
+    // added as their triangles.
     bool AddFace(PlyCursor cursor, int64_t texcoords) {
+        if (strips_) return AddStrips(cursor);
         const size_t n = indices_.size();
         if (n == 0) {
             ++emptyFaces_;
@@ -325,24 +330,10 @@ private:
         return true;
     }
 
-    // Adds the record read into indices_ as `records` take it.
-    bool AddRecord(Records records, PlyCursor cursor, int64_t texcoords, const ScenePoint& point,
-                   SceneUv uv) {
-        if (records == Records::Faces) return AddFace(cursor, texcoords);
-        if (records == Records::Strips) return AddStrips(cursor);
-        AddVertex(point, uv);
-        return true;
-    }
-
     void GiveVertexUvs() {
         if (!vertexUvs_) return;
         for (size_t p = 0; p < object_->points.size(); ++p)
             object_->uvs[p] = uvOfVertex_[static_cast<size_t>(object_->points[p])];
-    }
-
-    // Whether `index` names a vertex, or, in a strip, ends the strip.
-    bool IndexFits(int64_t index, Role role) const {
-        return (index >= 0 && index < vertexCount_) || (index == -1 && role == Role::Strip);
     }
 
     std::string OutOfRange(int64_t index) const {
@@ -352,7 +343,7 @@ private:
 
     // Records with lists, or faces: property after property.
     template <bool Big>
-    bool ReadBinary(const PlyElement& element, const std::vector<Role>& roles, Records records,
+    bool ReadBinary(const PlyElement& element, const std::vector<Role>& roles, bool faces,
                     PlyCursor& cursor) {
         const size_t size = bytes_.size();
         for (uint64_t r = 0; r < element.count; ++r) {
@@ -383,11 +374,11 @@ private:
                                             " runs past the end of the file");
                 const size_t items = static_cast<size_t>(length);
                 at += head;
-                if (roles[p] == Role::Indices || roles[p] == Role::Strip) {
+                if (roles[p] == Role::Indices) {
                     indices_.resize(items);
                     for (size_t i = 0; i < items; ++i, at += itemSize) {
                         const int64_t index = PlyLoadInteger<Big>(at, property.type);
-                        if (!IndexFits(index, roles[p])) {
+                        if (index < leastIndex_ || index >= vertexCount_) {
                             cursor.at = static_cast<size_t>(at - data_);
                             return Fail(cursor, OutOfRange(index));
                         }
@@ -402,14 +393,15 @@ private:
                 }
                 cursor.at += head + items * itemSize;
             }
-            if (!AddRecord(records, start, texcoords, point, uv)) return false;
+            if (!faces) AddVertex(point, uv);
+            else if (!AddFace(start, texcoords)) return false;
         }
         return true;
     }
 
-    bool ReadAscii(const PlyElement& element, const std::vector<Role>& roles, Records records,
+    bool ReadAscii(const PlyElement& element, const std::vector<Role>& roles, bool faces,
                    PlyCursor& cursor) {
-        PlyWords words(bytes_, cursor);
+        PlyWords words(bytes_, cursor, header_.crOnly);
         std::string_view word;
         const auto ended = [&](uint64_t r) {
             return Fail(words.Cursor(), "the file ends within record " + std::to_string(r + 1) +
@@ -447,16 +439,16 @@ private:
                 if (role == Role::Texcoord) {
                     texcoords = length;
                     cornerValues_.resize(static_cast<size_t>(length));
-                } else if (role == Role::Indices || role == Role::Strip) {
+                } else if (role == Role::Indices) {
                     indices_.resize(static_cast<size_t>(length));
                 }
                 for (int64_t i = 0; i < length; ++i) {
                     if (!words.Next(word)) return ended(r);
-                    if (role == Role::Indices || role == Role::Strip) {
+                    if (role == Role::Indices) {
                         int64_t index;
                         if (!ParsePlyInteger(word, index))
                             return Fail(words.Cursor(), "bad vertex index \"" + ShownText(word) + "\"");
-                        if (!IndexFits(index, role))
+                        if (index < leastIndex_ || index >= vertexCount_)
                             return Fail(words.Cursor(), OutOfRange(index));
                         indices_[size_t(i)] = static_cast<int32_t>(index);
                     } else if (role == Role::Texcoord && !ParseFloat(word, cornerValues_[size_t(i)])) {
@@ -468,7 +460,8 @@ private:
             // A record has a line of its own: a word more would shift
             // every value after it.
             if (!words.LineEnds()) return Fail(words.Cursor(), PlyLineTooLong(element));
-            if (!AddRecord(records, start, texcoords, point, uv)) return false;
+            if (!faces) AddVertex(point, uv);
+            else if (!AddFace(start, texcoords)) return false;
         }
         cursor = words.Cursor();
         return true;
@@ -483,6 +476,9 @@ private:
     SceneObject* object_ = nullptr;
     int vertexElement_ = -1, faceElement_ = -1, stripElement_ = -1;
     int64_t vertexCount_ = 0;
+    // The element being read: whether of strips, and its least vertex index.
+    bool strips_ = false;
+    int64_t leastIndex_ = 0;
     std::vector<Role> vertexRoles_, faceRoles_, stripRoles_;
     bool vertexUvs_ = false;  // UVs per vertex
     bool cornerUvs_ = false;  // UVs per face corner (texcoord)

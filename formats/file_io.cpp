@@ -61,25 +61,12 @@ bool WriteFileAtomically(const std::string& path, const std::string& data, std::
     return WriteFileAtomically(path, [&](TextSink& out) { out.Append(data); }, error);
 }
 
-bool WriteFileAtomically(const std::string& path, const std::function<void(TextSink&)>& write,
-                         std::string& error) {
-    fs::path target = fs::path(path);
-    std::error_code ec;
-    // A link is written through: the file it names is replaced, the link stays.
-    if (fs::is_symlink(target, ec)) {
-        const fs::path resolved = fs::weakly_canonical(target, ec);
-        if (!ec) target = resolved;
-    }
-    if (fs::is_directory(target, ec)) {
-        error = "cannot write " + path + ": it is a folder";
-        return false;
-    }
-    const fs::path temporary = TemporaryNameBeside(target);
-    FILE* file = std::fopen(temporary.string().c_str(), "wb");
-    if (!file) {
-        error = "cannot write " + path + ": " + Reason(errno);
-        return false;
-    }
+namespace {
+
+// Writes the text of `write` to the open `file` and closes it; on failure
+// sets `error`. An exception from `write` closes the file and passes on.
+bool WriteAndClose(FILE* file, const std::string& path,
+                   const std::function<void(TextSink&)>& write, std::string& error) {
     // The sink buffers: the file's own buffer would only copy again.
     std::setvbuf(file, nullptr, _IONBF, 0);
     bool ok;
@@ -90,24 +77,60 @@ bool WriteFileAtomically(const std::string& path, const std::function<void(TextS
         ok = out.Flush();
         writeError = out.Error();
     } catch (...) {
-        // Out of memory while the text was made: no partial file stays.
         std::fclose(file);
-        fs::remove(temporary, ec);
         throw;
     }
     if (std::fclose(file) != 0 && ok) {
         ok = false;
         writeError = errno;
     }
+    if (!ok) error = "cannot write " + path + ": " + Reason(writeError);
+    return ok;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, const std::function<void(TextSink&)>& write,
+                         std::string& error) {
+    const fs::path target = fs::path(path);
+    std::error_code ec;
+    const bool link = fs::is_symlink(fs::symlink_status(target, ec));
+    const fs::file_status status = fs::status(target, ec);
+    if (fs::is_directory(status)) {
+        error = "cannot write " + path + ": it is a folder";
+        return false;
+    }
+    // A link, a device or a FIFO is written in place: renaming over it would
+    // put a regular file where the link or the node was. A link stays, and
+    // the file it names (made when there is none) is written.
+    if (link || (fs::exists(status) && !fs::is_regular_file(status))) {
+        FILE* file = std::fopen(path.c_str(), "wb");
+        if (!file) {
+            error = "cannot write " + path + ": " + Reason(errno);
+            return false;
+        }
+        return WriteAndClose(file, path, write, error);
+    }
+    const fs::path temporary = TemporaryNameBeside(target);
+    FILE* file = std::fopen(temporary.string().c_str(), "wb");
+    if (!file) {
+        error = "cannot write " + path + ": " + Reason(errno);
+        return false;
+    }
+    bool ok;
+    try {
+        ok = WriteAndClose(file, path, write, error);
+    } catch (...) {
+        // Out of memory while the text was made: no partial file stays.
+        fs::remove(temporary, ec);
+        throw;
+    }
     if (!ok) {
         fs::remove(temporary, ec);
-        error = "cannot write " + path + ": " + Reason(writeError);
         return false;
     }
     // A file that is replaced keeps its permissions.
-    const fs::file_status previous = fs::status(target, ec);
-    if (!ec && fs::is_regular_file(previous))
-        fs::permissions(temporary, previous.permissions(), ec);
+    if (fs::is_regular_file(status)) fs::permissions(temporary, status.permissions(), ec);
     fs::rename(temporary, target, ec);
     if (ec) {
         std::error_code ignored;

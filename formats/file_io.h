@@ -13,6 +13,8 @@ bool ReadWholeFile(const std::string& path, std::string& data, std::string& erro
 // Writes `data` to `path` through a temporary file in the same folder that is
 // renamed into place only once it is completely written, so that a failure
 // leaves any earlier file at `path` untouched and no partial file behind.
+// What is not a regular file (a device, a FIFO) and a link are written in
+// place instead: the node stays, and a link's file is written through it.
 // On failure returns false and sets `error` as above.
 bool WriteFileAtomically(const std::string& path, const std::string& data, std::string& error);
 

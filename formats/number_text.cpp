@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -56,6 +57,31 @@ const char* ReadPlainDecimal(const char* p, const char* const end, float& value)
 // A line end ends a word too, for readers that take words across lines.
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
+// Whether the decimal `text` (sign, digits, point, exponent, as the parser
+// checked them), not zero, is less than one in magnitude.
+bool BelowOne(std::string_view text) {
+    size_t i = text[0] == '-' ? 1 : 0;
+    // The power of ten of the first digit that is not zero, then the
+    // exponent added (which saturates: a magnitude is all that counts).
+    int64_t power = 0;
+    bool point = false, found = false;
+    for (; i < text.size() && text[i] != 'e' && text[i] != 'E'; ++i) {
+        if (text[i] == '.') {
+            point = true;
+        } else if (found) {
+            power += !point;
+        } else {
+            power -= point;
+            found = text[i] != '0';
+        }
+    }
+    int64_t exponent = 0;
+    const bool negative = i + 1 < text.size() && text[i + 1] == '-';
+    for (i += i < text.size() ? 1 + (negative || text[i + 1] == '+') : 0; i < text.size(); ++i)
+        exponent = std::min<int64_t>(exponent * 10 + (text[i] - '0'), int64_t(1) << 40);
+    return power + (negative ? -exponent : exponent) < 0;
+}
+
 }  // namespace
 
 bool ParseFloat(std::string_view text, float& value) {
@@ -64,8 +90,13 @@ bool ParseFloat(std::string_view text, float& value) {
     const char* end = text.data() + text.size();
     if (ReadPlainDecimal(text.data(), end, value) == end) return true;
     auto result = std::from_chars(text.data(), end, value);
-    // from_chars reports a value out of range as an error; that is what we
-    // want for a coordinate that does not fit in a float.
+    if (result.ec == std::errc::result_out_of_range && result.ptr == end && BelowOne(text)) {
+        // Nearer to zero than to the least float: zero, as strtof takes it.
+        value = text[0] == '-' ? -0.0f : 0.0f;
+        return true;
+    }
+    // A value beyond the float range is an error: a coordinate that does not
+    // fit.
     return result.ec == std::errc() && result.ptr == end && std::isfinite(value);
 }
 

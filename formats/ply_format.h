@@ -21,8 +21,10 @@ inline constexpr std::string_view kPlyObjectName = "ply1";
 // the vertex element (x, y, z of any numeric type), the face element's
 // vertex_indices (or vertex_index) list of any integer types, and UVs where
 // the file has them (per vertex s t, u v or texture_u texture_v, or a
-// per-face texcoord list, which wins). Faces keep all their points; a face
-// of no points is left out. Other elements and properties are skipped and
+// per-face texcoord list, which wins), and the triangles of a tristrips
+// element's vertex_indices strips (parted by -1). Faces keep all their
+// points; a face of no points is left out. An ASCII record must end its
+// line. Other elements and properties are skipped and
 // named in one warning in `scene.warnings`. Sets `scene.source.objects`; the
 // caller keeps the bytes and sets the kind. On malformed input returns false
 // and sets `error` to "NAME:LINE: what is wrong" (header, ASCII body) or
@@ -49,11 +51,17 @@ std::string PlySpliceRefusal(const Scene& scene);
 // (from `scene.source.objects` on) appended to its vertex and face elements'
 // records, in its own encoding and property layout (properties the scene
 // has no value for written as 0, lists as empty), UVs where the layout has
-// them; the header's counts are the only other bytes that change. Expects
+// them: per vertex, a vertex whose corners differ in UV is written once per
+// UV. The header's counts are the only other bytes that change (and the
+// line end after end_header, which a file of no records may lack). Expects
 // PlySpliceRefusal(scene) to be empty.
 void WritePlySplice(const Scene& scene, TextSink& out);
 
+// How many vertices WritePlySplice writes more than once for their UVs.
+size_t PlyVertexCopiesForUvs(const Scene& scene);
+
 // What writing `scene` as PLY does not carry over (objects merged into one
-// mesh, materials, UVs that had to go per face corner, faces of fewer than
-// three points), as one sentence without the file's name, or empty.
-std::string PlyLosses(const Scene& scene);
+// mesh, materials, UVs that had to go per face corner, or, `spliced` into
+// its source, vertices written once per UV, faces of fewer than three
+// points), as one sentence without the file's name, or empty.
+std::string PlyLosses(const Scene& scene, bool spliced = false);

@@ -40,19 +40,28 @@ public:
     bool Parse() {
         header_ = PlyHeader{};
         bool format = false;
+        // Lines end in LF, CR LF or CR alone (as one CAD program writes
+        // them); the first line's end tells whether a CR before an LF ends
+        // end_header's line alone, the LF being the body's first byte.
+        bool crOnly = false;
         for (size_t at = 0;;) {
-            const size_t lf = bytes_.find('\n', at);
+            size_t end = at;
+            while (end < bytes_.size() && bytes_[end] != '\n' && bytes_[end] != '\r') ++end;
             ++line_;
-            if (lf == std::string_view::npos)
+            std::string_view text = bytes_.substr(at, end - at);
+            // A file of no bodies may end right after end_header.
+            const bool last = end == bytes_.size();
+            if (last && (line_ == 1 || NextWord(text) != "end_header"))
                 return Fail(line_ == 1 && bytes_.substr(0, 3) != "ply"
                                 ? "not a PLY file (it does not start with \"ply\")"
                                 : "the header has no end_header line");
-            std::string_view text = bytes_.substr(at, lf - at);
-            const bool cr = !text.empty() && text.back() == '\r';
-            if (cr) text.remove_suffix(1);
-            at = lf + 1;
+            text = bytes_.substr(at, end - at);
+            const bool cr = !last && bytes_[end] == '\r';
+            const bool crlf = cr && end + 1 < bytes_.size() && bytes_[end + 1] == '\n';
+            at = last ? end : end + 1 + (crlf ? 1 : 0);
             if (line_ == 1) {
                 if (text != "ply") return Fail("not a PLY file (it does not start with \"ply\")");
+                crOnly = cr && !crlf;
                 continue;
             }
             std::string_view rest = text;
@@ -62,9 +71,10 @@ public:
             if (keyword == "end_header") {
                 if (!format) return Fail("the header has no format line");
                 if (!NextWord(rest).empty()) return Fail("words after end_header");
-                header_.bodyBegin = at;
+                header_.crOnly = cr && (crOnly || !crlf);
+                header_.crlf = crlf && !header_.crOnly;
+                header_.bodyBegin = header_.crOnly ? end + 1 : at;
                 header_.bodyLine = line_ + 1;
-                header_.crlf = cr;
                 return CheckCounts();
             }
             if (keyword == "format") {
@@ -225,6 +235,9 @@ PlyMeshLayout PlyMeshLayoutOf(const PlyHeader& header) {
         if (layout.indices < 0) layout.indices = face.Find("vertex_index", true);
         layout.texcoord = face.Find("texcoord", true);
     }
+    layout.strips = header.Find("tristrips");
+    if (layout.strips >= 0)
+        layout.stripIndices = header.elements[layout.strips].Find("vertex_indices", true);
     if (layout.vertex < 0) return layout;
     const PlyElement& vertex = header.elements[layout.vertex];
     const char* const axes[] = {"x", "y", "z"};
@@ -272,6 +285,14 @@ std::string Cut(const PlyElement& element, uint64_t record) {
            ShownText(element.name) + "\"";
 }
 
+}  // namespace
+
+std::string PlyLineTooLong(const PlyElement& element) {
+    return "more values on the line than element \"" + ShownText(element.name) + "\" declares";
+}
+
+namespace {
+
 template <bool Big>
 bool SkipBinary(std::string_view bytes, const PlyElement& element, PlyCursor& cursor,
                 std::string& what) {
@@ -317,12 +338,12 @@ bool SkipBinary(std::string_view bytes, const PlyElement& element, PlyCursor& cu
     return true;
 }
 
-bool SkipAscii(std::string_view bytes, const PlyElement& element, PlyCursor& cursor,
-               std::string& what) {
+bool SkipAscii(std::string_view bytes, const PlyHeader& header, const PlyElement& element,
+               PlyCursor& cursor, std::string& what) {
     if (element.properties.empty()) return true;
-    PlyWords words(bytes, cursor);
+    PlyWords words(bytes, cursor, header.crOnly);
     std::string_view word;
-    for (uint64_t r = 0; r < element.count; ++r)
+    for (uint64_t r = 0; r < element.count; ++r) {
         for (const PlyProperty& property : element.properties) {
             if (!words.Next(word)) {
                 cursor = words.Cursor();
@@ -350,6 +371,12 @@ bool SkipAscii(std::string_view bytes, const PlyElement& element, PlyCursor& cur
                 words.Pass();
             }
         }
+        if (!words.LineEnds()) {
+            cursor = words.Cursor();
+            what = PlyLineTooLong(element);
+            return false;
+        }
+    }
     cursor = words.Cursor();
     return true;
 }
@@ -361,7 +388,7 @@ bool SkipPlyRecords(std::string_view bytes, const PlyHeader& header, const PlyEl
     std::string what;
     bool ok;
     switch (header.encoding) {
-    case PlyEncoding::Ascii: ok = SkipAscii(bytes, element, cursor, what); break;
+    case PlyEncoding::Ascii: ok = SkipAscii(bytes, header, element, cursor, what); break;
     case PlyEncoding::BinaryLittleEndian: ok = SkipBinary<false>(bytes, element, cursor, what); break;
     default: ok = SkipBinary<true>(bytes, element, cursor, what); break;
     }

@@ -56,6 +56,7 @@ struct PlyHeader {
     size_t bodyBegin = 0;  // the byte after end_header's line end
     int bodyLine = 0;      // the line the body starts on
     bool crlf = false;     // end_header's line ends in CR LF
+    bool crOnly = false;   // or in CR alone
     // Lines of no PLY keyword, passed over as comments: how many, and the
     // first one's number and text.
     size_t strayLines = 0;
@@ -63,6 +64,8 @@ struct PlyHeader {
     std::string strayText;
 
     bool Binary() const { return encoding != PlyEncoding::Ascii; }
+    // The line end of end_header, which new ASCII records are written with.
+    std::string_view LineEnd() const { return crlf ? "\r\n" : crOnly ? "\r" : "\n"; }
     // The index of the first element named `name`; -1 when there is none.
     int Find(std::string_view name) const;
 };
@@ -76,12 +79,15 @@ struct PlyMeshLayout {
     int u = -1, v = -1;  // per-vertex UVs (s t, u v or texture_u texture_v), unless texcoord
     int indices = -1;    // the face's vertex_indices (or vertex_index) list
     int texcoord = -1;   // the face's texcoord list, UVs per corner
+    // Triangle strips, as some scanners write them: the tristrips element
+    // and its vertex_indices list, strips parted by an index of -1.
+    int strips = -1, stripIndices = -1;
 };
 PlyMeshLayout PlyMeshLayoutOf(const PlyHeader& header);
 
 // Parses the header at the start of `bytes`: "ply", the format line,
 // comment and obj_info lines, elements and their properties, end_header;
-// lines end in LF or CR LF. Checks that the records counted could fit in
+// lines end in LF, CR LF or CR, and the last may end the file. Checks that the records counted could fit in
 // the bytes after it, so that nothing is reserved for counts a file cannot
 // hold. On a bad header returns false and sets `error` to
 // "NAME:LINE: what is wrong".
@@ -101,22 +107,31 @@ std::string PlyBodyError(const std::string& fileName, const PlyHeader& header, P
 // What a byte is to the words of an ASCII body: a table, as every byte of
 // a body asks.
 struct PlyCharKinds {
-    enum : uint8_t { kWord, kBlank, kLineEnd };
+    // CR and LF both end a record's line, so that no line end is taken for
+    // a blank; lines are counted at the body's own line end (kLineEnd), LF
+    // or, where lines end in CR alone, CR; the other is kOtherEnd.
+    enum : uint8_t { kWord, kBlank, kLineEnd, kOtherEnd };
     uint8_t kind[256] = {};
-    constexpr PlyCharKinds() {
-        kind[uint8_t(' ')] = kind[uint8_t('\t')] = kind[uint8_t('\r')] = kBlank;
-        kind[uint8_t('\n')] = kLineEnd;
+    constexpr explicit PlyCharKinds(bool crOnly) {
+        kind[uint8_t(' ')] = kind[uint8_t('\t')] = kBlank;
+        kind[uint8_t('\n')] = crOnly ? kOtherEnd : kLineEnd;
+        kind[uint8_t('\r')] = crOnly ? kLineEnd : kOtherEnd;
     }
     constexpr uint8_t operator[](unsigned char c) const { return kind[c]; }
 };
 
 // The blank-separated words of an ASCII body, with the lines they are on.
 class PlyWords {
-    static constexpr PlyCharKinds kCharKinds{};
-    static constexpr uint8_t kWord = PlyCharKinds::kWord, kLineEnd = PlyCharKinds::kLineEnd;
+    // The two tables differ only in which line end counts a line.
+    static constexpr PlyCharKinds kLfKinds{false}, kCrKinds{true};
+    static constexpr uint8_t kWord = PlyCharKinds::kWord, kBlank = PlyCharKinds::kBlank,
+                             kLineEnd = PlyCharKinds::kLineEnd;
 
 public:
-    PlyWords(std::string_view bytes, PlyCursor cursor) : bytes_(bytes), cursor_(cursor) {}
+    // Lines are counted at LF, or at CR in a body of lines that end in CR
+    // alone (as its header's do).
+    PlyWords(std::string_view bytes, PlyCursor cursor, bool crOnly)
+        : bytes_(bytes), cursor_(cursor), kinds_(crOnly ? kCrKinds.kind : kLfKinds.kind) {}
 
     // The next word; false at the end of the bytes. The cursor is then at
     // the word's first byte (its line for messages), Next moving past it.
@@ -125,7 +140,7 @@ public:
         const size_t size = bytes_.size();
         size_t at = cursor_.at;
         for (; at < size; ++at) {
-            const uint8_t kind = kCharKinds[static_cast<unsigned char>(data[at])];
+            const uint8_t kind = kinds_[static_cast<unsigned char>(data[at])];
             if (kind == kWord) break;
             cursor_.line += kind == kLineEnd;
         }
@@ -138,6 +153,19 @@ public:
     }
     // Moves past the word Next gave.
     void Pass() { cursor_.at = wordEnd_; }
+
+    // Whether only blanks follow on the line (or up to the end of the
+    // bytes), as at the end of a record, which has a line of its own. If
+    // not, the cursor is moved to the first word that does.
+    bool LineEnds() {
+        const char* const data = bytes_.data();
+        size_t at = cursor_.at;
+        while (at < bytes_.size() && kLfKinds[static_cast<unsigned char>(data[at])] == kBlank) ++at;
+        if (at == bytes_.size() || kLfKinds[static_cast<unsigned char>(data[at])] != kWord)
+            return true;
+        cursor_.at = at;
+        return false;
+    }
 
     PlyCursor Cursor() const { return cursor_; }
 
@@ -156,17 +184,22 @@ private:
                 continue;
             }
             end += static_cast<size_t>(__builtin_ctzll(low)) / 8;
-            if (kCharKinds[static_cast<unsigned char>(data[end])] != kWord) return end;
+            if (kLfKinds[static_cast<unsigned char>(data[end])] != kWord) return end;
             ++end;
         }
-        while (end < size && kCharKinds[static_cast<unsigned char>(data[end])] == kWord) ++end;
+        while (end < size && kLfKinds[static_cast<unsigned char>(data[end])] == kWord) ++end;
         return end;
     }
 
     std::string_view bytes_;
     PlyCursor cursor_;
+    const uint8_t* kinds_;
     size_t wordEnd_ = 0;
 };
+
+// The message for an ASCII record whose line holds more than the element's
+// properties.
+std::string PlyLineTooLong(const PlyElement& element);
 
 // Parses an ASCII integer ("-12", "+7"; at most 18 digits).
 bool ParsePlyInteger(std::string_view word, int64_t& value);

@@ -14,6 +14,9 @@ namespace {
 // What a property of the vertex or face element gives the scene.
 enum class Role : uint8_t { Skip, X, Y, Z, U, V, Indices, Texcoord };
 
+// What the records of an element are read as.
+enum class Records : uint8_t { Vertices, Faces, Strips };
+
 template <bool Big>
 inline double LoadReal(const unsigned char* p, PlyType type) {
     if (type == PlyType::Float32) {
@@ -53,8 +56,12 @@ public:
         for (size_t e = 0; e < header_.elements.size(); ++e) {
             const PlyElement& element = header_.elements[e];
             bool ok;
-            if (int(e) == vertexElement_) ok = ReadElement(element, vertexRoles_, false, cursor);
-            else if (int(e) == faceElement_) ok = ReadElement(element, faceRoles_, true, cursor);
+            if (int(e) == vertexElement_)
+                ok = ReadElement(element, vertexRoles_, Records::Vertices, cursor);
+            else if (int(e) == faceElement_)
+                ok = ReadElement(element, faceRoles_, Records::Faces, cursor);
+            else if (int(e) == stripElement_)
+                ok = ReadElement(element, stripRoles_, Records::Strips, cursor);
             else ok = SkipPlyRecords(bytes_, header_, element, cursor, fileName_, error_);
             if (!ok) return false;
         }
@@ -111,13 +118,26 @@ private:
             if (layout.texcoord >= 0) faceRoles_[layout.texcoord] = Role::Texcoord;
             cornerUvs_ = layout.texcoord >= 0;
         }
+        if (layout.stripIndices >= 0) {
+            const PlyElement& strips = header_.elements[layout.strips];
+            const PlyProperty& list = strips.properties[layout.stripIndices];
+            if (!PlyTypeIsInteger(list.type))
+                return HeaderFail(list.line, "vertex indices of type \"" +
+                                                 std::string(PlyTypeName(list.type)) +
+                                                 "\" (expected an integer type)");
+            stripElement_ = layout.strips;
+            stripRoles_.assign(strips.properties.size(), Role::Skip);
+            stripRoles_[layout.stripIndices] = Role::Indices;
+        }
         for (size_t e = 0; e < header_.elements.size(); ++e) {
             const PlyElement& element = header_.elements[e];
-            if (int(e) != vertexElement_ && int(e) != faceElement_) {
+            if (int(e) != vertexElement_ && int(e) != faceElement_ && int(e) != stripElement_) {
                 skippedElements_ += (skippedElements_.empty() ? "" : ", ") + ShownText(element.name);
                 continue;
             }
-            const std::vector<Role>& roles = int(e) == vertexElement_ ? vertexRoles_ : faceRoles_;
+            const std::vector<Role>& roles = int(e) == vertexElement_ ? vertexRoles_
+                                             : int(e) == faceElement_ ? faceRoles_
+                                                                      : stripRoles_;
             std::string& names = int(e) == vertexElement_ ? skippedVertex_ : skippedFace_;
             for (size_t p = 0; p < roles.size(); ++p)
                 if (roles[p] == Role::Skip)
@@ -149,26 +169,40 @@ private:
     }
 
     // Makes room for the element's records, whose count the header parser
-    // has checked against the file's size.
-    void Reserve(const PlyElement& element, bool faces) {
+    // has checked against the file's size. Faces are counted by what the
+    // bytes from `at` on could hold of faces with points, so that a file of
+    // empty faces reserves nothing for them.
+    void Reserve(const PlyElement& element, const std::vector<Role>& roles, Records records,
+                 size_t at) {
         const size_t count = static_cast<size_t>(element.count);
-        if (!faces) {
+        if (records == Records::Vertices) {
             object_->vertices.reserve(count);
             if (vertexUvs_) uvOfVertex_.reserve(count);
             return;
         }
-        object_->faceStart.reserve(count + 1);
-        object_->faceMaterial.reserve(count);
-        object_->faceHasUv.reserve(count);
+        if (records == Records::Strips) return;
+        // The least bytes of an index: two in ASCII (a digit and a blank).
+        const size_t list = static_cast<size_t>(
+            std::find(roles.begin(), roles.end(), Role::Indices) - roles.begin());
+        const size_t index = header_.Binary() ? PlyTypeSize(element.properties[list].type) : 2;
+        const size_t left = bytes_.size() - std::min(at, bytes_.size());
+        const size_t faces = std::min(count, left / (element.minRecordSize + index));
+        object_->faceStart.reserve(faces + 1);
+        object_->faceMaterial.reserve(faces);
+        object_->faceHasUv.reserve(faces);
         // Triangles, as most meshes are, within what the bytes can hold.
-        const size_t points = std::min(count * 3, bytes_.size());
+        const size_t points = std::min(faces * 3, left / index);
         object_->points.reserve(points);
         object_->uvs.reserve(points);
     }
 
-    bool ReadElement(const PlyElement& element, const std::vector<Role>& roles, bool faces,
+    bool ReadElement(const PlyElement& element, const std::vector<Role>& roles, Records records,
                      PlyCursor& cursor) {
-        Reserve(element, faces);
+        Reserve(element, roles, records, cursor.at);
+        // A strip's index of -1 starts the next strip.
+        strips_ = records == Records::Strips;
+        leastIndex_ = strips_ ? -1 : 0;
+        const bool faces = records != Records::Vertices;
         switch (header_.encoding) {
         case PlyEncoding::Ascii: return ReadAscii(element, roles, faces, cursor);
         case PlyEncoding::BinaryLittleEndian:
@@ -242,8 +276,10 @@ private:
     // Adds the face read into indices_ (and cornerValues_, the texcoord
     // list, when it has `texcoords` numbers), in the host's order. The UVs
     // of vertices are given to their corners once all is read, as the
-    // vertex element may come after the faces.
+    // vertex element may come after the faces. The records of strips are
+    // added as their triangles.
     bool AddFace(PlyCursor cursor, int64_t texcoords) {
+        if (strips_) return AddStrips(cursor);
         const size_t n = indices_.size();
         if (n == 0) {
             ++emptyFaces_;
@@ -263,6 +299,34 @@ private:
         }
         object_->AddFace(indices_.data(), uvs, static_cast<uint32_t>(n), -1);
         if (vertexUvs_) object_->faceHasUv.back() = 1;
+        return true;
+    }
+
+    // Adds the triangles of the strips read into indices_: in each strip (an
+    // index of -1 starts the next), triangle k of points k, k + 1, k + 2,
+    // every other one turned so that all face the same way. Triangles that
+    // repeat a point, which strips use to join their runs, have no area and
+    // are left out.
+    bool AddStrips(PlyCursor cursor) {
+        int32_t a = -1, b = -1;
+        bool odd = false;
+        for (const int32_t c : indices_) {
+            if (c < 0) {
+                a = b = -1;
+                odd = false;
+                continue;
+            }
+            if (a >= 0 && a != b && b != c && a != c) {
+                if (object_->points.size() + 3 > UINT32_MAX) return Fail(cursor, "too many face points");
+                // In the host's order, the file's reversed.
+                const int32_t triangle[3] = {c, odd ? a : b, odd ? b : a};
+                object_->AddFace(triangle, nullptr, 3, -1);
+                if (vertexUvs_) object_->faceHasUv.back() = 1;
+            }
+            odd = a >= 0 && !odd;
+            a = b;
+            b = c;
+        }
         return true;
     }
 
@@ -314,7 +378,7 @@ private:
                     indices_.resize(items);
                     for (size_t i = 0; i < items; ++i, at += itemSize) {
                         const int64_t index = PlyLoadInteger<Big>(at, property.type);
-                        if (index < 0 || index >= vertexCount_) {
+                        if (index < leastIndex_ || index >= vertexCount_) {
                             cursor.at = static_cast<size_t>(at - data_);
                             return Fail(cursor, OutOfRange(index));
                         }
@@ -329,18 +393,15 @@ private:
                 }
                 cursor.at += head + items * itemSize;
             }
-            if (faces) {
-                if (!AddFace(start, texcoords)) return false;
-            } else {
-                AddVertex(point, uv);
-            }
+            if (!faces) AddVertex(point, uv);
+            else if (!AddFace(start, texcoords)) return false;
         }
         return true;
     }
 
     bool ReadAscii(const PlyElement& element, const std::vector<Role>& roles, bool faces,
                    PlyCursor& cursor) {
-        PlyWords words(bytes_, cursor);
+        PlyWords words(bytes_, cursor, header_.crOnly);
         std::string_view word;
         const auto ended = [&](uint64_t r) {
             return Fail(words.Cursor(), "the file ends within record " + std::to_string(r + 1) +
@@ -387,7 +448,7 @@ private:
                         int64_t index;
                         if (!ParsePlyInteger(word, index))
                             return Fail(words.Cursor(), "bad vertex index \"" + ShownText(word) + "\"");
-                        if (index < 0 || index >= vertexCount_)
+                        if (index < leastIndex_ || index >= vertexCount_)
                             return Fail(words.Cursor(), OutOfRange(index));
                         indices_[size_t(i)] = static_cast<int32_t>(index);
                     } else if (role == Role::Texcoord && !ParseFloat(word, cornerValues_[size_t(i)])) {
@@ -396,11 +457,11 @@ private:
                     words.Pass();
                 }
             }
-            if (faces) {
-                if (!AddFace(start, texcoords)) return false;
-            } else {
-                AddVertex(point, uv);
-            }
+            // A record has a line of its own: a word more would shift
+            // every value after it.
+            if (!words.LineEnds()) return Fail(words.Cursor(), PlyLineTooLong(element));
+            if (!faces) AddVertex(point, uv);
+            else if (!AddFace(start, texcoords)) return false;
         }
         cursor = words.Cursor();
         return true;
@@ -413,9 +474,12 @@ private:
     std::string& error_;
     PlyHeader header_;
     SceneObject* object_ = nullptr;
-    int vertexElement_ = -1, faceElement_ = -1;
+    int vertexElement_ = -1, faceElement_ = -1, stripElement_ = -1;
     int64_t vertexCount_ = 0;
-    std::vector<Role> vertexRoles_, faceRoles_;
+    // The element being read: whether of strips, and its least vertex index.
+    bool strips_ = false;
+    int64_t leastIndex_ = 0;
+    std::vector<Role> vertexRoles_, faceRoles_, stripRoles_;
     bool vertexUvs_ = false;  // UVs per vertex
     bool cornerUvs_ = false;  // UVs per face corner (texcoord)
     std::vector<SceneUv> uvOfVertex_;

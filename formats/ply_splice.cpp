@@ -1,6 +1,7 @@
 // The PLY file a scene was read from, with the records of the objects added
 // since appended to its vertex and face elements, in its own layout.
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "formats/number_text.h"
@@ -10,6 +11,75 @@
 
 namespace {
 
+// The vertex records of an object added. A vertex's UV is that of its first
+// corner with one. In a file that keeps UVs per vertex, a vertex whose
+// corners have other UVs as well is written once more for each of them,
+// after the object's vertices, so that no corner's UV is lost.
+struct ObjectRecords {
+    std::vector<SceneUv> uvs;          // per record, v as the scene has it
+    std::vector<int32_t> extraVertex;  // per record after the vertices, its vertex
+    std::vector<int32_t> pointRecord;  // per face point, its record; empty: its vertex
+    size_t Count() const { return uvs.size(); }
+};
+
+uint64_t UvBits(SceneUv uv) {
+    uint32_t u, v;
+    std::memcpy(&u, &uv.u, 4);
+    std::memcpy(&v, &uv.v, 4);
+    return uint64_t(u) << 32 | v;
+}
+
+ObjectRecords RecordsOf(const SceneObject& object, bool uvPerVertex) {
+    ObjectRecords records;
+    const size_t vertices = object.vertices.size();
+    records.uvs.assign(vertices, SceneUv{0, 1});
+    std::vector<uint8_t> seen(vertices, 0);
+    // Corners whose UV is not their vertex's, sorted so that each vertex's
+    // other UVs come together.
+    struct Other {
+        int32_t vertex;
+        uint64_t uv;
+        uint32_t point;
+        bool operator<(const Other& o) const {
+            return vertex != o.vertex ? vertex < o.vertex : uv < o.uv;
+        }
+    };
+    std::vector<Other> others;
+    for (size_t f = 0; f < object.FaceCount(); ++f) {
+        if (!object.faceHasUv[f]) continue;
+        for (uint32_t p = object.faceStart[f]; p < object.faceStart[f + 1]; ++p) {
+            const auto v = static_cast<size_t>(object.points[p]);
+            const uint64_t uv = UvBits(object.uvs[p]);
+            if (!seen[v]) {
+                seen[v] = 1;
+                records.uvs[v] = object.uvs[p];
+            } else if (uvPerVertex && UvBits(records.uvs[v]) != uv) {
+                others.push_back({int32_t(v), uv, p});
+            }
+        }
+    }
+    if (others.empty()) return records;
+    std::sort(others.begin(), others.end());
+    records.pointRecord.assign(object.points.begin(), object.points.end());
+    for (size_t i = 0; i < others.size(); ++i) {
+        const Other& other = others[i];
+        if (i == 0 || other.vertex != others[i - 1].vertex || other.uv != others[i - 1].uv) {
+            records.extraVertex.push_back(other.vertex);
+            records.uvs.push_back(object.uvs[other.point]);
+        }
+        records.pointRecord[other.point] = static_cast<int32_t>(records.Count() - 1);
+    }
+    return records;
+}
+
+// The records of every object added.
+std::vector<ObjectRecords> RecordsOfAdded(const Scene& scene, bool uvPerVertex) {
+    std::vector<ObjectRecords> records;
+    for (size_t o = scene.source.objects; o < scene.objects.size(); ++o)
+        records.push_back(RecordsOf(scene.objects[o], uvPerVertex));
+    return records;
+}
+
 // What the objects added to a scene come to.
 struct Added {
     size_t vertices = 0, faces = 0;
@@ -18,11 +88,13 @@ struct Added {
     bool uvs = false;         // a face has UVs
 };
 
-Added AddedOf(const Scene& scene) {
+// With `records`, the vertices are the records written for them.
+Added AddedOf(const Scene& scene, const std::vector<ObjectRecords>* records = nullptr) {
     Added added;
     for (size_t o = scene.source.objects; o < scene.objects.size(); ++o) {
         const SceneObject& object = scene.objects[o];
-        added.vertices += object.vertices.size();
+        added.vertices += records ? (*records)[o - scene.source.objects].Count()
+                                  : object.vertices.size();
         for (size_t f = 0; f < object.FaceCount(); ++f) {
             const size_t n = object.FaceSize(f);
             if (n < 3) continue;  // as WritePly leaves them out
@@ -42,33 +114,24 @@ std::string TypeText(PlyType type) { return std::string("\"") + PlyTypeName(type
 class RecordWriter {
 public:
     RecordWriter(const Scene& scene, const PlyHeader& header, const PlyMeshLayout& layout,
-                 TextSink& out)
-        : scene_(scene), header_(header), layout_(layout), out_(out),
+                 const std::vector<ObjectRecords>& records, TextSink& out)
+        : scene_(scene), header_(header), layout_(layout), records_(records), out_(out),
           ascii_(header.encoding == PlyEncoding::Ascii),
           big_(header.encoding == PlyEncoding::BinaryBigEndian),
-          lineEnd_(header.crlf ? "\r\n" : "\n") {}
+          lineEnd_(header.LineEnd()) {}
 
-    // The vertices: each property in its place, 0 where the scene has no
-    // value; a vertex's UV is that of its first corner with one.
+    // The vertex records (see ObjectRecords): each property in its place,
+    // 0 where the scene has no value.
     void Vertices() {
         const PlyElement& element = header_.elements[layout_.vertex];
-        std::vector<SceneUv> uvs;
-        std::vector<uint8_t> seen;
         for (size_t o = scene_.source.objects; o < scene_.objects.size(); ++o) {
             const SceneObject& object = scene_.objects[o];
-            uvs.assign(object.vertices.size(), SceneUv{0, 1});
-            seen.assign(object.vertices.size(), 0);
-            for (size_t f = 0; f < object.FaceCount(); ++f) {
-                if (!object.faceHasUv[f]) continue;
-                for (uint32_t p = object.faceStart[f]; p < object.faceStart[f + 1]; ++p) {
-                    const auto v = static_cast<size_t>(object.points[p]);
-                    if (seen[v]) continue;
-                    seen[v] = 1;
-                    uvs[v] = object.uvs[p];
-                }
-            }
-            for (size_t v = 0; v < object.vertices.size(); ++v) {
-                const ScenePoint& point = object.vertices[v];
+            const ObjectRecords& records = records_[o - scene_.source.objects];
+            const std::vector<SceneUv>& uvs = records.uvs;
+            const size_t vertices = object.vertices.size();
+            for (size_t v = 0; v < records.Count(); ++v) {
+                const ScenePoint& point =
+                    object.vertices[v < vertices ? v : size_t(records.extraVertex[v - vertices])];
                 const double values[3] = {point.x, point.y, point.z};
                 for (size_t p = 0; p < element.properties.size(); ++p) {
                     const PlyProperty& property = element.properties[p];
@@ -93,6 +156,9 @@ public:
         size_t base = fileVertices;
         for (size_t o = scene_.source.objects; o < scene_.objects.size(); ++o) {
             const SceneObject& object = scene_.objects[o];
+            const ObjectRecords& records = records_[o - scene_.source.objects];
+            const std::vector<int32_t>& record =
+                records.pointRecord.empty() ? object.points : records.pointRecord;
             for (size_t f = 0; f < object.FaceCount(); ++f) {
                 const uint32_t begin = object.faceStart[f], end = object.faceStart[f + 1];
                 if (end - begin < 3) continue;
@@ -106,7 +172,7 @@ public:
                     if (at == layout_.indices) {
                         Number(property.countType, end - begin, p == 0);
                         for (uint32_t k = end; k-- > begin;)
-                            Number(property.type, double(base + size_t(object.points[k])), false);
+                            Number(property.type, double(base + size_t(record[k])), false);
                     } else if (at == layout_.texcoord && object.faceHasUv[f]) {
                         Number(property.countType, 2.0 * (end - begin), p == 0);
                         for (uint32_t k = end; k-- > begin;) {
@@ -119,7 +185,7 @@ public:
                 }
                 EndRecord();
             }
-            base += object.vertices.size();
+            base += records.Count();
         }
     }
 
@@ -145,6 +211,7 @@ private:
     const Scene& scene_;
     const PlyHeader& header_;
     const PlyMeshLayout& layout_;
+    const std::vector<ObjectRecords>& records_;
     TextSink& out_;
     const bool ascii_, big_;
     const std::string_view lineEnd_;
@@ -157,7 +224,11 @@ size_t RecordsEnd(std::string_view bytes, const PlyHeader& header, size_t at) {
     size_t end = at;
     while (end < bytes.size() && (bytes[end] == ' ' || bytes[end] == '\t' || bytes[end] == '\r'))
         ++end;
-    return end < bytes.size() && bytes[end] == '\n' ? end + 1 : at;
+    if (end < bytes.size() && bytes[end] == '\n') return end + 1;
+    // Lines that end in CR alone.
+    end = at;
+    while (end < bytes.size() && (bytes[end] == ' ' || bytes[end] == '\t')) ++end;
+    return end < bytes.size() && bytes[end] == '\r' ? end + 1 : at;
 }
 
 }  // namespace
@@ -169,14 +240,16 @@ bool IsAsciiPly(std::string_view bytes) {
 }
 
 std::string PlySpliceRefusal(const Scene& scene) {
-    const Added added = AddedOf(scene);
-    if (added.vertices == 0 && added.faces == 0) return {};
+    const Added plain = AddedOf(scene);
+    if (plain.vertices == 0 && plain.faces == 0) return {};
     PlyHeader header;
     std::string error;
     if (!ParsePlyHeader(scene.source.bytes, "", header, error))
         return "the file it was read from no longer has a PLY header";
     const PlyMeshLayout layout = PlyMeshLayoutOf(header);
     if (layout.vertex < 0) return "the PLY file has no vertex element for the new vertices";
+    const std::vector<ObjectRecords> records = RecordsOfAdded(scene, layout.u >= 0);
+    const Added added = AddedOf(scene, &records);
     const PlyElement& vertex = header.elements[layout.vertex];
     for (int a : layout.xyz) {
         if (a < 0) return "the PLY file's vertex element lacks a coordinate";
@@ -216,10 +289,10 @@ std::string PlySpliceRefusal(const Scene& scene) {
 
 void WritePlySplice(const Scene& scene, TextSink& out) {
     const std::string_view bytes = scene.source.bytes;
-    const Added added = AddedOf(scene);
     PlyHeader header;
     std::string error;
-    if ((added.vertices == 0 && added.faces == 0) || !ParsePlyHeader(bytes, "", header, error)) {
+    const Added plain = AddedOf(scene);
+    if ((plain.vertices == 0 && plain.faces == 0) || !ParsePlyHeader(bytes, "", header, error)) {
         out.Append(bytes);
         return;
     }
@@ -228,6 +301,8 @@ void WritePlySplice(const Scene& scene, TextSink& out) {
         out.Append(bytes);
         return;
     }
+    const std::vector<ObjectRecords> objectRecords = RecordsOfAdded(scene, layout.u >= 0);
+    const Added added = AddedOf(scene, &objectRecords);
     // Where the vertex and face records end: the element before each ends
     // where it begins.
     PlyCursor cursor{header.bodyBegin, header.bodyLine};
@@ -264,14 +339,20 @@ void WritePlySplice(const Scene& scene, TextSink& out) {
         at = count.text.End();
     }
     // The body, the new records after the file's own of each element.
-    RecordWriter records(scene, header, layout, out);
+    RecordWriter records(scene, header, layout, objectRecords, out);
     const uint64_t fileVertices = header.elements[layout.vertex].count;
+    // An ASCII record starts on a line of its own, and a body after the
+    // header's line end, which a file that ends with end_header lacks: the
+    // line end is added once where the bytes have none.
+    size_t lineEnded = std::string_view::npos;
     const auto startRecords = [&](size_t end) {
         out.Append(bytes.substr(at, end - at));
         at = end;
-        // An ASCII record starts on a line of its own.
-        if (!header.Binary() && at > header.bodyBegin && bytes[at - 1] != '\n')
-            out.Append(header.crlf ? "\r\n" : "\n");
+        if ((!header.Binary() || at == header.bodyBegin) && at != lineEnded &&
+            bytes[at - 1] != '\n' && bytes[at - 1] != '\r') {
+            out.Append(header.LineEnd());
+            lineEnded = at;
+        }
     };
     const bool vertexFirst = !faces || vertexEnd <= faceEnd;
     for (int step = 0; step < 2; ++step) {
@@ -285,4 +366,16 @@ void WritePlySplice(const Scene& scene, TextSink& out) {
         }
     }
     out.Append(bytes.substr(at));
+}
+
+size_t PlyVertexCopiesForUvs(const Scene& scene) {
+    PlyHeader header;
+    std::string error;
+    if (!ParsePlyHeader(scene.source.bytes, "", header, error)) return 0;
+    const PlyMeshLayout layout = PlyMeshLayoutOf(header);
+    if (layout.vertex < 0 || layout.u < 0) return 0;
+    size_t copies = 0;
+    for (const ObjectRecords& records : RecordsOfAdded(scene, true))
+        copies += records.extraVertex.size();
+    return copies;
 }

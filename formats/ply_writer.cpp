@@ -230,14 +230,22 @@ void WritePly(const Scene& scene, bool ascii, TextSink& out) {
     MeshWriter(scene, plan, ascii, out).Write();
 }
 
-std::string PlyLosses(const Scene& scene) {
+std::string PlyLosses(const Scene& scene, bool spliced) {
     const MeshPlan plan = PlanMesh(scene, 0);
     std::vector<std::string> parts;
     if (scene.objects.size() > 1)
         parts.push_back("the " + std::to_string(scene.objects.size()) +
                         " objects are merged into one mesh");
     if (plan.materials) parts.push_back("the faces' materials are dropped");
-    if (plan.uv == UvForm::PerCorner)
+    // Spliced, the file's own layout takes the UVs: a texcoord list keeps
+    // them per corner, UVs per vertex are kept by writing vertices again.
+    const size_t copies = spliced ? PlyVertexCopiesForUvs(scene) : 0;
+    if (copies)
+        parts.push_back(copies == 1 ? "1 vertex is written again for another UV of its corners"
+                                    : std::to_string(copies) + " vertices are written again for "
+                                                               "other UVs of their corners");
+    if (copies) parts.back() += " (the file keeps one UV per vertex)";
+    if (plan.uv == UvForm::PerCorner && !spliced)
         parts.push_back("UVs that differ between the corners of a vertex are written per face "
                         "corner (texcoord), which fewer programs read");
     if (plan.shortFaces)

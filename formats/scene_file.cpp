@@ -222,7 +222,7 @@ void NoteLosses(SceneFormat format, WriteForm form, const Scene& scene, const Sa
                                                        : options.ascii;
         losses = StlLosses(scene, text);
     } else if (format == SceneFormat::Ply) {
-        losses = PlyLosses(scene);
+        losses = PlyLosses(scene, form == WriteForm::SplicePly);
     }
     if (!losses.empty()) report.losses.push_back(std::move(losses));
 }

@@ -51,7 +51,8 @@ struct SaveReport {
 // `options` says, unless the text of a binary source is asked for; a PLY
 // file whose layout cannot take the new objects is composed, and the report
 // says why. An archive keeps the members of the one the scene came from.
-// Through a temporary file renamed into place. A scene with an infinite or
+// Through a temporary file renamed into place (a link, a device or a FIFO
+// is written in place, see WriteFileAtomically). A scene with an infinite or
 // undefined coordinate or UV, which no format can hold, is refused. On
 // failure returns false, sets `error`, and leaves an existing file at `path`
 // untouched.

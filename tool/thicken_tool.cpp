@@ -158,6 +158,34 @@ void WarnAboutPartlyReadThickness(const std::string& text) {
     Warn("the thickness \"" + text + "\" is read as " + shown);
 }
 
+// The faces of the input that the command is to thicken, when all of them
+// are lines or points: what the message says there is; else null.
+const char* OnlyLinesOrPoints(const HostDocumentSummary& summary) {
+    if (summary.eligibleFaces == 0 ||
+        summary.eligibleLines + summary.eligiblePoints != summary.eligibleFaces)
+        return nullptr;
+    if (summary.eligiblePoints == 0) return "only lines";
+    return summary.eligibleLines == 0 ? "only points" : "only lines and points";
+}
+
+// Says how many faces the command's welds deleted. Front and back are
+// copies of the `handed` faces the command took, less those its first weld
+// joined away; its last weld deletes faces of every group.
+void WarnAboutWeldedFaces(size_t handed, const ShellGroupCounts& counts) {
+    std::vector<std::string> parts;
+    const char* const from[2] = {" from the front", " from the back"};
+    for (int g = 0; g < 2; ++g) {
+        if (counts.merged[g] == 0 || counts.kept[g] >= handed) continue;
+        const std::string removed = std::to_string(handed - counts.kept[g]);
+        parts.push_back(parts.empty() ? removed + " of the " + std::to_string(handed) + " faces" + from[g]
+                                      : removed + from[g]);
+    }
+    const size_t side = counts.merged[2] - counts.kept[2];
+    if (side > 0) parts.push_back(std::to_string(side) + (side == 1 ? " side wall" : " side walls"));
+    if (!parts.empty())
+        Warn("the welds removed " + ListedInProse(parts) + " (points closer than 0.001 were joined)");
+}
+
 // Draws the new object into the picture --preview names. `groups` is empty
 // when the module's merges could not be told apart.
 bool WritePreview(const Options& options, const SceneObject& object,
@@ -208,6 +236,10 @@ int Thicken(const Options& options) {
                               " (it has " + std::to_string(scene.materials.size()) + ")"
                         : "no material named \"" + ShownText(s.name) + "\" in " + options.input);
     }
+    if (const char* only = OnlyLinesOrPoints(summary)) {
+        std::fprintf(stderr, "mqthicken: nothing to thicken: %s\n", only);
+        return kExitNothingDone;
+    }
     if (summary.splitFaces == 1)
         Warn("1 face of more than four points was thickened as triangles");
     else if (summary.splitFaces > 1)
@@ -219,9 +251,10 @@ int Thicken(const Options& options) {
     ClearRecordedMessageBoxes();
     SetNextDialogScript(MakeDialogScript(options));
     const int before = document->ObjectCount();
-    // The picture colours the faces by the merge that made them.
+    // The merges tell the shell's groups apart: the faces the welds deleted
+    // from each, and the picture's colours.
     std::optional<MergeRecorder> merges;
-    if (!options.preview.empty()) merges.emplace();
+    merges.emplace();
     Progress(large, "thickening " + std::to_string(summary.eligibleFaces) + " faces");
     // The module names its stages from the harvest on; before that the
     // dialog runs. A module whose stages cannot be seen is one stage.
@@ -254,11 +287,13 @@ int Thicken(const Options& options) {
     }
 
     std::optional<FaceGroups> groups;
-    FaceGroups found;
-    if (!options.preview.empty() &&
-        ShellGroupsFromMerges(*result, merged, options.makeFront, options.makeBack,
-                              options.makeSide, found))
-        groups = found;
+    ShellGroupCounts counts;
+    if (CountShellGroups(*result, merged, options.makeFront, options.makeBack, options.makeSide,
+                         counts)) {
+        WarnAboutWeldedFaces(summary.eligibleHostFaces, counts);
+        if (!options.preview.empty())
+            groups = FaceGroups{counts.kept[0], counts.kept[0] + counts.kept[1]};
+    }
 
     timer.Begin("write");
     SceneObject thick = SceneObjectFromHost(*result);

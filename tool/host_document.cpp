@@ -126,7 +126,6 @@ HostDocumentSummary BuildHostDocument(const Scene& scene, const FaceSelection& s
                     ++summary.eligibleFaces;
                     summary.eligibleLines += n == 2;
                     summary.eligiblePoints += n == 1;
-                    summary.eligibleHostFaces += pieces;
                 }
             }
         }

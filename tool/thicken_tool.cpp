@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "tool/dialog_script.h"
 #include "tool/host_document.h"
@@ -168,22 +169,18 @@ const char* OnlyLinesOrPoints(const HostDocumentSummary& summary) {
     return summary.eligibleLines == 0 ? "only points" : "only lines and points";
 }
 
-// Says how many faces the command's welds deleted. Front and back are
-// copies of the `handed` faces the command took, less those its first weld
-// joined away; its last weld deletes faces of every group.
-void WarnAboutWeldedFaces(size_t handed, const ShellGroupCounts& counts) {
+// Says how many faces of each group the command's last weld deleted, which
+// joins the merged groups into one shell: those of slivers and of edges
+// shorter than the weld distance.
+void WarnAboutWeldedFaces(const ShellGroupCounts& counts) {
+    static const char* const kGroups[3] = {" front faces", " back faces", " side walls"};
     std::vector<std::string> parts;
-    const char* const from[2] = {" from the front", " from the back"};
-    for (int g = 0; g < 2; ++g) {
-        if (counts.merged[g] == 0 || counts.kept[g] >= handed) continue;
-        const std::string removed = std::to_string(handed - counts.kept[g]);
-        parts.push_back(parts.empty() ? removed + " of the " + std::to_string(handed) + " faces" + from[g]
-                                      : removed + from[g]);
-    }
-    const size_t side = counts.merged[2] - counts.kept[2];
-    if (side > 0) parts.push_back(std::to_string(side) + (side == 1 ? " side wall" : " side walls"));
+    for (int g = 0; g < 3; ++g)
+        if (counts.kept[g] < counts.merged[g])
+            parts.push_back(std::to_string(counts.merged[g] - counts.kept[g]) + " of the " +
+                            std::to_string(counts.merged[g]) + kGroups[g]);
     if (!parts.empty())
-        Warn("the welds removed " + ListedInProse(parts) + " (points closer than 0.001 were joined)");
+        Warn("the weld that joins points closer than 0.001 removed " + ListedInProse(parts));
 }
 
 // Draws the new object into the picture --preview names. `groups` is empty
@@ -290,7 +287,7 @@ int Thicken(const Options& options) {
     ShellGroupCounts counts;
     if (CountShellGroups(*result, merged, options.makeFront, options.makeBack, options.makeSide,
                          counts)) {
-        WarnAboutWeldedFaces(summary.eligibleHostFaces, counts);
+        WarnAboutWeldedFaces(counts);
         if (!options.preview.empty())
             groups = FaceGroups{counts.kept[0], counts.kept[0] + counts.kept[1]};
     }

@@ -159,8 +159,9 @@ void WarnAboutPartlyReadThickness(const std::string& text) {
     Warn("the thickness \"" + text + "\" is read as " + shown);
 }
 
-// The faces of the input that the command is to thicken, when all of them
-// are lines or points: what the message says there is; else null.
+// What the faces the command would take are when all of them are lines or
+// points, for the message ("only lines"); null when one of them has three
+// points or more, or when there are none.
 const char* OnlyLinesOrPoints(const HostDocumentSummary& summary) {
     if (summary.eligibleFaces == 0 ||
         summary.eligibleLines + summary.eligiblePoints != summary.eligibleFaces)
@@ -169,9 +170,9 @@ const char* OnlyLinesOrPoints(const HostDocumentSummary& summary) {
     return summary.eligibleLines == 0 ? "only points" : "only lines and points";
 }
 
-// Says how many faces of each group the command's last weld deleted, which
-// joins the merged groups into one shell: those of slivers and of edges
-// shorter than the weld distance.
+// Says how many faces of each group the command's last weld deleted: the
+// weld joins the merged groups into one shell, and a face left with fewer
+// than three distinct points goes (a sliver, a wall thinner than 0.001).
 void WarnAboutWeldedFaces(const ShellGroupCounts& counts) {
     static const char* const kGroups[3] = {" front faces", " back faces", " side walls"};
     std::vector<std::string> parts;

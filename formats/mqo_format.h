@@ -11,7 +11,8 @@
 class TextSink;
 
 // Parses the document `text` into `scene`, in the encoding its CodePage line
-// names (Cp932 without one), noting its header and line ends in `scene.mqo`.
+// names (Cp932 without one), noting its header and line ends (CR LF, LF, or
+// a lone CR as the first line end tells) in `scene.mqo`.
 // Chunks and keys that the tool does not interpret are passed over, binary
 // data ("KEY [BYTES]" lines and the raw bytes after them) included; binary
 // vertices (BVertex) are read. Notes in `scene.source` where each object's

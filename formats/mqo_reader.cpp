@@ -18,14 +18,22 @@ constexpr int kMaxChunkDepth = 64;
 constexpr int32_t kMaxFacePoints = 1 << 16;
 
 // Splits a text into lines, counting them; a final line without a line
-// break counts too. CRs before LF are dropped.
+// break counts too. Lines end at LF, CRs before it dropped; in a text whose
+// lines end at a lone CR (the first line end tells), they end at CR, and an
+// LF right after a CR goes with it.
 class LineCursor {
 public:
-    explicit LineCursor(std::string_view text) : text_(text) {}
+    explicit LineCursor(std::string_view text) : text_(text) {
+        const size_t lf = text.find('\n');
+        const size_t cr = text.substr(0, lf).find('\r');
+        if (cr != std::string_view::npos)
+            crOnly_ = text.find_first_not_of('\r', cr) != lf || lf == std::string_view::npos;
+        breakChar_ = crOnly_ ? '\r' : '\n';
+    }
 
     bool Next(std::string_view& line) {
         if (pos_ >= text_.size()) return false;
-        size_t end = text_.find('\n', pos_);
+        size_t end = text_.find(breakChar_, pos_);
         if (end == std::string_view::npos) end = text_.size();
         lineStart_ = pos_;
         line = text_.substr(pos_, end - pos_);
@@ -33,6 +41,8 @@ public:
         hadCr_ = !line.empty() && line.back() == '\r';
         while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         pos_ = end + 1;
+        lfAfterCr_ = crOnly_ && pos_ < text_.size() && text_[pos_] == '\n';
+        pos_ += lfAfterCr_;
         ++number_;
         return true;
     }
@@ -44,14 +54,18 @@ public:
         pos_ += count;
         // Lines are numbered as an editor shows them, the data's own line
         // ends counted.
-        number_ += static_cast<int>(std::count(bytes.begin(), bytes.end(), '\n'));
-        const size_t end = text_.substr(pos_, 2) == "\r\n" ? 2 : text_.substr(pos_, 1) == "\n";
+        number_ += static_cast<int>(std::count(bytes.begin(), bytes.end(), breakChar_));
+        const std::string_view after = text_.substr(pos_, 2);
+        const size_t end = after == "\r\n" ? 2 : after.substr(0, 1) == std::string_view(&breakChar_, 1);
         pos_ += end;
         number_ += end > 0;
         return true;
     }
     // The line end of the last line as read.
-    const char* LineEnd() const { return hadCr_ ? "\r\n" : "\n"; }
+    const char* LineEnd() const {
+        if (crOnly_) return lfAfterCr_ ? "\r\n" : "\r";
+        return hadCr_ ? "\r\n" : "\n";
+    }
     size_t Position() const { return std::min(pos_, text_.size()); }
     // Where the last line read begins.
     size_t LineStart() const { return lineStart_; }
@@ -64,6 +78,9 @@ private:
     size_t lineStart_ = 0;
     int number_ = 0;
     bool hadCr_ = false;
+    bool crOnly_ = false;
+    bool lfAfterCr_ = false;
+    char breakChar_ = '\n';
 };
 
 // The items of one line.
@@ -289,7 +306,8 @@ private:
         const std::string_view text = text_.substr(0, source.insertAt);
         const bool crlf = text.size() >= 2 && text.substr(text.size() - 2) == "\r\n";
         const bool lf = !text.empty() && text.back() == '\n';
-        if (crlf || lf) source.lineEnd = crlf ? "\r\n" : "\n";
+        const bool cr = !text.empty() && text.back() == '\r';
+        if (crlf || lf || cr) source.lineEnd = crlf ? "\r\n" : lf ? "\n" : "\r";
         else source.lineEnd = scene_.mqo.lineEnd;
         if (!indent_.empty()) source.indent = std::string(indent_);
     }

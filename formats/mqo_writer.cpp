@@ -107,7 +107,9 @@ size_t EstimatedSize(const Scene& scene) {
 
 void WriteMqo(const Scene& scene, TextSink& out) {
     assert(scene.encoding == scene.mqo.codePage);
-    DocumentText text(out, scene.mqo.lineEnd == "\n" ? "\n" : "\r\n");
+    DocumentText text(out, scene.mqo.lineEnd == "\n" || scene.mqo.lineEnd == "\r"
+                               ? std::string_view(scene.mqo.lineEnd)
+                               : "\r\n");
     if (scene.mqo.header.empty()) {
         out.Append("Metasequoia Document").Append(text.lineEnd);
         out.Append("Format Text Ver 1.0").Append(text.lineEnd).Append(text.lineEnd);

@@ -57,11 +57,14 @@ bool FindDocument(const ZipLayout& layout, size_t& index, std::string& reason) {
     return false;
 }
 
-// Opens `bytes` as an archive; `source` stays owned by the caller.
-Archive OpenArchive(zip_source_t* source, int flags, const std::string& path, std::string& error) {
+// Opens `bytes` as an archive; `source` stays owned by the caller. On
+// failure `code` is libzip's error code.
+Archive OpenArchive(zip_source_t* source, int flags, const std::string& path, std::string& error,
+                    int& code) {
     zip_error_t zipError;
     zip_error_init(&zipError);
     zip_t* archive = zip_open_from_source(source, flags, &zipError);
+    code = zip_error_code_zip(&zipError);
     if (!archive) error = path + ": not a readable zip archive (" + zip_error_strerror(&zipError) + ")";
     zip_error_fini(&zipError);
     return Archive(archive);
@@ -114,13 +117,17 @@ bool ReadArchive(const std::string& bytes, const std::string& path, std::string&
                  std::string& member, std::string& error, uint64_t limit) {
     zip_source_t* source = BufferSource(bytes, error, path);
     if (!source) return false;
-    Archive archive = OpenArchive(source, ZIP_RDONLY | ZIP_CHECKCONS, path, error);
-    if (!archive) {
-        zip_source_free(source);
-        return false;
-    }
+    int code = 0;
+    Archive archive = OpenArchive(source, ZIP_RDONLY | ZIP_CHECKCONS, path, error, code);
     ZipLayout layout;
     std::string reason;
+    if (!archive) {
+        zip_source_free(source);
+        // Two members of one name: the layout names them, libzip does not.
+        if (code == ZIP_ER_EXISTS && !ReadZipLayout(bytes, layout, reason))
+            error = path + ": " + reason;
+        return false;
+    }
     size_t found = 0;
     if (!ReadZipLayout(bytes, layout, reason) || !FindDocument(layout, found, reason)) {
         error = path + ": " + reason;
@@ -246,10 +253,11 @@ bool SpliceArchive(std::string_view in, const ZipLayout& layout, size_t index,
     ZipPut32(out, entry(old) + kCentralCrc, crc);
     ZipPut32(out, entry(old) + kCentralCrc + 4, uint32_t(compressed));
     ZipPut32(out, entry(old) + kCentralCrc + 8, size);
-    for (size_t i = index + 1; i < layout.members.size(); ++i) {
-        const ZipMember& m = layout.members[i];
-        ZipPut32(out, entry(m) + kCentralLocalOffset, uint32_t(m.localOffset - oldEnd + newEnd));
-    }
+    // The records stored after the document's move with its end, whatever
+    // their place in the directory.
+    for (const ZipMember& m : layout.members)
+        if (m.localOffset > old.localOffset)
+            ZipPut32(out, entry(m) + kCentralLocalOffset, uint32_t(m.localOffset - oldEnd + newEnd));
     ZipPut32(out, layout.endOffset - layout.centralOffset + central + kEndCentralOffset,
              uint32_t(central));
     return true;

@@ -15,9 +15,10 @@ bool MqozArchivesSupported();
 // reads it into `document`, its name, as stored, into `member`. Every member
 // is read through, so that a damaged one is found now rather than copied;
 // an archive whose records cannot be copied as they are (zip64, several
-// disks, encryption, bytes outside the records) is refused, as is a document
-// that inflates to more than `maxDocumentBytes`. On failure returns false
-// and sets `error` to one message naming `path`.
+// disks, encryption, bytes outside the records) is refused, as are two
+// members of one name (the message names them) and a document that
+// inflates to more than `maxDocumentBytes`. On failure returns false and
+// sets `error` to one message naming `path`.
 bool ReadMqozArchive(const std::string& bytes, const std::string& path, std::string& document,
                      std::string& member, std::string& error,
                      uint64_t maxDocumentBytes = kMaxMqozDocumentBytes);

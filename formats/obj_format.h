@@ -28,7 +28,8 @@ inline constexpr std::string_view kObjNoMaterial = "(null)";
 // before that line); a file without "o" or "g" is one object. A line that
 // ends in '\' goes on on the next. What has no place in the scene (normals,
 // smoothing groups, vertex colours, other statements) is skipped and named
-// once per kind in `scene.warnings`. On a malformed line returns false and sets `error` to
+// once per kind in `scene.warnings`; a text of which no line is an OBJ
+// statement is refused. On a malformed line returns false and sets `error` to
 // "NAME:LINE: what is wrong", LINE being where the statement starts; text
 // from the file in messages shows its control bytes escaped. Of
 // `scene.source` it fills in the counts of v and vt statements (every one,

@@ -93,6 +93,12 @@ public:
         std::string_view statement;
         while (statements.Next(statement, line_))
             if (!ParseLine(statement)) return false;
+        // Another program's text (numbers a line, say) is no Wavefront file.
+        if (foreignLines_ > 0 && foreignLines_ == lines_) {
+            line_ = firstForeign_;
+            return Fail("not a Wavefront OBJ file: none of its lines is an OBJ statement (this "
+                        "one begins with \"" + foreignWord_ + "\")");
+        }
         Finish();
         return true;
     }
@@ -111,6 +117,7 @@ private:
         line = Trim(line);
         if (line.empty()) return true;
         if (line.front() == '#') return ParseComment(line);
+        ++lines_;
         if (QuickLine(line)) return true;
         std::string_view rest = line;
         std::string_view keyword = NextWord(rest);
@@ -142,7 +149,22 @@ private:
             const std::string_view group = Trim(rest);
             return group == "off" || group == "0" || Dropped("smoothing groups (s)");
         }
+        if (!IsObjKeyword(keyword) && foreignLines_++ == 0) {
+            firstForeign_ = line_;
+            foreignWord_ = ShownText(keyword.substr(0, 40));
+        }
         return Dropped("\"" + ShownText(keyword) + "\" lines");
+    }
+
+    // The statements of the format that this reader does not take: free-form
+    // geometry, display and render attributes.
+    static bool IsObjKeyword(std::string_view word) {
+        static constexpr std::string_view kKeywords[] = {
+            "vp",   "cstype", "deg",   "bmat",    "step",     "curv",       "curv2",
+            "surf", "parm",   "trim",  "hole",    "scrv",     "sp",         "end",
+            "con",  "mg",     "bevel", "c_interp", "d_interp", "lod",       "shadow_obj",
+            "trace_obj", "ctech", "stech", "maplib", "usemap", "call",       "csh", "fo"};
+        return std::find(std::begin(kKeywords), std::end(kKeywords), word) != std::end(kKeywords);
     }
 
     // The lines that make up nearly all of a large file, in their plain
@@ -443,6 +465,11 @@ private:
     Scene& scene_;
     std::string& error_;
     int line_ = 0;
+    // Lines other than blanks and comments, those of them that are no OBJ
+    // statement, and the first of those.
+    size_t lines_ = 0, foreignLines_ = 0;
+    int firstForeign_ = 0;
+    std::string foreignWord_;
     bool hasObjectLines_ = false;
     bool defaultObject_ = false;  // the first object came before any of them
     int32_t current_ = -1;

@@ -213,6 +213,12 @@ TextEncoding EncodingOf(SceneFormat format, const Scene& scene) {
                                                                      : TextEncoding::Utf8;
 }
 
+bool HasHiddenOrLockedObjects(const Scene& scene) {
+    for (const SceneObject& object : scene.objects)
+        if (!object.visible || object.locked) return true;
+    return false;
+}
+
 // What a file of `format` written as `form` does not carry, for the report.
 void NoteLosses(SceneFormat format, WriteForm form, const Scene& scene, const SaveOptions& options,
                 SaveReport& report) {
@@ -225,6 +231,14 @@ void NoteLosses(SceneFormat format, WriteForm form, const Scene& scene, const Sa
         losses = PlyLosses(scene, form == WriteForm::SplicePly);
     }
     if (!losses.empty()) report.losses.push_back(std::move(losses));
+    // STL names the flags with its other losses. A spliced OBJ file keeps
+    // its own comments, and its new object is shown and unlocked.
+    if (!HasHiddenOrLockedObjects(scene)) return;
+    if (format == SceneFormat::Ply)
+        report.losses.push_back("PLY does not carry over hidden and locked flags");
+    else if (format == SceneFormat::Obj && form == WriteForm::Compose)
+        report.losses.push_back("OBJ has no hidden and locked flags: they are kept in \"# "
+                                "mqthicken:\" comments, which other programs skip");
 }
 
 }  // namespace

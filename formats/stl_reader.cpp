@@ -121,15 +121,21 @@ private:
     size_t used_ = 0;
 };
 
+constexpr uint64_t kEachByte = 0x0101010101010101ull;
+
+// The top bit of each byte of `w` that is zero, exactly: no carry crosses
+// bytes.
+uint64_t ZeroBytes(uint64_t w) {
+    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    return ~(((w & kLow7) + kLow7) | w | kLow7);
+}
+
 // The offset of the first line end (LF or CR) in the 32 bytes at `p`, or 32
 // when there is none: eight bytes at a time, without a branch a byte.
 size_t LineEndWithin32(const char* p) {
-    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full, kBytes = 0x0101010101010101ull;
-    // The top bit of each byte that is zero, exactly: no carry crosses bytes.
-    const auto zeros = [](uint64_t w) { return ~(((w & kLow7) + kLow7) | w | kLow7); };
     for (size_t i = 0; i < 32; i += 8) {
         const uint64_t w = LoadLittle64(p + i);
-        const uint64_t ends = zeros(w ^ ('\n' * kBytes)) | zeros(w ^ ('\r' * kBytes));
+        const uint64_t ends = ZeroBytes(w ^ ('\n' * kEachByte)) | ZeroBytes(w ^ ('\r' * kEachByte));
         if (ends) return i + static_cast<size_t>(__builtin_ctzll(ends)) / 8;
     }
     return 32;
@@ -343,6 +349,28 @@ constexpr Keyword kFacet = MakeKeyword("facet"), kOuter = MakeKeyword("outer"),
                   kEndloop = MakeKeyword("endloop"), kEndfacet = MakeKeyword("endfacet"),
                   kEndsolid = MakeKeyword("endsolid");
 
+// Where the first "endsolid", in any case, begins in [from, end), or `end`.
+// Of the words within a solid only "solid" and "endsolid" hold an 's': the
+// search stops only at the bytes that are 's' or 'S', found eight at a time.
+const char* FindEndsolid(const char* from, const char* end) {
+    const char* p = from;
+    for (;;) {
+        while (end - p >= 8) {
+            const uint64_t esses = ZeroBytes((LoadLittle64(p) | kLowerCase) ^ ('s' * kEachByte));
+            if (esses) {
+                p += __builtin_ctzll(esses) / 8;
+                break;
+            }
+            p += 8;
+        }
+        while (p != end && (*p | 0x20) != 's') ++p;
+        // The 's' is the fourth letter of "endsolid".
+        if (end - p < 5) return end;
+        if (p - from >= 3 && (LoadLittle64(p - 3) | kLowerCase) == kEndsolid.bytes) return p - 3;
+        ++p;
+    }
+}
+
 // An ASCII file: "solid NAME", then per facet "facet normal X Y Z", "outer
 // loop", "vertex X Y Z" per corner, "endloop", "endfacet", and "endsolid
 // NAME"; solids one after the other. The words are read as they come,
@@ -423,16 +451,19 @@ private:
         }
     }
 
-    // Makes room in `object` for as many more facets as the rest of the text
-    // holds at the bytes per facet of the first batch, read from `start`:
-    // faces, corners and vertices then grow in place, instead of being moved
-    // to new pages at every doubling, which cost more than the parsing.
+    // Makes room in `object` for as many more facets as the rest of the
+    // solid (up to its "endsolid") holds at the bytes per facet of the first
+    // batch, read from `start`: faces, corners and vertices then grow in
+    // place, instead of being moved to new pages at every doubling, which
+    // cost more than the parsing. The solids that follow are not counted, so
+    // that each solid's room is its own size and not the rest of the file's.
     // Expects a first batch of facets read and not yet added.
     void Reserve(SceneObject& object, const char* start) {
+        const char* const solidEnd = FindEndsolid(p_, end_);
         const double bytesPerCorner = double(p_ - start) / double(keys_.size());
         const double cornersPerFacet = double(keys_.size()) / double(sizes_.size());
         const size_t corners =
-            keys_.size() + static_cast<size_t>(double(end_ - p_) / bytesPerCorner * 1.02);
+            keys_.size() + static_cast<size_t>(double(solidEnd - p_) / bytesPerCorner * 1.02);
         const size_t facets = static_cast<size_t>(double(corners) / cornersPerFacet) + 1;
         object.points.reserve(corners);
         object.uvs.reserve(corners);
@@ -444,8 +475,8 @@ private:
         table_.Reserve(corners / 6 + 3);
     }
 
-    // Gives back what Reserve took beyond the solid's needs: the room of a
-    // solid that other solids follow was counted for theirs as well.
+    // Gives back what Reserve took beyond the solid's needs, as when its
+    // later facets take more bytes a corner than its first.
     static void ReleaseSpare(SceneObject& object) {
         const auto release = [](auto& items) {
             if (items.capacity() - items.size() > items.size() / 4) items.shrink_to_fit();

@@ -1,5 +1,7 @@
 #include "formats/zip_layout.h"
 
+#include <algorithm>
+
 #include "formats/shown_text.h"
 
 using namespace zip_field;
@@ -192,17 +194,15 @@ bool ReadZipLayout(std::string_view bytes, ZipLayout& layout, std::string& reaso
         return false;
     }
     layout.members.reserve(entries);
-    size_t at = centralOffset, localEnd = 0;
+    size_t at = centralOffset;
     for (uint16_t i = 0; i < entries; ++i) {
         ZipMember member;
         if (!ReadCentralEntry(bytes, at, end, member, reason)) return false;
-        // Records follow one another in directory order from the first byte.
-        if (member.localOffset != localEnd) {
-            reason = kOutside;
+        if (member.localOffset > centralOffset) {
+            reason = Named("the member", member.name, "has no local header");
             return false;
         }
         if (!ReadLocalRecord(bytes, centralOffset, member, reason)) return false;
-        localEnd = member.localOffset + member.localSize;
         at += member.centralSize;
         layout.members.push_back(member);
     }
@@ -210,8 +210,40 @@ bool ReadZipLayout(std::string_view bytes, ZipLayout& layout, std::string& reaso
         reason = kDamagedDirectory;
         return false;
     }
+    // The records follow one another from the first byte, in any order the
+    // directory lists them in.
+    std::vector<const ZipMember*> stored;
+    stored.reserve(layout.members.size());
+    for (const ZipMember& member : layout.members) stored.push_back(&member);
+    std::sort(stored.begin(), stored.end(), [](const ZipMember* a, const ZipMember* b) {
+        return a->localOffset < b->localOffset;
+    });
+    size_t localEnd = 0;
+    for (size_t i = 0; i < stored.size(); ++i) {
+        if (stored[i]->localOffset < localEnd) {
+            reason = "the records of the members \"" + ShownText(stored[i - 1]->name) +
+                     "\" and \"" + ShownText(stored[i]->name) + "\" overlap";
+            return false;
+        }
+        if (stored[i]->localOffset != localEnd) {
+            reason = kOutside;
+            return false;
+        }
+        localEnd = stored[i]->localOffset + stored[i]->localSize;
+    }
     if (localEnd != centralOffset) {
         reason = kOutside;
+        return false;
+    }
+    // Which of two members of one name is meant is unclear.
+    std::vector<std::string_view> names;
+    names.reserve(layout.members.size());
+    for (const ZipMember& member : layout.members) names.push_back(member.name);
+    std::sort(names.begin(), names.end());
+    const auto twice = std::adjacent_find(names.begin(), names.end());
+    if (twice != names.end()) {
+        reason = Named("the archive holds more than one member named", *twice,
+                       "(which one is meant is unclear)");
         return false;
     }
     layout.centralOffset = centralOffset;

@@ -1,8 +1,9 @@
 // Where the records of a zip archive lie, for an archive that is written
 // back by copying its records: the members' local records (local header,
-// data, data descriptor) one after another from the first byte, then the
-// central directory, then the end record, nothing else; one disk, no zip64,
-// no encryption, members stored or deflated.
+// data, data descriptor) one after another from the first byte, in any
+// order, then the central directory, then the end record, nothing else; one
+// disk, no zip64, no encryption, members stored or deflated, no two of one
+// name.
 #pragma once
 
 #include <cstddef>

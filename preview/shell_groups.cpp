@@ -11,8 +11,9 @@ void MergeRecorder::Record(void* context, const MQObjectRec* target, int32_t fir
     static_cast<MergeRecorder*>(context)->merges_.push_back({target, firstFaceId, faceCount});
 }
 
-bool ShellGroupsFromMerges(const MQObjectRec& result, const std::vector<MergeRecorder::Merge>& merges,
-                           bool makeFront, bool makeBack, bool makeSide, FaceGroups& groups) {
+bool CountShellGroups(const MQObjectRec& result, const std::vector<MergeRecorder::Merge>& merges,
+                      bool makeFront, bool makeBack, bool makeSide, ShellGroupCounts& counts) {
+    counts = ShellGroupCounts();
     // The module empties the work object and then merges the chosen groups
     // into it in a fixed order: front surface, back surface, side walls, each
     // only when asked for. The last merges into the result are those.
@@ -25,13 +26,15 @@ bool ShellGroupsFromMerges(const MQObjectRec& result, const std::vector<MergeRec
     const MergeRecorder::Merge* ofGroup[3] = {nullptr, nullptr, nullptr};
     size_t next = into.size() - wanted;
     for (int g = 0; g < 3; ++g)
-        if (chosen[g]) ofGroup[g] = into[next++];
+        if (chosen[g]) {
+            ofGroup[g] = into[next++];
+            counts.merged[g] = static_cast<size_t>(ofGroup[g]->faceCount);
+        }
 
     // Merged faces get fresh unique ids in order. The command's weld may
     // delete faces and its compaction closes the numbering up, but both keep
     // the order and the ids of the faces that stay: so the faces of each
     // group follow one another, and counting them gives the ranges.
-    size_t counts[3] = {0, 0, 0};
     int group = 0;
     for (const HostFace& face : result.faces) {
         if (face.count == 0) continue;
@@ -39,9 +42,16 @@ bool ShellGroupsFromMerges(const MQObjectRec& result, const std::vector<MergeRec
                               face.uniqueId - ofGroup[group]->firstFaceId < ofGroup[group]->faceCount))
             ++group;
         if (group == 3) return false;  // a face of no merge, or out of order
-        ++counts[group];
+        ++counts.kept[group];
     }
-    groups.frontEnd = counts[0];
-    groups.backEnd = counts[0] + counts[1];
+    return true;
+}
+
+bool ShellGroupsFromMerges(const MQObjectRec& result, const std::vector<MergeRecorder::Merge>& merges,
+                           bool makeFront, bool makeBack, bool makeSide, FaceGroups& groups) {
+    ShellGroupCounts counts;
+    if (!CountShellGroups(result, merges, makeFront, makeBack, makeSide, counts)) return false;
+    groups.frontEnd = counts.kept[0];
+    groups.backEnd = counts.kept[0] + counts.kept[1];
     return true;
 }

@@ -2,6 +2,7 @@
 // surface and side walls, told by watching the module merge them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -29,6 +30,17 @@ private:
                        int32_t faceCount);
     std::vector<Merge> merges_;
 };
+
+// Of each group (front, back, side), the faces the command merged into
+// `result`, the object it added, and of those the faces `result` still
+// holds, its weld having deleted the others. False when the merges do not
+// account for the object's faces in order.
+struct ShellGroupCounts {
+    size_t merged[3] = {0, 0, 0};
+    size_t kept[3] = {0, 0, 0};
+};
+bool CountShellGroups(const MQObjectRec& result, const std::vector<MergeRecorder::Merge>& merges,
+                      bool makeFront, bool makeBack, bool makeSide, ShellGroupCounts& counts);
 
 // The face groups of `result`, the object the command added, from the
 // merges into it and the groups the dialog asked for. False when the merges

@@ -122,7 +122,11 @@ HostDocumentSummary BuildHostDocument(const Scene& scene, const FaceSelection& s
             }
             if (selected) {
                 ++summary.selectedFaces;
-                if (eligible) ++summary.eligibleFaces;
+                if (eligible) {
+                    ++summary.eligibleFaces;
+                    summary.eligibleLines += n == 2;
+                    summary.eligiblePoints += n == 1;
+                }
             }
         }
     }

@@ -15,6 +15,8 @@
 struct HostDocumentSummary {
     size_t selectedFaces = 0;  // faces selected, in any object
     size_t eligibleFaces = 0;  // of those, faces of objects the command takes
+    size_t eligibleLines = 0;  // of those, lines (two points)
+    size_t eligiblePoints = 0; // and points (one)
     size_t splitFaces = 0;     // faces of more than four points, split into triangles
     bool selectionMatched = false;  // the named object or material exists
 };

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "tool/dialog_script.h"
 #include "tool/host_document.h"
@@ -158,6 +159,31 @@ void WarnAboutPartlyReadThickness(const std::string& text) {
     Warn("the thickness \"" + text + "\" is read as " + shown);
 }
 
+// What the faces the command would take are when all of them are lines or
+// points, for the message ("only lines"); null when one of them has three
+// points or more, or when there are none.
+const char* OnlyLinesOrPoints(const HostDocumentSummary& summary) {
+    if (summary.eligibleFaces == 0 ||
+        summary.eligibleLines + summary.eligiblePoints != summary.eligibleFaces)
+        return nullptr;
+    if (summary.eligiblePoints == 0) return "only lines";
+    return summary.eligibleLines == 0 ? "only points" : "only lines and points";
+}
+
+// Says how many faces of each group the command's last weld deleted: the
+// weld joins the merged groups into one shell, and a face left with fewer
+// than three distinct points goes (a sliver, a wall thinner than 0.001).
+void WarnAboutWeldedFaces(const ShellGroupCounts& counts) {
+    static const char* const kGroups[3] = {" front faces", " back faces", " side walls"};
+    std::vector<std::string> parts;
+    for (int g = 0; g < 3; ++g)
+        if (counts.kept[g] < counts.merged[g])
+            parts.push_back(std::to_string(counts.merged[g] - counts.kept[g]) + " of the " +
+                            std::to_string(counts.merged[g]) + kGroups[g]);
+    if (!parts.empty())
+        Warn("the weld that joins points closer than 0.001 removed " + ListedInProse(parts));
+}
+
 // Draws the new object into the picture --preview names. `groups` is empty
 // when the module's merges could not be told apart.
 bool WritePreview(const Options& options, const SceneObject& object,
@@ -208,6 +234,10 @@ int Thicken(const Options& options) {
                               " (it has " + std::to_string(scene.materials.size()) + ")"
                         : "no material named \"" + ShownText(s.name) + "\" in " + options.input);
     }
+    if (const char* only = OnlyLinesOrPoints(summary)) {
+        std::fprintf(stderr, "mqthicken: nothing to thicken: %s\n", only);
+        return kExitNothingDone;
+    }
     if (summary.splitFaces == 1)
         Warn("1 face of more than four points was thickened as triangles");
     else if (summary.splitFaces > 1)
@@ -219,9 +249,10 @@ int Thicken(const Options& options) {
     ClearRecordedMessageBoxes();
     SetNextDialogScript(MakeDialogScript(options));
     const int before = document->ObjectCount();
-    // The picture colours the faces by the merge that made them.
+    // The merges tell the shell's groups apart: the faces the welds deleted
+    // from each, and the picture's colours.
     std::optional<MergeRecorder> merges;
-    if (!options.preview.empty()) merges.emplace();
+    merges.emplace();
     Progress(large, "thickening " + std::to_string(summary.eligibleFaces) + " faces");
     // The module names its stages from the harvest on; before that the
     // dialog runs. A module whose stages cannot be seen is one stage.
@@ -254,11 +285,13 @@ int Thicken(const Options& options) {
     }
 
     std::optional<FaceGroups> groups;
-    FaceGroups found;
-    if (!options.preview.empty() &&
-        ShellGroupsFromMerges(*result, merged, options.makeFront, options.makeBack,
-                              options.makeSide, found))
-        groups = found;
+    ShellGroupCounts counts;
+    if (CountShellGroups(*result, merged, options.makeFront, options.makeBack, options.makeSide,
+                         counts)) {
+        WarnAboutWeldedFaces(counts);
+        if (!options.preview.empty())
+            groups = FaceGroups{counts.kept[0], counts.kept[0] + counts.kept[1]};
+    }
 
     timer.Begin("write");
     SceneObject thick = SceneObjectFromHost(*result);

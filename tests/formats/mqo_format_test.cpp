@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "formats/mqo_format.h"
@@ -414,6 +415,17 @@ TEST(MqoFormat, BinaryVerticesCodePageAndVersionComeBackByteForByte) {
     EXPECT_EQ(more.substr(lf.size() - 4),
               "Object \"new\" {\n\tvisible 15\n\tlocking 0\n\tvertex 1 {\n\t\t1 2 3\n\t}\n"
               "\tface 0 {\n\t}\n}\nEof\n");
+
+    // Lines that end at a lone CR, as some programs write them, likewise.
+    const std::string cr = BinaryDocument("\r");
+    Scene crScene = ReadSource(cr);
+    ASSERT_EQ(crScene.objects.size(), 1u);
+    EXPECT_EQ(crScene.objects[0].vertices[3].z, 3.0f);
+    EXPECT_EQ(crScene.mqo.lineEnd, "\r");
+    crScene.objects.push_back(added);
+    std::string crMore = more;
+    std::replace(crMore.begin() + long(lf.size()) - 4, crMore.end(), '\n', '\r');
+    EXPECT_EQ(Splice(crScene), cr.substr(0, cr.size() - 4) + crMore.substr(lf.size() - 4));
 }
 
 }  // namespace

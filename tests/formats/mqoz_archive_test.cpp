@@ -62,11 +62,13 @@ std::string Deflated(const std::string& data) {
 }
 
 // The archive of `members`, in order, with the archive comment `comment`,
-// after the bytes `prefix`.
+// after the bytes `prefix`; its directory lists them in `order` when given.
 std::string Archive(const std::vector<Member>& members, const std::string& comment = "",
-                    const std::string& prefix = "") {
-    std::string out = prefix, central;
+                    const std::string& prefix = "", const std::vector<size_t>& order = {}) {
+    std::string out = prefix;
+    std::vector<std::string> entries;
     for (const Member& m : members) {
+        std::string& central = entries.emplace_back();
         const std::string data = m.method == 8 ? Deflated(m.data) : m.data;
         const uint32_t crc = crc32(0, reinterpret_cast<const Bytef*>(m.data.data()), uInt(m.data.size()));
         const uint32_t size = m.claimedSize >= 0 ? uint32_t(m.claimedSize) : uint32_t(m.data.size());
@@ -102,6 +104,8 @@ std::string Archive(const std::vector<Member>& members, const std::string& comme
             Put32(out, size);
         }
     }
+    std::string central;
+    for (size_t i = 0; i < entries.size(); ++i) central += entries[order.empty() ? i : order[i]];
     const size_t centralOffset = out.size();
     out += central;
     Put32(out, 0x06054b50);
@@ -175,6 +179,29 @@ TEST_F(MqozArchiveTest, WritingBackChangesOnlyTheDocumentsData) {
     alone.external = 0;
     EXPECT_EQ(output, Archive({alone}));
     EXPECT_TRUE(UnzipAccepts(output));
+}
+
+// Other zip programs list members in any order; the writer moves the
+// offsets of the members stored after the document, wherever they are
+// listed. Two members of one name are refused, and the message names them.
+TEST_F(MqozArchiveTest, ADirectoryInAnotherOrderIsReadAndTwoMembersOfOneNameAreNamed) {
+    const std::string before = "Metasequoia Document\r\nFormat Text Ver 1.0\r\n\r\nEof\r\n";
+    const std::string after = before + std::string(5000, ' ');
+    const std::vector<size_t> reversed = {2, 1, 0};
+    const std::string input = Archive(ModellerMembers(before, 8), "", "", reversed);
+    std::string document, member, error, output;
+    ASSERT_TRUE(ReadMqozArchive(input, "in.mqoz", document, member, error)) << error;
+    EXPECT_EQ(document, before);
+    ASSERT_TRUE(WriteMqozArchive(input, member, after, "out.mqoz", output, error)) << error;
+    EXPECT_EQ(output, Archive(ModellerMembers(after, 8), "", "", reversed));
+    EXPECT_TRUE(UnzipAccepts(output));
+
+    std::vector<Member> twice = ModellerMembers(before, 8);
+    twice.push_back(twice[0]);
+    error.clear();
+    EXPECT_FALSE(ReadMqozArchive(Archive(twice), "in.mqoz", document, member, error));
+    EXPECT_EQ(error, "in.mqoz: the archive holds more than one member named \"thumb.jpg\" "
+                     "(which one is meant is unclear)");
 }
 
 TEST_F(MqozArchiveTest, DocumentsAreInflatedNoFurtherThanTheLimit) {

@@ -152,11 +152,13 @@ TEST(StlFormat, LargeSolidsReadAsTheirBinaryTwins) {
     }
     // The small solid's corners were read in the first one, as other vertices.
     std::vector<Triangle> tail(strip.end() - 2, strip.end());
+    // Each solid makes room for its own facets, up to its "endsolid" in
+    // any case, not for those of the solids after it.
     std::string ascii;
     for (std::vector<Triangle>* solid : {&strip, &tail, &strip}) {
-        ascii += "solid part\n";
+        ascii += "solid parts\n";
         for (const Triangle& t : *solid) ascii += Facet(t);
-        ascii += "endsolid part\n";
+        ascii += solid == &tail ? "endsolid part\n" : "EndSolid\n";
     }
     const Scene text = Read(ascii);
     ASSERT_EQ(text.objects.size(), 3u);

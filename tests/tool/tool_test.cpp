@@ -392,6 +392,74 @@ TEST_F(ToolTest, HiddenLockedOrEmptySelectionsThickenNothing) {
     EXPECT_FALSE(fs::exists(Path("out.obj")));
 }
 
+// Lines and points alone are nothing to thicken, from any format; nothing
+// is written.
+TEST_F(ToolTest, OnlyLinesOrPointsAreNothingToThicken) {
+    const struct {
+        const char *name, *text, *message;
+    } cases[] = {
+        {"lines.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nl 1 2 3\n", "nothing to thicken: only lines\n"},
+        {"mixed.obj", "v 0 0 0\nv 1 0 0\nl 1 2\np 1\n", "nothing to thicken: only lines and points\n"},
+        {"lines.mqo",
+         "Metasequoia Document\r\nFormat Text Ver 1.0\r\n\r\nObject \"l\" {\r\n\tvertex 2 {\r\n"
+         "\t\t0 0 0\r\n\t\t1 0 0\r\n\t}\r\n\tface 1 {\r\n\t\t2 V(0 1)\r\n\t}\r\n}\r\nEof\r\n",
+         "nothing to thicken: only lines\n"},
+        {"faceless.ply",
+         "ply\nformat ascii 1.0\nelement vertex 1\nproperty float x\nproperty float y\n"
+         "property float z\nend_header\n0 0 0\n",
+         "the input has no faces\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string output = Path(std::string("out-") + c.name);
+        ToolResult r = RunTool({Write(c.name, c.text), "-o", output});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(output));
+    }
+}
+
+// Faces that the last weld deletes (points within 0.001 of one another) are
+// counted; hidden and locked flags lost in a conversion are named.
+TEST_F(ToolTest, FacesLostInTheWeldsAndFlagsLostInConversionsAreSaid) {
+    const float triangles[3][9] = {{0, 0, 0, 1, 0, 0, 1, 1, 0},
+                                   {0, 0, 0, 1, 1, 0, 0, 1, 0},
+                                   {5, 5, 0, 5.0005f, 5, 0, 5, 5.0005f, 0}};
+    // A binary STL of the first `count` triangles.
+    const auto binary = [&triangles](uint32_t count) {
+        std::string stl(80, ' ');
+        stl.append(reinterpret_cast<const char*>(&count), 4);
+        for (uint32_t t = 0; t < count; ++t) {
+            stl += std::string(12, '\0');
+            stl.append(reinterpret_cast<const char*>(triangles[t]), 36);
+            stl += std::string(2, '\0');
+        }
+        return stl;
+    };
+    ToolResult r = RunTool({Write("sliver.stl", binary(3)), "-o", Path("sliver-thick.stl")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("warning: the weld that joins points closer than 0.001 removed 1 of "
+                         "the 3 front faces and 1 of the 3 back faces\n"),
+              std::string::npos)
+        << r.err;
+    ToolResult plate = RunTool({Write("plate.stl", binary(2)), "-o", Path("plate-thick.stl")});
+    ASSERT_EQ(plate.status, 0) << plate.err;
+    EXPECT_EQ(plate.err.find("weld"), std::string::npos) << plate.err;
+
+    const std::string hidden = Write("hidden.mqo", TwoPlates("visible 0\r\n\tlocking 0"));
+    const std::pair<const char*, const char*> formats[] = {
+        {"out.ply", "out.ply: PLY does not carry over hidden and locked flags\n"},
+        {"out.obj", "out.obj: OBJ has no hidden and locked flags: they are kept in \"# "
+                    "mqthicken:\" comments, which other programs skip\n"},
+        {"out.mqo", nullptr}};
+    for (const auto& [name, message] : formats) {
+        ToolResult converted = RunTool({hidden, "-o", Path(name)});
+        ASSERT_EQ(converted.status, 0) << converted.err;
+        if (message) EXPECT_NE(converted.err.find(message), std::string::npos) << converted.err;
+        else EXPECT_EQ(converted.err.find("flags"), std::string::npos) << converted.err;
+    }
+}
+
 // The modeller's command leaves hidden and locked objects out; the options
 // let the tool thicken them, and the source comes back with its own flags.
 TEST_F(ToolTest, HiddenAndLockedObjectsAreThickenedWhenIncluded) {

@@ -15,6 +15,7 @@ public:
         const MQObjectRec* target;
         int32_t firstFaceId;
         int32_t faceCount;
+        int32_t leadingLines;  // two-point faces the merged ones begin with
     };
 
     MergeRecorder();
@@ -29,6 +30,13 @@ private:
                        int32_t faceCount);
     std::vector<Merge> merges_;
 };
+
+// The merges into `result` that brought its front surface, back surface
+// and side walls (null for a group not asked for), or false when there are
+// fewer merges into it than groups asked for.
+bool GroupMerges(const MQObjectRec& result, const std::vector<MergeRecorder::Merge>& merges,
+                 bool makeFront, bool makeBack, bool makeSide,
+                 const MergeRecorder::Merge* ofGroup[3]);
 
 // The face groups of `result`, the object the command added, from the
 // merges into it and the groups the dialog asked for. False when the merges

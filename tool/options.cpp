@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -120,6 +122,18 @@ bool StartsWithNumber(const std::string& text) {
     if (text[i] == '+' || text[i] == '-') ++i;
     if (i < text.size() && text[i] == '.') ++i;
     return i < text.size() && text[i] >= '0' && text[i] <= '9';
+}
+
+// --scale: a finite number above 0, written out whole.
+bool ParseScale(const std::string& text, double& scale, std::string& error) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !std::isfinite(value) || !(value > 0)) {
+        error = "--scale needs a number above 0, not \"" + text + "\"";
+        return false;
+    }
+    scale = value;
+    return true;
 }
 
 // The value of an option that names a file: not empty.
@@ -251,6 +265,15 @@ CommandLine::CommandLine(Options& options, std::string& error)
         ->type_name("VIEW")
         ->each([this](const std::string& value) {
             Require(ParseView(value, options_.view, error_), error_);
+        });
+    app_.add_option("--scale")
+        ->description(
+            "thicken the model as if it were N times larger, the thickness too, and write the "
+            "new object back at the file's scale: a model in metres keeps details finer than "
+            "the module's welds (0.001)")
+        ->type_name("N")
+        ->each([this](const std::string& value) {
+            Require(ParseScale(value, options_.scale, error_), error_);
         });
     CLI::Option* plugin = app_.add_option("--plugin", options.plugin,
                                          "the module to load (default: next to the program)");

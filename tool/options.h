@@ -42,6 +42,9 @@ struct Options {
     std::string preview;           // a PNG picture of the new object; empty: none
     int previewWidth = 800, previewHeight = 600;
     PreviewView view = PreviewView::Iso;
+    // The module thickens the model as if it were this many times larger
+    // (the thickness too); the new object is written back at the file's scale.
+    double scale = 1;
 };
 
 // The largest picture side --preview-size takes.

@@ -60,7 +60,8 @@ docs-picture: deps
 # and 1M faces of each generated shape, the stages of the command, the growth
 # from 100k to 1M faces and the peak memory, against the targets: first with
 # the runs one after another in one process, then with every run in a fresh
-# child process (--cold), as a single run of the tool would be. Arguments for
+# child process (--cold), as a single run of the tool would be, and cold
+# again with the even-thickness box checked (--even). Arguments for
 # Google Benchmark go in BENCH_ARGS, e.g.
 # BENCH_ARGS=--benchmark_filter=quads/1000000. Each of these prints, per
 # shape, a table of the command's stages at 100k and 1M faces with each
@@ -85,6 +86,7 @@ bench:
 	  --benchmark_report_aggregates_only=true
 	./$(BENCH_DIR)/bench/thicken_bench $(BENCH_ARGS)
 	./$(BENCH_DIR)/bench/thicken_bench --cold $(BENCH_ARGS)
+	./$(BENCH_DIR)/bench/thicken_bench --cold --even $(BENCH_ARGS)
 	@mkdir -p $(BENCH_DIR)/peer
 	./$(BENCH_DIR)/bench/peer_bench --tool $(BENCH_DIR)/tool/mqthicken --work $(BENCH_DIR)/peer --tool-stages --runs 3
 	./$(BENCH_DIR)/bench/peer_bench --tool $(BENCH_DIR)/tool/mqthicken --script bench/solidify.py \

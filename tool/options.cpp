@@ -217,6 +217,9 @@ CommandLine::CommandLine(Options& options, std::string& error)
         ->each([this](const std::string& value) {
             Require(ParseDirection(value, options_.direction, error_), error_);
         });
+    app_.add_flag("--even", options.even,
+                 "make the walls even: place each corner at the thickness from every face "
+                 "around it, not along the averaged normal (the dialog's box \"厚みを均一にする\")");
     app_.add_flag_callback("--no-front", [this] { options_.makeFront = false; },
                           "leave out the front surface");
     app_.add_flag_callback("--no-side", [this] { options_.makeSide = false; },

@@ -32,6 +32,7 @@ struct Options {
     std::string thickness = "5.0"; // typed into the dialog as it is
     Direction direction = Direction::Center;
     bool makeFront = true, makeSide = true, makeBack = true;
+    bool even = false;             // --even: the dialog's even-thickness box
     FaceSelection selection;
     IncludedObjects include;
     bool onlyResult = false;

@@ -64,7 +64,7 @@ TEST_F(ToolTest, HelpAndVersionGoToStdoutWithStatusZero) {
     EXPECT_TRUE(help.err.empty());
     // Every option has its entry, short and long names together.
     for (const char* entry :
-         {"-o, --output OUTPUT", "-t, --thickness TEXT", "-d, --direction", "    --no-front",
+         {"-o, --output OUTPUT", "-t, --thickness TEXT", "-d, --direction", "    --even", "    --no-front",
           "    --no-side", "    --no-back", "    --select", "    --include-hidden",
           "    --include-locked", "    --only-result", "    --ascii", "    --stats", "    --timings",
           "    --preview FILE", "    --preview-size WxH", "    --view VIEW", "    --plugin PATH",

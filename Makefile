@@ -48,12 +48,20 @@ demo: build
 	@$(DEMO_COMMAND) --stats --preview build/demo/curved_patch-thick.png
 	@echo "demo: the shell is in build/demo/curved_patch-thick.mqo, its picture in build/demo/curved_patch-thick.png"
 
-# Redraws the README's picture, docs/curved_patch-thick.png, as the demo draws it.
+# Redraws the README's pictures: docs/curved_patch-thick.png, as the demo
+# draws it, and docs/box_corner-thick.png, the inside corner of a box
+# (docs/box_corner.obj) thickened by 0.3 as specified (left) and with
+# --even (right), side by side with ImageMagick, without time stamps.
+CORNER_COMMAND := ./build/native/tool/mqthicken docs/box_corner.obj -t 0.3 --preview-size 480x480
 docs-picture: deps
 	cmake --preset native >/dev/null
 	cmake --build --preset native --target mqthicken
 	@mkdir -p build/demo
 	$(DEMO_COMMAND) --preview docs/curved_patch-thick.png
+	$(CORNER_COMMAND) -o build/demo/box_corner-thick.obj --preview build/demo/box_corner-default.png
+	$(CORNER_COMMAND) --even -o build/demo/box_corner-even.obj --preview build/demo/box_corner-even.png
+	convert build/demo/box_corner-default.png build/demo/box_corner-even.png +append \
+	  -strip -define png:exclude-chunk=date,time docs/box_corner-thick.png
 
 # Benchmarks of the whole command in process (not part of `make test`): an
 # optimised build of its own in build/bench, then the figures for 10k, 100k

@@ -1,9 +1,10 @@
 # Blender's side of the wall comparison (wall_compare.py), run inside
 # Blender:
 #   blender -b --factory-startup -t 1 --python wall_peer.py -- prepare IN OUT.obj
-#     reads IN (OBJ, STL or PLY), cuts a closed surface open (the faces whose
-#     centre lies in the top quarter of its height go) and writes the open
-#     surface as OBJ: the one input both thickenings are given.
+#     reads IN (OBJ, STL or PLY), joins points 0.0001 apart as the command's
+#     first weld does, cuts a closed surface open (the faces whose centre
+#     lies in the top quarter of its height go) and writes the open surface
+#     as OBJ: the one input both thickenings are given.
 #   blender -b --factory-startup -t 1 --python wall_peer.py -- measure IN.obj THICKNESS
 #     thickens IN with a simple Solidify, centred, rim on, even thickness on,
 #     and prints one line "wall MIN P5 MEDIAN WITHIN2 CORNERS" measured as
@@ -44,6 +45,9 @@ def prepare(source, target):
     obj = load(source)
     bm = bmesh.new()
     bm.from_mesh(obj.data)
+    # Points as near as the command's first weld joins them are one point
+    # for the modifier too, so that both thicken the same connected surface.
+    bmesh.ops.remove_doubles(bm, verts=bm.verts, dist=0.0001)
     closed = all(len(e.link_faces) == 2 for e in bm.edges) and len(bm.faces) > 0
     if closed:
         zs = [v.co.z for v in bm.verts]

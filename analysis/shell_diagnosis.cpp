@@ -226,15 +226,20 @@ double SuggestedScale(const SelectionFaults& faults, double thickness) {
     return 0;
 }
 
-std::string DescribeFolds(size_t folded, double unfoldedBelow) {
+std::string DescribeFolds(size_t folded, size_t atOnce, double unfoldedBelow) {
     std::string text = Count(folded, "face", "faces") +
                        " of the front and back surfaces folded over (turned more than 90 degrees "
-                       "from the faces they came from): the thickness is more than the surface's bend "
-                       "can take there";
+                       "from the faces they came from): the thickness is more than the surface's "
+                       "bend can take there";
+    if (atOnce)
+        text += "; " + std::string(atOnce == folded ? "they" : std::to_string(atOnce) + " of them") +
+                " fold at any thickness (slivers, or faces set against the faces around their "
+                "corners)";
+    if (atOnce == folded) return text;
     if (unfoldedBelow > 0) {
-        char below[64];
-        std::snprintf(below, sizeof below, "; they stay unfolded below a thickness of %.3g",
-                      unfoldedBelow);
+        char below[96];
+        std::snprintf(below, sizeof below, "; %s stay unfolded below a thickness of %.3g",
+                      atOnce ? "the others" : "they", unfoldedBelow);
         text += below;
     } else {
         text += "; try a smaller thickness";

@@ -45,9 +45,10 @@ SelectionFaults DiagnoseSelection(const Scene& scene, const std::vector<SceneFac
 double SuggestedScale(const SelectionFaults& faults, double thickness);
 
 // The warning for `folded` faces of the front and back surfaces that the
-// offset turned over, with the thickness below which they were not yet
-// turned (`unfoldedBelow`; 0 when not known).
-std::string DescribeFolds(size_t folded, double unfoldedBelow);
+// offset turned over, `atOnce` of them at any thickness, with the thickness
+// below which the others were not yet turned (`unfoldedBelow`; 0 when not
+// known).
+std::string DescribeFolds(size_t folded, size_t atOnce, double unfoldedBelow);
 
 // The warning for a result that is not closed or not oriented (`result`),
 // naming the faults found, with their counts; `thickness` is the one asked

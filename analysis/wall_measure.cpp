@@ -97,7 +97,9 @@ void WallMeasure::AddFace(bool back, const ScenePoint* result, int n, const Scen
 
     if (Dot(AreaNormal(r, n), facing) < 0) {
         ++folded_;
-        if (corresponding) foldsFrom_ = std::min(foldsFrom_, EdgeOnShare(s, r, n, facing));
+        const double share = corresponding ? EdgeOnShare(s, r, n, facing) : 1;
+        if (share < 0.01) ++foldedAtOnce_;
+        else foldsFrom_ = std::min(foldsFrom_, share);
     }
 }
 
@@ -106,6 +108,7 @@ WallSummary WallMeasure::Summary() const {
     summary.corners = corners_;
     summary.faces = faces_;
     summary.folded = folded_;
+    summary.foldedAtOnce = foldedAtOnce_;
     summary.foldsFrom = foldsFrom_;
     summary.leftOut = leftOut_;
     if (corners_ == 0) return summary;

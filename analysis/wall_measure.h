@@ -18,8 +18,12 @@ struct WallSummary {
     double within2 = 0;     // share of corners within 2% of the offset
     double below90 = 0;     // share of corners below 90% of the offset
     size_t folded = 0;      // faces turned by more than 90 degrees from their source face
-    // The least share of the offsets at which a folded face turns edge-on,
-    // had its corners moved only that far (1 when none is known).
+    // Of those, faces that turn edge-on within the first 1% of the offsets
+    // (slivers, or faces set against the faces around their corners): they
+    // fold at any thickness.
+    size_t foldedAtOnce = 0;
+    // The least share of the offsets at which any other folded face turns
+    // edge-on, had its corners moved only that far (1 when none is known).
     double foldsFrom = 1;
     size_t faces = 0;       // faces measured
     size_t leftOut = 0;     // faces of the surfaces with no face in the result
@@ -55,7 +59,8 @@ private:
 
     double front_, back_;
     std::vector<uint32_t> bins_;
-    size_t corners_ = 0, within2_ = 0, below90_ = 0, faces_ = 0, folded_ = 0, leftOut_ = 0;
+    size_t corners_ = 0, within2_ = 0, below90_ = 0, faces_ = 0, folded_ = 0, foldedAtOnce_ = 0,
+           leftOut_ = 0;
     double minimum_, maximum_, foldsFrom_ = 1;
 };
 

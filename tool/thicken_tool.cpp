@@ -322,7 +322,7 @@ int Thicken(const Options& options) {
                        options.scale),
             ThicknessValue(TypedOptions(options).thickness)));
     if (wall && wall->folded)
-        Warn(DescribeFolds(wall->folded, wall->foldsFrom < 1
+        Warn(DescribeFolds(wall->folded, wall->foldedAtOnce, wall->foldsFrom < 1
                                              ? wall->foldsFrom * ThicknessValue(options.thickness)
                                              : 0));
     if (wall && !ThinWallWarning(*wall).empty()) Warn(ThinWallWarning(*wall));

@@ -61,7 +61,7 @@ WallMeasure::WallMeasure(double frontOffset, double backOffset)
       minimum_(INFINITY),
       maximum_(-INFINITY) {}
 
-void WallMeasure::Add(double share) {
+inline void WallMeasure::Add(double share) {
     if (!std::isfinite(share)) return;
     ++corners_;
     if (std::fabs(share - 1) <= 0.02) ++within2_;
@@ -90,10 +90,14 @@ void WallMeasure::AddFace(bool back, const ScenePoint* result, int n, const Scen
     const Vec outward = Times(facing, -1);
     ++faces_;
     const bool corresponding = n == m;
-    Vec centroid{0, 0, 0};
-    for (int k = 0; k < m; ++k) centroid = Plus(centroid, Times(s[k], 1.0 / m));
-    for (int k = 0; k < n; ++k)
-        Add(Dot(Minus(r[k], corresponding ? s[k] : centroid), outward) / offset);
+    const double scale = 1 / offset;
+    if (corresponding) {
+        for (int k = 0; k < n; ++k) Add(Dot(Minus(r[k], s[k]), outward) * scale);
+    } else {
+        Vec centroid{0, 0, 0};
+        for (int k = 0; k < m; ++k) centroid = Plus(centroid, Times(s[k], 1.0 / m));
+        for (int k = 0; k < n; ++k) Add(Dot(Minus(r[k], centroid), outward) * scale);
+    }
 
     if (Dot(AreaNormal(r, n), facing) < 0) {
         ++folded_;

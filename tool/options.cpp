@@ -244,7 +244,8 @@ CommandLine::CommandLine(Options& options, std::string& error)
                  "own format keeps its own form)");
     app_.add_flag("--stats", options.stats,
                  "print the new object's counts, whether it is closed and consistently "
-                 "oriented, its open and overused edges, and its volume");
+                 "oriented, its open and overused edges, its volume, and how thick its walls "
+                 "came out as shares of the offset asked for");
     app_.add_flag("--timings", options.timings,
                  "print the time of each stage on stderr: reading, the command's stages, writing");
     app_.add_option("--preview", options.preview,

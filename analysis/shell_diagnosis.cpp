@@ -204,8 +204,8 @@ std::string Count(size_t n, const char* one, const char* many) {
 }
 
 // What to do about points the welds join: a model in metres wants --scale.
-std::string ScaleAdvice(const SelectionFaults& faults, double thickness) {
-    const double scale = SuggestedScale(faults, thickness);
+std::string ScaleAdvice(const SelectionFaults& faults, double thickness, double current) {
+    const double scale = SuggestedScale(faults, thickness) * current;
     if (scale == 0) return "";
     char text[96];
     std::snprintf(text, sizeof text, "; a model in metres may want --scale %g", scale);
@@ -330,7 +330,7 @@ SelectionFaults DiagnoseSelection(const Scene& scene, const std::vector<SceneFac
 }
 
 std::string DescribeOpenShell(const MeshStats& result, const SelectionFaults& faults,
-                              double thickness) {
+                              double thickness, double scale) {
     std::string text = "the new object is ";
     text += !result.closed && !result.oriented ? "not closed and not consistently oriented"
             : !result.closed                   ? "not closed"
@@ -347,7 +347,7 @@ std::string DescribeOpenShell(const MeshStats& result, const SelectionFaults& fa
                          " within " + Distance(kFinalWeld) + " of another point (" +
                          std::to_string(faults.veryNearPoints) + " within " +
                          Distance(kFirstWeld) +
-                         "), which the welds join" + ScaleAdvice(faults, thickness));
+                         "), which the welds join" + ScaleAdvice(faults, thickness, scale));
     if (faults.zeroLengthEdges)
         causes.push_back(Count(faults.zeroLengthEdges, "edge", "edges") + " of zero length");
     // Edges of the result that more than two faces use, from a selection

@@ -51,7 +51,8 @@ double SuggestedScale(const SelectionFaults& faults, double thickness);
 std::string DescribeFolds(size_t folded, size_t atOnce, double unfoldedBelow);
 
 // The warning for a result that is not closed or not oriented (`result`),
-// naming the faults found, with their counts; `thickness` is the one asked
-// for (0: not known).
+// naming the faults found, with their counts; `thickness` is the one the
+// module was given (0: not known), and `scale` the factor the selection was
+// diagnosed at, by which a suggested --scale is multiplied.
 std::string DescribeOpenShell(const MeshStats& result, const SelectionFaults& faults,
-                              double thickness = 0);
+                              double thickness = 0, double scale = 1);

@@ -320,7 +320,7 @@ int Thicken(const Options& options) {
             stats, DiagnoseSelection(
                        scene, EligibleSelectedFaces(scene, options.selection, options.include),
                        options.scale),
-            ThicknessValue(TypedOptions(options).thickness)));
+            ThicknessValue(TypedOptions(options).thickness), options.scale));
     if (wall && wall->folded)
         Warn(DescribeFolds(wall->folded, wall->foldedAtOnce, wall->foldsFrom < 1
                                              ? wall->foldsFrom * ThicknessValue(options.thickness)

@@ -51,7 +51,7 @@ std::vector<uint32_t> SurvivingPolygons(const std::vector<SourceFace>& harvest) 
     std::set<std::array<uint64_t, 4>> seen;
     for (uint32_t f = 0; f < work.faces.size(); ++f) {
         const HostFace& face = work.faces[f];
-        if (!IsPolygon(face) || !IsPolygon(harvest[f].object->faces[harvest[f].face])) continue;
+        if (!IsPolygon(face)) continue;
         std::array<uint64_t, 4> edges{};
         for (int k = 0; k < face.count; ++k) {
             const uint32_t a = face.points[k], b = face.points[(k + 1) % face.count];

@@ -67,6 +67,27 @@ FacePlane PlaneOf(const PolygonObject& polygon) {
     return {Scale(normal, 1.0 / length), true};
 }
 
+// The angle in radians, 0 to pi, whose sine and cosine are proportional to
+// `sine` (not negative) and `cosine`, within 1e-7: arithmetic and a square
+// root alone, so that every build of the module weighs the planes alike to
+// the last bit, whatever its C library's atan2 would say.
+double AngleOf(double sine, double cosine) {
+    const double x = std::fabs(cosine);
+    const double larger = std::fmax(x, sine);
+    if (!(larger > 0.0)) return 0.0;
+    const double a = std::fmin(x, sine) / larger;
+    const double s = a * a;
+    // The arctangent of a in [0, 1] as a polynomial (Abramowitz and Stegun 4.4.49).
+    static const double kCoefficients[] = {-0.0161657367, 0.0429096138, -0.0752896400,
+                                           0.1065626393,  -0.1420889944, 0.1999355085,
+                                           -0.3333314528, 1.0};
+    double r = 0.0028662257;
+    for (double c : kCoefficients) r = r * s + c;
+    r *= a;
+    if (sine > x) r = 1.57079632679489662 - r;
+    return cosine < 0.0 ? 3.14159265358979324 - r : r;
+}
+
 // The angle of `polygon`'s corner at `vertex` (matched by index), in radians.
 double CornerAngle(const PolygonObject& polygon, const VertexObject& vertex) {
     const int n = polygon.VertexCount();
@@ -77,7 +98,7 @@ double CornerAngle(const PolygonObject& polygon, const VertexObject& vertex) {
     const Vec u = Sub(polygon.VertexAt(k == 0 ? n - 1 : k - 1)->Position(), at);
     const Vec w = Sub(polygon.VertexAt(k + 1 < n ? k + 1 : 0)->Position(), at);
     const Vec c = Cross(u, w);
-    return std::atan2(std::sqrt(Dot(c, c)), Dot(u, w));
+    return AngleOf(std::sqrt(Dot(c, c)), Dot(u, w));
 }
 
 // The symmetric 3x3 matrix sum of w n n^T and the vector sum of w n over the

@@ -17,8 +17,9 @@ constexpr double kMaxEvenDisplacement = 4.0;
 //   one plane;
 // - one, two or three distinct planes are met exactly; more, or three that
 //   are nearly parallel to one line, in the least-squares sense, each plane
-//   weighted by the corner angles its faces have at the vertex, and with the
-//   directions in which the planes hardly differ left to the averaged normal;
+//   weighted by the corner angles its faces have at the vertex (so that how
+//   a plane is cut into faces does not change its say), and with the
+//   directions in which the planes hardly differ left to their common normal;
 // - d is cut to kMaxEvenDisplacement where the faces fold back on one
 //   another;
 // - faces of no area, with repeated corners or with non-finite points take

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <set>
+#include <utility>
 
 #include "thicken/weld_distances.h"
 
@@ -57,7 +58,9 @@ std::vector<uint32_t> SurvivingPolygons(const std::vector<SourceFace>& harvest) 
             const uint32_t a = face.points[k], b = face.points[(k + 1) % face.count];
             edges[k] = (uint64_t(std::min(a, b)) << 32) | std::max(a, b);
         }
-        std::sort(edges.begin(), edges.begin() + face.count);
+        // At most four: in order by insertion.
+        for (int i = 1; i < face.count; ++i)
+            for (int j = i; j > 0 && edges[j - 1] > edges[j]; --j) std::swap(edges[j - 1], edges[j]);
         if (seen.insert(edges).second) polygons.push_back(f);
     }
     return polygons;

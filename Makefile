@@ -48,19 +48,28 @@ demo: build
 	@$(DEMO_COMMAND) --stats --preview build/demo/curved_patch-thick.png
 	@echo "demo: the shell is in build/demo/curved_patch-thick.mqo, its picture in build/demo/curved_patch-thick.png"
 
-# Redraws the README's picture, docs/curved_patch-thick.png, as the demo draws it.
+# Redraws the README's pictures: docs/curved_patch-thick.png, as the demo
+# draws it, and docs/box_corner-thick.png, the inside corner of a box
+# (docs/box_corner.obj) thickened by 0.3 as specified (left) and with
+# --even (right), side by side with ImageMagick, without time stamps.
+CORNER_COMMAND := ./build/native/tool/mqthicken docs/box_corner.obj -t 0.3 --preview-size 480x480
 docs-picture: deps
 	cmake --preset native >/dev/null
 	cmake --build --preset native --target mqthicken
 	@mkdir -p build/demo
 	$(DEMO_COMMAND) --preview docs/curved_patch-thick.png
+	$(CORNER_COMMAND) -o build/demo/box_corner-thick.obj --preview build/demo/box_corner-default.png
+	$(CORNER_COMMAND) --even -o build/demo/box_corner-even.obj --preview build/demo/box_corner-even.png
+	convert build/demo/box_corner-default.png build/demo/box_corner-even.png +append \
+	  -strip -define png:exclude-chunk=date,time docs/box_corner-thick.png
 
 # Benchmarks of the whole command in process (not part of `make test`): an
 # optimised build of its own in build/bench, then the figures for 10k, 100k
 # and 1M faces of each generated shape, the stages of the command, the growth
 # from 100k to 1M faces and the peak memory, against the targets: first with
 # the runs one after another in one process, then with every run in a fresh
-# child process (--cold), as a single run of the tool would be. Arguments for
+# child process (--cold), as a single run of the tool would be, and cold
+# again with the even-thickness box checked (--even). Arguments for
 # Google Benchmark go in BENCH_ARGS, e.g.
 # BENCH_ARGS=--benchmark_filter=quads/1000000. Each of these prints, per
 # shape, a table of the command's stages at 100k and 1M faces with each
@@ -85,6 +94,7 @@ bench:
 	  --benchmark_report_aggregates_only=true
 	./$(BENCH_DIR)/bench/thicken_bench $(BENCH_ARGS)
 	./$(BENCH_DIR)/bench/thicken_bench --cold $(BENCH_ARGS)
+	./$(BENCH_DIR)/bench/thicken_bench --cold --even $(BENCH_ARGS)
 	@mkdir -p $(BENCH_DIR)/peer
 	./$(BENCH_DIR)/bench/peer_bench --tool $(BENCH_DIR)/tool/mqthicken --work $(BENCH_DIR)/peer --tool-stages --runs 3
 	./$(BENCH_DIR)/bench/peer_bench --tool $(BENCH_DIR)/tool/mqthicken --script bench/solidify.py \

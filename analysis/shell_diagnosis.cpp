@@ -184,7 +184,10 @@ void CountNearPoints(const std::vector<ScenePoint>& points, SelectionFaults& fau
                         nearest = std::min(nearest, std::sqrt(ex * ex + ey * ey + ez * ez));
                     }
                 }
-        if (nearest <= kFinalWeld) ++faults.nearPoints;
+        if (nearest <= kFinalWeld) {
+            ++faults.nearPoints;
+            faults.nearestGap = std::min(faults.nearestGap, nearest);
+        }
         if (nearest <= kFirstWeld) ++faults.veryNearPoints;
     }
 }
@@ -200,9 +203,52 @@ std::string Count(size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+// What to do about points the welds join: a model in metres wants --scale.
+std::string ScaleAdvice(const SelectionFaults& faults, double thickness, double current) {
+    const double scale = SuggestedScale(faults, thickness) * current;
+    if (scale == 0) return "";
+    char text[96];
+    std::snprintf(text, sizeof text, "; a model in metres may want --scale %g", scale);
+    return text;
+}
+
 }  // namespace
 
-SelectionFaults DiagnoseSelection(const Scene& scene, const std::vector<SceneFaceRef>& faces) {
+double SuggestedScale(const SelectionFaults& faults, double thickness) {
+    if (faults.nearPoints == 0 || !(faults.nearestGap > 0)) return 0;
+    // Twice the final weld distance apart, the nearest points stay apart
+    // after the copies' rounding to single precision; so must the front and
+    // back surfaces.
+    double gap = faults.nearestGap;
+    if (std::fabs(thickness) > 0) gap = std::min(gap, std::fabs(thickness));
+    for (double scale = 10; scale <= 1e6; scale *= 10)
+        if (gap * scale >= 2 * kFinalWeld) return scale;
+    return 0;
+}
+
+std::string DescribeFolds(size_t folded, size_t atOnce, double unfoldedBelow) {
+    std::string text = Count(folded, "face", "faces") +
+                       " of the front and back surfaces folded over (turned more than 90 degrees "
+                       "from the faces they came from): the thickness is more than the surface's "
+                       "bend can take there";
+    if (atOnce)
+        text += "; " + std::string(atOnce == folded ? "they" : std::to_string(atOnce) + " of them") +
+                " fold at any thickness (slivers, or faces set against the faces around their "
+                "corners)";
+    if (atOnce == folded) return text;
+    if (unfoldedBelow > 0) {
+        char below[96];
+        std::snprintf(below, sizeof below, "; %s stay unfolded below a thickness of %.3g",
+                      atOnce ? "the others" : "they", unfoldedBelow);
+        text += below;
+    } else {
+        text += "; try a smaller thickness";
+    }
+    return text;
+}
+
+SelectionFaults DiagnoseSelection(const Scene& scene, const std::vector<SceneFaceRef>& faces,
+                                  double scale) {
     SelectionFaults faults;
     // Points joined by position; per face corner, its point.
     PointIndex pointOf;
@@ -214,7 +260,9 @@ SelectionFaults DiagnoseSelection(const Scene& scene, const std::vector<SceneFac
         if (n < 3) continue;
         const int32_t* p = &object.points[object.faceStart[ref.second]];
         for (uint32_t k = 0; k < n; ++k) {
-            const ScenePoint& v = object.vertices[p[k]];
+            ScenePoint v = object.vertices[p[k]];
+            if (scale != 1)
+                v = {float(v.x * scale), float(v.y * scale), float(v.z * scale)};
             bool added;
             cornerPoint.push_back(pointOf.Find(PositionKey{Bits(v.x), Bits(v.y), Bits(v.z)},
                                                static_cast<uint32_t>(points.size()), added));
@@ -281,7 +329,8 @@ SelectionFaults DiagnoseSelection(const Scene& scene, const std::vector<SceneFac
     return faults;
 }
 
-std::string DescribeOpenShell(const MeshStats& result, const SelectionFaults& faults) {
+std::string DescribeOpenShell(const MeshStats& result, const SelectionFaults& faults,
+                              double thickness, double scale) {
     std::string text = "the new object is ";
     text += !result.closed && !result.oriented ? "not closed and not consistently oriented"
             : !result.closed                   ? "not closed"
@@ -298,7 +347,7 @@ std::string DescribeOpenShell(const MeshStats& result, const SelectionFaults& fa
                          " within " + Distance(kFinalWeld) + " of another point (" +
                          std::to_string(faults.veryNearPoints) + " within " +
                          Distance(kFirstWeld) +
-                         "), which the welds join; a model in metres may need scaling up");
+                         "), which the welds join" + ScaleAdvice(faults, thickness, scale));
     if (faults.zeroLengthEdges)
         causes.push_back(Count(faults.zeroLengthEdges, "edge", "edges") + " of zero length");
     // Edges of the result that more than two faces use, from a selection

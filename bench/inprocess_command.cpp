@@ -22,6 +22,7 @@ std::vector<DialogAction> Script(const ThickenAnswers& answers) {
                           : answers.direction == ThickenAnswers::Back ? IDC_DIRECTION_BACK
                                                                       : IDC_DIRECTION_CENTER;
     script.push_back({DialogAction::Click, direction, ""});
+    if (answers.even) script.push_back({DialogAction::Click, IDC_EVEN_THICKNESS, ""});
     script.push_back({DialogAction::Click, IDOK, ""});
     return script;
 }

@@ -15,6 +15,7 @@ struct ThickenAnswers {
     bool front = true;
     bool side = true;
     bool back = true;
+    bool even = false;  // the even-thickness box
 };
 
 // Binds the module to this program's host functions through MQInit, as a

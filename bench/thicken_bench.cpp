@@ -49,6 +49,8 @@ double ThreadSeconds() {
 // case is served from memory its predecessors gave back, which glibc keeps
 // only for blocks below 32 MB, so the large cases always pay for fresh pages.
 bool coldRuns = false;
+// With --even the dialog's even-thickness box is checked in every run.
+bool evenRuns = false;
 
 // The stages of one run, as the module marks them: (stage, start).
 struct StageMark {
@@ -179,6 +181,7 @@ void ThickenCase(benchmark::State& state, MeshShape shape, int size) {
     record.faces = mesh.faces.size();
     ResetPeakResidentMemory();
     ThickenAnswers answers;
+    answers.even = evenRuns;
     SetStageHook(RecordMark);
     size_t peak = 0;
     for (auto _ : state) {
@@ -261,8 +264,9 @@ void PrintStageTables() {
 
 void PrintSummary() {
     if (Records().empty()) return;
-    std::printf("\nSummary (in process, file I/O excluded; median of all runs; %s)\n",
-                coldRuns ? "each run in a fresh child process" : "runs one after another in this process");
+    std::printf("\nSummary (in process, file I/O excluded; median of all runs; %s%s)\n",
+                coldRuns ? "each run in a fresh child process" : "runs one after another in this process",
+                evenRuns ? "; even thickness" : "");
     std::printf("%-18s %9s %5s %10s %10s %10s %9s\n", "case", "faces", "runs", "median ms", "min ms",
                 "cpu ms", "peak MiB");
     for (MeshShape shape : AllMeshShapes())
@@ -305,11 +309,13 @@ void PrintSummary() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // --cold is ours; the other arguments are Google Benchmark's.
+    // --cold and --even are ours; the other arguments are Google Benchmark's.
     int kept = 1;
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--cold")
             coldRuns = true;
+        else if (std::string(argv[i]) == "--even")
+            evenRuns = true;
         else
             argv[kept++] = argv[i];
     }

@@ -37,8 +37,11 @@ public:
     // slot; overwrites each polygon's normal slot on the way. A vertex without
     // polygons, or whose corner normals cancel, gets (0, 0, 0).
     ZUM_MQVector& ComputeVertexNormal();
-    // The normal slot as last computed.
+    // The normal slot as last computed or set.
     const ZUM_MQVector& Normal() const { return normal; }
+    // Puts `n` in the normal slot (an offset direction of another kind than
+    // the unit normal, say).
+    void SetNormal(const ZUM_MQVector& n) { normal.Set(n.x, n.y, n.z); }
 
     // Records `edge` when one of its ends has this vertex's index and it is
     // not recorded yet; true when it was recorded now.

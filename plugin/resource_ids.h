@@ -20,3 +20,6 @@
 #define IDC_DIRECTION_FRONT 1012
 #define IDC_DIRECTION_CENTER 1013
 #define IDC_DIRECTION_BACK 1014
+
+// Even thickness (an automatic check box, unchecked when the dialog opens).
+#define IDC_EVEN_THICKNESS 1015

@@ -25,6 +25,7 @@ void InitialiseControls(HWND dialog) {
     SendMessageA(GetDlgItem(dialog, IDC_DIRECTION_FRONT), BM_SETCHECK, BST_UNCHECKED, 0);
     SendMessageA(GetDlgItem(dialog, IDC_DIRECTION_CENTER), BM_SETCHECK, BST_CHECKED, 0);
     SendMessageA(GetDlgItem(dialog, IDC_DIRECTION_BACK), BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageA(GetDlgItem(dialog, IDC_EVEN_THICKNESS), BM_SETCHECK, BST_UNCHECKED, 0);
 }
 
 bool IsChecked(HWND dialog, int id) {
@@ -46,6 +47,7 @@ void Confirm(HWND dialog) {
         ThickenSettings.direction = ThicknessDirection::Center;
     else if (IsChecked(dialog, IDC_DIRECTION_BACK))
         ThickenSettings.direction = ThicknessDirection::Back;
+    ThickenSettings.evenThickness = IsChecked(dialog, IDC_EVEN_THICKNESS);
     EndDialog(dialog, 1);
 }
 

@@ -7,8 +7,8 @@
 #include "platform/win32.h"
 
 // The dialog's message procedure. It always opens the dialog with thickness
-// "5.0", all three face groups on and the direction Center; OK with a
-// non-empty thickness stores all five settings and ends the dialog with 1;
+// "5.0", all three face groups on, the direction Center and even thickness
+// off; OK with a non-empty thickness stores all six settings and ends the dialog with 1;
 // Cancel, Escape and the close box end it with 0. Returns TRUE for
 // WM_INITDIALOG and FALSE for every other message.
 INT_PTR CALLBACK ThickenDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -17,6 +17,7 @@ struct ThickenSettingsRecord {
     bool makeSide;     // generate the side faces joining front and back
     bool makeBack;     // generate the back surface
     ThicknessDirection direction;
+    bool evenThickness;  // place the copies at the offset from every face around a vertex
 };
 
 static_assert(offsetof(ThickenSettingsRecord, thickness) == 0, "thickness comes first");
@@ -24,9 +25,10 @@ static_assert(offsetof(ThickenSettingsRecord, makeFront) == 8, "one-byte flags f
 static_assert(offsetof(ThickenSettingsRecord, makeSide) == 9, "one-byte flags follow it");
 static_assert(offsetof(ThickenSettingsRecord, makeBack) == 10, "one-byte flags follow it");
 static_assert(offsetof(ThickenSettingsRecord, direction) == 12, "a 32-bit direction ends it");
+static_assert(offsetof(ThickenSettingsRecord, evenThickness) == 16, "the even choice follows it");
 static_assert(sizeof(ThicknessDirection) == 4, "the direction is a 32-bit integer");
 
 // The module-wide settings: all zero at load (thickness 0.0, no group,
-// direction Front); written, all fields at once, only when the dialog is
+// direction Front, thickness as the normals lay it); written, all fields at once, only when the dialog is
 // confirmed; read by the thickening driver.
 extern ThickenSettingsRecord ThickenSettings;

@@ -16,6 +16,7 @@ public:
         const MQObjectRec* target;
         int32_t firstFaceId;
         int32_t faceCount;
+        int32_t leadingLines;  // two-point faces the merged ones begin with
     };
 
     MergeRecorder();
@@ -30,6 +31,13 @@ private:
                        int32_t faceCount);
     std::vector<Merge> merges_;
 };
+
+// The merges into `result` that brought its front surface, back surface
+// and side walls (null for a group not asked for), or false when there are
+// fewer merges into it than groups asked for.
+bool GroupMerges(const MQObjectRec& result, const std::vector<MergeRecorder::Merge>& merges,
+                 bool makeFront, bool makeBack, bool makeSide,
+                 const MergeRecorder::Merge* ofGroup[3]);
 
 // Of each group (front, back, side), the faces the command merged into
 // `result`, the object it added, and of those the faces `result` still

@@ -3,9 +3,11 @@
 #include <vector>
 
 #include "mesh/zum_mq_object.h"
+#include "platform/run_counts.h"
 #include "platform/stage_marks.h"
 #include "plugin/host_api.h"
 #include "plugin/thicken_settings.h"
+#include "thicken/even_offsets.h"
 #include "thicken/weld_distances.h"
 
 namespace {
@@ -40,6 +42,8 @@ struct TemporaryObjects {
 // The unit normal of every vertex of the unmoved work surface, left in each
 // vertex's normal slot: the copies' models take over these very vertices, so
 // the slots are the normal array of the run, index-aligned with every model.
+// With even thickness the slots hold the even offset vectors instead, and
+// the copies are moved by them in the same way.
 void ComputeNormals(ZUM_MQObject& workModel) {
     const int n = workModel.VertexCount();
     for (int i = 0; i < n; ++i) workModel.VertexAt(i)->ComputeVertexNormal();
@@ -148,7 +152,10 @@ bool ThickenObject(MQObject& work) {
     // in the same way. So one model of the surface is built and held at a
     // time.
     MarkStage("normals");
-    ComputeNormals(workModel);
+    if (ThickenSettings.evenThickness)
+        ReportCount("even offsets capped", ComputeEvenOffsets(workModel));
+    else
+        ComputeNormals(workModel);
     const int surfaceVertices = workModel.VertexCount();
     const int surfaceEdges = workModel.EdgeCount();
     ZUM_MQObject frontModel;

@@ -6,7 +6,8 @@
 
 // Thickens the surface in `work` (a host object in no document) with the last
 // confirmed dialog settings (ThickenSettings): a front copy moved along the
-// vertex normals, a back copy moved against them and turned inside out, and
+// vertex normals (with even thickness: to the offset from every face plane
+// around each vertex), a back copy moved against them and turned inside out, and
 // one four-sided wall per open edge; `work` then holds the chosen groups,
 // merged in the order front, back, sides, unwelded and uncompacted. The three
 // temporary host objects are released. Returns false, with `work` unchanged

@@ -15,6 +15,7 @@ std::vector<DialogAction> MakeDialogScript(const Options& options) {
                           : options.direction == Direction::Back ? IDC_DIRECTION_BACK
                                                                  : IDC_DIRECTION_CENTER;
     script.push_back({DialogAction::Click, direction, {}});
+    if (options.even) script.push_back({DialogAction::Click, IDC_EVEN_THICKNESS, {}});
     script.push_back({DialogAction::Enter, 0, {}});
     return script;
 }

@@ -9,5 +9,6 @@
 
 // Type the thickness (code page 932) into the thickness box, click each face
 // group box that is to be off (they open checked), click the direction,
-// press Enter.
+// click the even-thickness box when asked for (it opens unchecked), press
+// Enter.
 std::vector<DialogAction> MakeDialogScript(const Options& options);

@@ -149,6 +149,18 @@ std::vector<std::pair<uint32_t, uint32_t>> EligibleSelectedFaces(const Scene& sc
     return faces;
 }
 
+void ScaleHostDocument(MQDocumentRec& document, double scale) {
+    for (int slot = 0; slot < document.ObjectCount(); ++slot)
+        if (MQObjectRec* object = document.Object(slot))
+            for (MQPoint& p : object->positions)
+                p = {float(p.x * scale), float(p.y * scale), float(p.z * scale)};
+}
+
+void UnscaleSceneObject(SceneObject& object, double scale) {
+    for (ScenePoint& p : object.vertices)
+        p = {float(p.x / scale), float(p.y / scale), float(p.z / scale)};
+}
+
 SceneObject SceneObjectFromHost(const MQObjectRec& object) {
     SceneObject out;
     out.name = object.name;

@@ -36,6 +36,13 @@ std::vector<std::pair<uint32_t, uint32_t>> EligibleSelectedFaces(const Scene& sc
                                                                   const FaceSelection& selection,
                                                                   const IncludedObjects& include);
 
+// Multiplies every position of every object of `document` by `scale`, as
+// single-precision values.
+void ScaleHostDocument(MQDocumentRec& document, double scale);
+
+// Divides every position of `object` by `scale`.
+void UnscaleSceneObject(SceneObject& object, double scale);
+
 // The live vertices and faces of a host object as a scene object, renumbered
 // without the deleted slots; names and flags as the host holds them. A face
 // gets UVs when any of its points has a UV other than (0, 0).

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -122,6 +124,18 @@ bool StartsWithNumber(const std::string& text) {
     return i < text.size() && text[i] >= '0' && text[i] <= '9';
 }
 
+// --scale: a finite number above 0, written out whole.
+bool ParseScale(const std::string& text, double& scale, std::string& error) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !std::isfinite(value) || !(value > 0)) {
+        error = "--scale needs a number above 0, not \"" + text + "\"";
+        return false;
+    }
+    scale = value;
+    return true;
+}
+
 // The value of an option that names a file: not empty.
 bool CheckFileName(const std::string& value, const std::string& option, std::string& error) {
     if (!value.empty()) return true;
@@ -203,6 +217,9 @@ CommandLine::CommandLine(Options& options, std::string& error)
         ->each([this](const std::string& value) {
             Require(ParseDirection(value, options_.direction, error_), error_);
         });
+    app_.add_flag("--even", options.even,
+                 "make the walls even: place each corner at the thickness from every face "
+                 "around it, not along the averaged normal (the dialog's box \"厚みを均一にする\")");
     app_.add_flag_callback("--no-front", [this] { options_.makeFront = false; },
                           "leave out the front surface");
     app_.add_flag_callback("--no-side", [this] { options_.makeSide = false; },
@@ -227,7 +244,8 @@ CommandLine::CommandLine(Options& options, std::string& error)
                  "own format keeps its own form)");
     app_.add_flag("--stats", options.stats,
                  "print the new object's counts, whether it is closed and consistently "
-                 "oriented, its open and overused edges, and its volume");
+                 "oriented, its open and overused edges, its volume, and how thick its walls "
+                 "came out as shares of the offset asked for");
     app_.add_flag("--timings", options.timings,
                  "print the time of each stage on stderr: reading, the command's stages, writing");
     app_.add_option("--preview", options.preview,
@@ -251,6 +269,15 @@ CommandLine::CommandLine(Options& options, std::string& error)
         ->type_name("VIEW")
         ->each([this](const std::string& value) {
             Require(ParseView(value, options_.view, error_), error_);
+        });
+    app_.add_option("--scale")
+        ->description(
+            "thicken the model as if it were N times larger, the thickness too, and write the "
+            "new object back at the file's scale: a model in metres keeps details finer than "
+            "the module's welds (0.001)")
+        ->type_name("N")
+        ->each([this](const std::string& value) {
+            Require(ParseScale(value, options_.scale, error_), error_);
         });
     CLI::Option* plugin = app_.add_option("--plugin", options.plugin,
                                          "the module to load (default: next to the program)");

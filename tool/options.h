@@ -32,6 +32,7 @@ struct Options {
     std::string thickness = "5.0"; // typed into the dialog as it is
     Direction direction = Direction::Center;
     bool makeFront = true, makeSide = true, makeBack = true;
+    bool even = false;             // --even: the dialog's even-thickness box
     FaceSelection selection;
     IncludedObjects include;
     bool onlyResult = false;
@@ -42,6 +43,9 @@ struct Options {
     std::string preview;           // a PNG picture of the new object; empty: none
     int previewWidth = 800, previewHeight = 600;
     PreviewView view = PreviewView::Iso;
+    // The module thickens the model as if it were this many times larger
+    // (the thickness too); the new object is written back at the file's scale.
+    double scale = 1;
 };
 
 // The largest picture side --preview-size takes.

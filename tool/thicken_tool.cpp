@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "tool/dialog_script.h"
@@ -21,7 +22,9 @@
 #include "formats/scene_file.h"
 #include "formats/shown_text.h"
 #include "analysis/shell_diagnosis.h"
+#include "analysis/wall_measure.h"
 #include "tool/stage_timer.h"
+#include "tool/wall_measurement.h"
 #include "platform/text_encoding.h"
 #include "platform/dialog_automation.h"
 #include "platform/message_box_log.h"
@@ -196,6 +199,41 @@ bool WritePreview(const Options& options, const SceneObject& object,
     return WritePngFile(options.preview, image, error);
 }
 
+// The value the module reads from the thickness text (atof: the number it
+// begins with).
+double ThicknessValue(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
+
+// The offsets toward the front and the back that the direction gives.
+std::pair<double, double> Offsets(const Options& options, double thickness) {
+    switch (options.direction) {
+        case Direction::Front: return {thickness, 0.0};
+        case Direction::Back: return {0.0, thickness};
+        case Direction::Center: break;
+    }
+    return {thickness * 0.5, thickness * 0.5};
+}
+
+// The options as the dialog is to be filled in: under --scale the
+// thickness is typed scaled as the model is.
+Options TypedOptions(const Options& options) {
+    Options typed = options;
+    if (options.scale != 1) {
+        char text[40];
+        std::snprintf(text, sizeof text, "%.17g", ThicknessValue(options.thickness) * options.scale);
+        typed.thickness = text;
+    }
+    return typed;
+}
+
+// The walls of the new object measured from the faces they came from, or
+// nothing when its faces cannot be traced to them.
+std::optional<WallSummary> MeasureWalls(const Options& options, const CommandRun& run) {
+    const auto [front, back] = Offsets(options, ThicknessValue(TypedOptions(options).thickness));
+    WallMeasure measure(front, back);
+    if (!MeasureWall(run, measure)) return std::nullopt;
+    return measure.Summary();
+}
+
 int Thicken(const Options& options) {
     StageTimer timer;
     // The times are printed once the command has run, whatever its outcome.
@@ -243,14 +281,16 @@ int Thicken(const Options& options) {
     else if (summary.splitFaces > 1)
         Warn(std::to_string(summary.splitFaces) +
              " faces of more than four points were thickened as triangles");
+    if (options.scale != 1) ScaleHostDocument(*document, options.scale);
 
     WarnAboutPartlyReadThickness(options.thickness);
     StartObservingMessageBoxes();
     ClearRecordedMessageBoxes();
-    SetNextDialogScript(MakeDialogScript(options));
+    SetNextDialogScript(MakeDialogScript(TypedOptions(options)));
     const int before = document->ObjectCount();
     // The merges tell the shell's groups apart: the faces the welds deleted
-    // from each, and the picture's colours.
+    // from each, the picture's colours, and the faces each merged surface
+    // came from, which its walls are measured against.
     std::optional<MergeRecorder> merges;
     merges.emplace();
     Progress(large, "thickening " + std::to_string(summary.eligibleFaces) + " faces");
@@ -293,8 +333,15 @@ int Thicken(const Options& options) {
             groups = FaceGroups{counts.kept[0], counts.kept[0] + counts.kept[1]};
     }
 
+    timer.Begin("wall");
+    const std::optional<WallSummary> wall = MeasureWalls(
+        options, {document.get(), before, result, &merged, options.makeFront, options.makeBack,
+                  options.makeSide});
+    timer.End();
+
     timer.Begin("write");
     SceneObject thick = SceneObjectFromHost(*result);
+    if (options.scale != 1) UnscaleSceneObject(thick, options.scale);
     thick.name = ResultName(scene);
     thick.visible = true;
     thick.locked = false;
@@ -304,7 +351,14 @@ int Thicken(const Options& options) {
     if (!stats.closed || !stats.oriented)
         Warn(DescribeOpenShell(
             stats, DiagnoseSelection(
-                       scene, EligibleSelectedFaces(scene, options.selection, options.include))));
+                       scene, EligibleSelectedFaces(scene, options.selection, options.include),
+                       options.scale),
+            ThicknessValue(TypedOptions(options).thickness), options.scale));
+    if (wall && wall->folded)
+        Warn(DescribeFolds(wall->folded, wall->foldedAtOnce, wall->foldsFrom < 1
+                                             ? wall->foldsFrom * ThicknessValue(options.thickness)
+                                             : 0));
+    if (wall && !ThinWallWarning(*wall).empty()) Warn(ThinWallWarning(*wall));
     if (options.onlyResult) scene.DropSourceObjects();
     scene.objects.push_back(std::move(thick));
 
@@ -317,7 +371,13 @@ int Thicken(const Options& options) {
     for (const std::string& name : report.lossy)
         Warn("the name \"" + ShownText(name) + "\" has characters " + options.output +
              " cannot hold; they were written as '?'");
-    if (options.stats) PrintStats(scene.objects.back(), stats, scene.encoding);
+    if (options.stats) {
+        PrintStats(scene.objects.back(), stats, scene.encoding);
+        if (options.makeFront || options.makeBack)
+            std::printf("%s\n", wall ? DescribeWall(*wall).c_str()
+                                     : "wall      not measured (its faces could not be traced "
+                                       "to the selected ones)");
+    }
     std::fprintf(stderr, "mqthicken: wrote %s\n", options.output.c_str());
     if (!options.preview.empty()) {
         // The mesh is written first: a picture that cannot be written

@@ -62,7 +62,7 @@ TEST(ShellDiagnosis, FindsEachCauseOfAnOpenShell) {
     EXPECT_EQ(DescribeOpenShell(open, fine),
               "the new object is not closed; in the selected faces: 5 points within 0.001 of "
               "another point (2 within 0.0001), which the welds join; a model in metres may "
-              "need scaling up, 1 edge of zero length");
+              "want --scale 100, 1 edge of zero length");
 
     // A clean selection whose shell was welded onto itself.
     MeshStats welded;

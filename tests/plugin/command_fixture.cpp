@@ -53,6 +53,7 @@ std::vector<DialogAction> Confirm(const Answers& answers) {
     if (!answers.side) script.push_back({DialogAction::Click, IDC_MAKE_SIDE, ""});
     if (!answers.back) script.push_back({DialogAction::Click, IDC_MAKE_BACK, ""});
     script.push_back({DialogAction::Click, answers.direction, ""});
+    if (answers.even) script.push_back({DialogAction::Click, IDC_EVEN_THICKNESS, ""});
     script.push_back({DialogAction::Click, IDOK, ""});
     return script;
 }

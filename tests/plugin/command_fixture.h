@@ -21,10 +21,11 @@ struct Answers {
     bool side = true;
     bool back = true;
     int direction = 1013;  // the radio button: 1012 front, 1013 centre, 1014 back
+    bool even = false;     // even thickness
 };
 
 // The script that types the thickness, unchecks the groups that are off,
-// picks the direction and presses OK.
+// picks the direction, checks even thickness when asked and presses OK.
 std::vector<DialogAction> Confirm(const Answers& answers);
 
 // The host's own functions, as MQInit bound them; the tests' HostApi wraps

@@ -23,7 +23,8 @@ INT_PTR CALLBACK ObservingProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     recording->push_back(DialogSnapshot{
         message, depth, text, Checked(dialog, IDC_MAKE_FRONT), Checked(dialog, IDC_MAKE_SIDE),
         Checked(dialog, IDC_MAKE_BACK), Checked(dialog, IDC_DIRECTION_FRONT),
-        Checked(dialog, IDC_DIRECTION_CENTER), Checked(dialog, IDC_DIRECTION_BACK)});
+        Checked(dialog, IDC_DIRECTION_CENTER), Checked(dialog, IDC_DIRECTION_BACK),
+        Checked(dialog, IDC_EVEN_THICKNESS)});
     return result;
 }
 

@@ -16,6 +16,7 @@ struct DialogSnapshot {
     std::string thickness;  // text of the edit box
     bool front, side, back;
     bool directionFront, directionCenter, directionBack;
+    bool even;
 };
 
 struct DialogRun {

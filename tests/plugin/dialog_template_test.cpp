@@ -1,5 +1,5 @@
 // Template 100 as the table generated from plugin/thicken.rc holds it: the
-// window, its font and the twelve controls, in template (and tab) order.
+// window, its font and the thirteen controls, in template (and tab) order.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -24,8 +24,8 @@ constexpr std::uint32_t kChild = WS_CHILD | WS_VISIBLE;
 // The Part's table, written out by hand; the captions' bytes come from
 // iconv -f UTF-8 -t CP932.
 const ExpectedControl kExpectedControls[] = {
-    {1, "Button", "OK", 5, 80, 50, 14, kChild | BS_DEFPUSHBUTTON | WS_TABSTOP},
-    {2, "Button", "Cancel", 80, 80, 50, 14, kChild | BS_PUSHBUTTON | WS_TABSTOP},
+    {1, "Button", "OK", 5, 95, 50, 14, kChild | BS_DEFPUSHBUTTON | WS_TABSTOP},
+    {2, "Button", "Cancel", 80, 95, 50, 14, kChild | BS_PUSHBUTTON | WS_TABSTOP},
     {65535, "Static", "\x8c\xfa\x82\xdd", 5, 7, 15, 10, kChild | SS_RIGHT | WS_GROUP},
     {1000, "Edit", "", 25, 5, 30, 12, kChild | ES_LEFT | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP},
     {65535, "Button", "\x90\xb6\x90\xac\x96\xca", 5, 20, 125, 25, kChild | BS_GROUPBOX},
@@ -37,6 +37,8 @@ const ExpectedControl kExpectedControls[] = {
     {1012, "Button", "\x95\x5c\x95\xfb\x8c\xfc", 10, 60, 40, 10, kChild | BS_RADIOBUTTON},
     {1013, "Button", "\x92\x86\x89\x9b", 55, 60, 30, 10, kChild | BS_RADIOBUTTON},
     {1014, "Button", "\x97\xa0\x95\xfb\x8c\xfc", 90, 60, 35, 10, kChild | BS_RADIOBUTTON},
+    {1015, "Button", "\x8c\xfa\x82\xdd\x82\xf0\x8b\xcf\x88\xea\x82\xc9\x82\xb7\x82\xe9", 5, 80,
+     125, 10, kChild | BS_AUTOCHECKBOX | WS_TABSTOP},
 };
 
 const DialogResource* Template100() { return FindDialogResource(TestProgramInstance(), 100); }
@@ -53,13 +55,13 @@ TEST(DialogTemplate, WindowCaptionFontAndStyles) {
     EXPECT_EQ(dialog->x, 0);
     EXPECT_EQ(dialog->y, 0);
     EXPECT_EQ(dialog->cx, 139);
-    EXPECT_EQ(dialog->cy, 100);
+    EXPECT_EQ(dialog->cy, 115);
     EXPECT_EQ(dialog->style, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME |
                                  DS_CENTER | DS_3DLOOK | DS_SETFONT | DS_FIXEDSYS);
     EXPECT_EQ(dialog->exStyle, 0u);
 }
 
-TEST(DialogTemplate, TwelveControlsInTemplateOrder) {
+TEST(DialogTemplate, ThirteenControlsInTemplateOrder) {
     const DialogResource* dialog = Template100();
     ASSERT_NE(dialog, nullptr);
     ASSERT_EQ(dialog->controlCount, std::size(kExpectedControls));
@@ -86,7 +88,7 @@ TEST(DialogTemplate, TabOrderStartsAtOkAndSkipsTheRadioButtons) {
     for (size_t i = 0; i < dialog->controlCount; ++i) {
         if (dialog->controls[i].style & WS_TABSTOP) tabStops.push_back(dialog->controls[i].id);
     }
-    const std::vector<std::uint32_t> expected = {1, 2, 1000, 1009, 1010, 1011};
+    const std::vector<std::uint32_t> expected = {1, 2, 1000, 1009, 1010, 1011, 1015};
     EXPECT_EQ(tabStops, expected);
 }
 

@@ -16,7 +16,7 @@
 namespace {
 
 // Values no run of the dialog would store, to see whether it stored anything.
-const ThickenSettingsRecord kSentinel{-123.25, false, true, false, ThicknessDirection::Back};
+const ThickenSettingsRecord kSentinel{-123.25, false, true, false, ThicknessDirection::Back, true};
 
 void ExpectSettings(const ThickenSettingsRecord& expected) {
     EXPECT_EQ(ThickenSettings.thickness, expected.thickness);
@@ -24,6 +24,7 @@ void ExpectSettings(const ThickenSettingsRecord& expected) {
     EXPECT_EQ(ThickenSettings.makeSide, expected.makeSide);
     EXPECT_EQ(ThickenSettings.makeBack, expected.makeBack);
     EXPECT_EQ(ThickenSettings.direction, expected.direction);
+    EXPECT_EQ(ThickenSettings.evenThickness, expected.evenThickness);
 }
 
 // Snapshots of the modal loop's own messages from the end of WM_INITDIALOG on.
@@ -43,6 +44,7 @@ void ExpectInitialState(const DialogSnapshot& s) {
     EXPECT_FALSE(s.directionFront);
     EXPECT_TRUE(s.directionCenter);
     EXPECT_FALSE(s.directionBack);
+    EXPECT_FALSE(s.even);
 }
 
 class ThickenDialog : public ::testing::Test {
@@ -66,14 +68,18 @@ TEST(ThickenSettingsAtLoad, AllFieldsZero) {
 TEST_F(ThickenDialog, EnterAtOnceConfirmsTheInitialValues) {
     const DialogRun run = RunThickenDialog({PressEnter()});
     EXPECT_EQ(run.result, 1);
-    ExpectSettings({5.0, true, true, true, ThicknessDirection::Center});
+    ExpectSettings({5.0, true, true, true, ThicknessDirection::Center, false});
+    const std::vector<DialogSnapshot> seen = AfterInit(run);
+    ASSERT_FALSE(seen.empty());
+    ExpectInitialState(seen.front());
 }
 
 TEST_F(ThickenDialog, OpensInTheFixedStateEveryTime) {
-    const DialogRun first = RunThickenDialog({TypeInto(IDC_THICKNESS, "7"), ClickOn(IDC_MAKE_SIDE),
-                                              ClickOn(IDC_DIRECTION_BACK), ClickOn(IDOK)});
+    const DialogRun first =
+        RunThickenDialog({TypeInto(IDC_THICKNESS, "7"), ClickOn(IDC_MAKE_SIDE),
+                          ClickOn(IDC_DIRECTION_BACK), ClickOn(IDC_EVEN_THICKNESS), ClickOn(IDOK)});
     ASSERT_EQ(first.result, 1);
-    ExpectSettings({7.0, true, false, true, ThicknessDirection::Back});
+    ExpectSettings({7.0, true, false, true, ThicknessDirection::Back, true});
 
     const DialogRun second = RunThickenDialog({PressEscape()});
     EXPECT_EQ(second.result, 0);
@@ -81,7 +87,7 @@ TEST_F(ThickenDialog, OpensInTheFixedStateEveryTime) {
     ASSERT_FALSE(seen.empty());
     ExpectInitialState(seen.front());
     // The dialog showed the defaults, the record keeps the last confirmed values.
-    ExpectSettings({7.0, true, false, true, ThicknessDirection::Back});
+    ExpectSettings({7.0, true, false, true, ThicknessDirection::Back, true});
 }
 
 struct TypedThickness {
@@ -159,14 +165,16 @@ TEST_F(ThickenDialog, AllGroupsOffStillConfirms) {
     const DialogRun run = RunThickenDialog(
         {ClickOn(IDC_MAKE_FRONT), ClickOn(IDC_MAKE_SIDE), ClickOn(IDC_MAKE_BACK), PressEnter()});
     EXPECT_EQ(run.result, 1);
-    ExpectSettings({5.0, false, false, false, ThicknessDirection::Center});
+    ExpectSettings({5.0, false, false, false, ThicknessDirection::Center, false});
 }
 
 TEST_F(ThickenDialog, CheckBoxesToggleOnEachClick) {
-    const DialogRun run = RunThickenDialog({ClickOn(IDC_MAKE_BACK), ClickOn(IDC_MAKE_BACK),
-                                            ClickOn(IDC_MAKE_FRONT), PressEnter()});
+    const DialogRun run = RunThickenDialog(
+        {ClickOn(IDC_MAKE_BACK), ClickOn(IDC_MAKE_BACK), ClickOn(IDC_MAKE_FRONT),
+         ClickOn(IDC_EVEN_THICKNESS), ClickOn(IDC_EVEN_THICKNESS), ClickOn(IDC_EVEN_THICKNESS),
+         PressEnter()});
     EXPECT_EQ(run.result, 1);
-    ExpectSettings({5.0, false, true, true, ThicknessDirection::Center});
+    ExpectSettings({5.0, false, true, true, ThicknessDirection::Center, true});
 }
 
 TEST_F(ThickenDialog, ExactlyOneDirectionIsCheckedAtEveryMoment) {

@@ -153,7 +153,7 @@ TEST(DialogTemplateAgainstWindres, SameWindowAndControls) {
     ASSERT_NE(dialog, nullptr);
 
     EXPECT_EQ(view.header.substr(0, 14), "100 DIALOGEX M") << view.header;
-    EXPECT_NE(view.header.find(" 0, 0, 139, 100"), std::string::npos) << view.header;
+    EXPECT_NE(view.header.find(" 0, 0, 139, 115"), std::string::npos) << view.header;
     EXPECT_EQ(view.language, "17, 1");  // LANG_JAPANESE, SUBLANG_DEFAULT
     EXPECT_EQ(view.style, dialog->style);
     EXPECT_EQ(view.caption, dialog->caption);

@@ -64,7 +64,7 @@ TEST_F(ToolTest, HelpAndVersionGoToStdoutWithStatusZero) {
     EXPECT_TRUE(help.err.empty());
     // Every option has its entry, short and long names together.
     for (const char* entry :
-         {"-o, --output OUTPUT", "-t, --thickness TEXT", "-d, --direction", "    --no-front",
+         {"-o, --output OUTPUT", "-t, --thickness TEXT", "-d, --direction", "    --even", "    --no-front",
           "    --no-side", "    --no-back", "    --select", "    --include-hidden",
           "    --include-locked", "    --only-result", "    --ascii", "    --stats", "    --timings",
           "    --preview FILE", "    --preview-size WxH", "    --view VIEW", "    --plugin PATH",
@@ -927,6 +927,109 @@ TEST_F(ToolTest, RealStlAndPlyFilesAreThickenedOrRefused) {
                   TriangleCount(Load(file.string())) + TriangleCount(Load(reference)));
     }
     EXPECT_GE(thickened, 8);
+}
+
+// ---- Walls ---------------------------------------------------------------------
+
+// Five faces of a unit cube, facing outward.
+const std::string kBoxPoints = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 0 0 1\nv 1 0 1\nv 1 1 1\nv 0 1 1\n";
+const std::string kBoxFaces = "f 1 4 3 2\nf 1 2 6 5\nf 2 3 7 6\nf 3 4 8 7\nf 4 1 5 8\n";
+
+// Along the averaged normals, a corner where three of the box's faces meet
+// stands 1/sqrt(3) of the offset from each, one where two meet 1/sqrt(2):
+// 12 of the 20 corners of each surface stand at 57.7%, none within 2%.
+TEST_F(ToolTest, WallsAreMeasuredFromTheFacesTheyCameFromAndThinOnesNamed) {
+    const std::string box = Write("box.obj", kBoxPoints + kBoxFaces);
+    ToolResult r = RunTool({box, "-t", "0.2", "--stats"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\nwall      min 57.7%  p5 57.7%  median 57.7%  within 2% 0.0% of 40 "
+                         "corners\n"),
+              std::string::npos)
+        << r.out;
+    const char* thin = "mqthicken: warning: 100.0% of the corners of the front and back surfaces "
+                       "stand below 90% of the offset asked for, the thinnest at 57.7%";
+    EXPECT_NE(r.err.find(thin), std::string::npos) << r.err;
+    ToolResult quiet = RunTool({box, "-t", "0.2", "-d", "front"});
+    EXPECT_NE(quiet.err.find(thin), std::string::npos) << quiet.err;
+    EXPECT_NE(quiet.err.find("--even"), std::string::npos) << quiet.err;
+
+    // A face the first weld removes, ahead of the box: it is left out of
+    // both surfaces, and the box's faces are still measured from their own.
+    const std::string sliver =
+        Write("sliver.obj", kBoxPoints + "v 5 5 5\nv 5 5 5.00001\nv 6 5 5\nf 9 10 11\n" + kBoxFaces);
+    ToolResult lost = RunTool({sliver, "-t", "0.2", "--stats"});
+    ASSERT_EQ(lost.status, 0) << lost.err;
+    EXPECT_NE(lost.out.find("\nwall      min 57.7%  p5 57.7%  median 57.7%  within 2% 0.0% of 40 "
+                            "corners (2 faces lost in the welds left out)\n"),
+              std::string::npos)
+        << lost.out;
+
+    // A flat patch comes out as thick as asked: no warning.
+    ToolResult flat = RunTool({Write("flat.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\n"),
+                               "-t", "0.2", "--stats"});
+    EXPECT_NE(flat.out.find("within 2% 100.0% of 8 corners\n"), std::string::npos) << flat.out;
+    EXPECT_EQ(flat.err.find("warning"), std::string::npos) << flat.err;
+}
+
+// A valley two wide and one deep: offset by more than 2 into it, its faces
+// cross over one another.
+TEST_F(ToolTest, AValleyThickenedBeyondItsWidthHasFoldedFaces) {
+    const std::string valley = Write("valley.obj", "v -1 1 0\nv 0 0 0\nv 1 1 0\nv -1 1 1\nv 0 0 1\n"
+                                                   "v 1 1 1\nf 1 2 5 4\nf 2 3 6 5\n");
+    const char* folded = "mqthicken: warning: 2 faces of the front and back surfaces folded over";
+    ToolResult centred = RunTool({valley, "-t", "6"});
+    ASSERT_EQ(centred.status, 0) << centred.err;
+    EXPECT_NE(centred.err.find(std::string(folded) + " (turned more than 90 degrees from the faces "
+                               "they came from): the thickness is more than the surface's bend "
+                               "can take there; they stay unfolded below a thickness of 4\n"),
+              std::string::npos)
+        << centred.err;
+    ToolResult back = RunTool({valley, "-t", "6", "-d", "back"});
+    EXPECT_NE(back.err.find("they stay unfolded below a thickness of 2\n"), std::string::npos)
+        << back.err;
+    ToolResult within = RunTool({valley, "-t", "3.9"});
+    EXPECT_EQ(within.err.find("folded"), std::string::npos) << within.err;
+}
+
+// A 20 x 20 grid 0.0005 apart, as a model in metres would be: the welds
+// join its points, --scale keeps them apart and writes the shell back at
+// the file's own scale.
+TEST_F(ToolTest, ScaleThickensAModelInMetresWithoutLosingFaces) {
+    std::string text;
+    char line[64];
+    for (int j = 0; j <= 20; ++j)
+        for (int i = 0; i <= 20; ++i) {
+            std::snprintf(line, sizeof line, "v %.4f %.4f 0\n", i * 0.0005, j * 0.0005);
+            text += line;
+        }
+    for (int j = 0; j < 20; ++j)
+        for (int i = 0; i < 20; ++i) {
+            const int a = j * 21 + i + 1;
+            std::snprintf(line, sizeof line, "f %d %d %d %d\n", a, a + 1, a + 22, a + 21);
+            text += line;
+        }
+    const std::string grid = Write("grid.obj", text);
+    ToolResult plain = RunTool({grid, "-t", "0.0002", "-o", Path("plain.obj")});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    EXPECT_NE(plain.err.find("which the welds join; a model in metres may want --scale 100"),
+              std::string::npos)
+        << plain.err;
+
+    const std::string output = Path("scaled.obj");
+    ToolResult scaled = RunTool({grid, "-t", "0.0002", "--scale", "100", "--stats", "-o", output});
+    ASSERT_EQ(scaled.status, 0) << scaled.err;
+    EXPECT_EQ(scaled.err.find("warning"), std::string::npos) << scaled.err;
+    EXPECT_NE(scaled.out.find("quads     880\n"), std::string::npos) << scaled.out;
+    EXPECT_NE(scaled.out.find("closed    yes\n"), std::string::npos) << scaled.out;
+    EXPECT_NE(scaled.out.find("within 2% 100.0% of 3200 corners\n"), std::string::npos) << scaled.out;
+    const Scene written = Load(output);
+    ASSERT_EQ(written.objects.size(), 2u);
+    const auto [low, high] = DepthRange(written.objects[1]);
+    EXPECT_NEAR(low, -0.0001f, 1e-9f);
+    EXPECT_NEAR(high, 0.0001f, 1e-9f);
+    // The source is written as it was read.
+    EXPECT_EQ(Contents(output).substr(0, text.size()), text);
+    EXPECT_EQ(RunTool({grid, "--scale", "0"}).status, 2);
 }
 
 }  // namespace

@@ -128,6 +128,9 @@ const std::vector<Case>& Cases() {
         {"quad, all groups off", BuildQuad, {Click(1009), Click(1010), Click(1011), kOk}},
         {"quad, cancelled", BuildQuad, {{DialogAction::Escape, 0, {}}}},
         {"folded quad", BuildFoldedQuad, {Type("0.4"), kOk}},
+        {"open box, 0.2 even", BuildOpenBox, {Type("0.2"), Click(1015), kOk}},
+        {"saddle, 0.05 even to the front", BuildSaddle, {Type("0.05"), Click(1012), Click(1015), kOk}},
+        {"mixed faces, 1.3 even", BuildMixed, {Type("1.3"), Click(1015), kOk}},
     };
     return cases;
 }

@@ -225,8 +225,8 @@ struct ExpectedControl {
 };
 
 const ExpectedControl kControls[] = {
-    {IDOK, L"Button", BS_DEFPUSHBUTTON, true, false, L"OK", {5, 80, 55, 94}},
-    {IDCANCEL, L"Button", BS_PUSHBUTTON, true, false, L"Cancel", {80, 80, 130, 94}},
+    {IDOK, L"Button", BS_DEFPUSHBUTTON, true, false, L"OK", {5, 95, 55, 109}},
+    {IDCANCEL, L"Button", BS_PUSHBUTTON, true, false, L"Cancel", {80, 95, 130, 109}},
     {0xFFFF, L"Static", SS_RIGHT, false, true, L"\u539A\u307F", {5, 7, 20, 17}},
     {1000, L"Edit", ES_AUTOHSCROLL, true, false, L"5.0", {25, 5, 55, 17}},
     {0xFFFF, L"Button", BS_GROUPBOX, false, false, L"\u751F\u6210\u9762", {5, 20, 130, 45}},
@@ -237,6 +237,8 @@ const ExpectedControl kControls[] = {
     {1012, L"Button", BS_RADIOBUTTON, false, false, L"\u8868\u65B9\u5411", {10, 60, 50, 70}},
     {1013, L"Button", BS_RADIOBUTTON, false, false, L"\u4E2D\u592E", {55, 60, 85, 70}},
     {1014, L"Button", BS_RADIOBUTTON, false, false, L"\u88CF\u65B9\u5411", {90, 60, 125, 70}},
+    {1015, L"Button", BS_AUTOCHECKBOX, true, false,
+     L"\u539A\u307F\u3092\u5747\u4E00\u306B\u3059\u308B", {5, 80, 130, 90}},
 };
 
 std::wstring TextW(HWND window) {
@@ -285,8 +287,8 @@ void InspectTemplate(HWND dialog, void*) {
     CHECK_EQ(style & (WS_CHILD | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
     CHECK(GetMenu(dialog) == nullptr);
 
-    // The dialog's size: 139 x 100 dialog units of client area.
-    RECT client, size = {0, 0, 139, 100};
+    // The dialog's size: 139 x 115 dialog units of client area.
+    RECT client, size = {0, 0, 139, 115};
     GetClientRect(dialog, &client);
     MapDialogRect(dialog, &size);
     CHECK_EQ(client.right, size.right);
@@ -327,13 +329,14 @@ void InspectTemplate(HWND dialog, void*) {
                         static_cast<unsigned>(n + 1), expected.id, static_cast<unsigned long>(s),
                         static_cast<unsigned long>(ex));
     }
-    CHECK_EQ(n, 12u);
+    CHECK_EQ(n, 13u);
     CHECK(control == nullptr);
 
-    // The fixed initial state: all three groups, direction centred.
+    // The fixed initial state: all three groups, direction centred, even
+    // thickness off.
     for (int id : {1009, 1010, 1011, 1013})
         CHECK_EQ(SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0), BST_CHECKED);
-    for (int id : {1012, 1014})
+    for (int id : {1012, 1014, 1015})
         CHECK_EQ(SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 

@@ -1,0 +1,272 @@
+#include "thicken/even_offsets.h"
+
+#include <cmath>
+#include <vector>
+
+#include "mesh/polygon_object.h"
+#include "mesh/vertex_object.h"
+#include "mesh/zum_mq_object.h"
+
+namespace {
+
+// Normals closer than a degree belong to one plane: cos 1°.
+constexpr double kSamePlaneCosine = 0.99984769515639123916;
+// A direction in which the planes' normals spread by less than about two
+// degrees (the eigenvalue of the plane matrix, relative to the largest) says
+// nothing reliable about where the vertex should go along it.
+constexpr double kFlatDirection = 1e-3;
+// A face whose doubled area is no more than this share of the sum of its
+// squared sides has no plane worth the name: its corners lie on a line up
+// to the rounding of single-precision points.
+constexpr double kNoArea = 1e-7;
+// Distinct planes kept apart around one vertex; further ones (the pole of a
+// fine sphere) enter the least-squares sums one face at a time.
+constexpr int kMaxPlanes = 8;
+
+struct Vec {
+    double x, y, z;
+};
+
+inline Vec Sub(const ZUM_MQVector& a, const ZUM_MQVector& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline Vec Cross(const Vec& a, const Vec& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+inline double Dot(const Vec& a, const Vec& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline Vec Scale(const Vec& a, double s) { return {a.x * s, a.y * s, a.z * s}; }
+inline Vec Plus(const Vec& a, const Vec& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+
+// A face's unit normal, facing the way its corner normals do; `usable` is
+// false for a face that takes no part.
+struct FacePlane {
+    Vec normal;
+    bool usable;
+};
+
+FacePlane PlaneOf(const PolygonObject& polygon) {
+    const int n = polygon.VertexCount();
+    if (n != 3 && n != 4) return {};
+    const VertexObject* c[4] = {};
+    for (int k = 0; k < n; ++k) c[k] = polygon.VertexAt(k);
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j)
+            if (c[i]->Index() == c[j]->Index()) return {};
+    // The corners run clockwise seen from the normal's side. For a quad the
+    // cross product of the diagonals is its mean plane's normal, twice its area long.
+    const Vec normal = n == 3 ? Cross(Sub(c[2]->Position(), c[0]->Position()),
+                                      Sub(c[1]->Position(), c[0]->Position()))
+                              : Cross(Sub(c[3]->Position(), c[1]->Position()),
+                                      Sub(c[2]->Position(), c[0]->Position()));
+    double sides = 0.0;
+    for (int k = 0; k < n; ++k) {
+        const Vec side = Sub(c[k + 1 < n ? k + 1 : 0]->Position(), c[k]->Position());
+        sides += Dot(side, side);
+    }
+    const double length = std::sqrt(Dot(normal, normal));
+    // Written so that NaN and infinities fail it.
+    if (!(length > kNoArea * sides) || !(length < HUGE_VAL)) return {};
+    return {Scale(normal, 1.0 / length), true};
+}
+
+// The angle in radians, 0 to pi, whose sine and cosine are proportional to
+// `sine` (not negative) and `cosine`, within 1e-7: arithmetic and a square
+// root alone, so that every build of the module weighs the planes alike to
+// the last bit, whatever its C library's atan2 would say.
+double AngleOf(double sine, double cosine) {
+    const double x = std::fabs(cosine);
+    const double larger = std::fmax(x, sine);
+    if (!(larger > 0.0)) return 0.0;
+    const double a = std::fmin(x, sine) / larger;
+    const double s = a * a;
+    // The arctangent of a in [0, 1] as a polynomial (Abramowitz and Stegun 4.4.49).
+    static const double kCoefficients[] = {-0.0161657367, 0.0429096138, -0.0752896400,
+                                           0.1065626393,  -0.1420889944, 0.1999355085,
+                                           -0.3333314528, 1.0};
+    double r = 0.0028662257;
+    for (double c : kCoefficients) r = r * s + c;
+    r *= a;
+    if (sine > x) r = 1.57079632679489662 - r;
+    return cosine < 0.0 ? 3.14159265358979324 - r : r;
+}
+
+// The angle of `polygon`'s corner at `vertex` (matched by index), in radians.
+double CornerAngle(const PolygonObject& polygon, const VertexObject& vertex) {
+    const int n = polygon.VertexCount();
+    int k = 0;
+    while (k < n && polygon.VertexAt(k)->Index() != vertex.Index()) ++k;
+    if (k == n) return 0.0;
+    const ZUM_MQVector& at = vertex.Position();
+    const Vec u = Sub(polygon.VertexAt(k == 0 ? n - 1 : k - 1)->Position(), at);
+    const Vec w = Sub(polygon.VertexAt(k + 1 < n ? k + 1 : 0)->Position(), at);
+    const Vec c = Cross(u, w);
+    return AngleOf(std::sqrt(Dot(c, c)), Dot(u, w));
+}
+
+// The symmetric 3x3 matrix sum of w n n^T and the vector sum of w n over the
+// planes around one vertex.
+struct PlaneSums {
+    double a[3][3] = {};
+    Vec b = {0.0, 0.0, 0.0};
+
+    void Add(const Vec& n, double w) {
+        const double v[3] = {n.x, n.y, n.z};
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) a[i][j] += w * v[i] * v[j];
+        b = Plus(b, Scale(n, w));
+    }
+};
+
+// Eigenvalues `w` and unit eigenvectors (the columns of `v`) of the symmetric
+// `a`, by cyclic Jacobi rotations; `a` is destroyed.
+void SymmetricEigen(double a[3][3], double v[3][3], double w[3]) {
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) v[i][j] = i == j ? 1.0 : 0.0;
+    static const int kPairs[3][2] = {{0, 1}, {0, 2}, {1, 2}};
+    for (int sweep = 0; sweep < 12; ++sweep) {
+        const double diagonal = std::fabs(a[0][0]) + std::fabs(a[1][1]) + std::fabs(a[2][2]);
+        const double off = std::fabs(a[0][1]) + std::fabs(a[0][2]) + std::fabs(a[1][2]);
+        if (!(off > 1e-18 * diagonal)) break;
+        for (const auto& pair : kPairs) {
+            const int p = pair[0], q = pair[1];
+            const double apq = a[p][q];
+            if (apq == 0.0) continue;
+            const double theta = (a[q][q] - a[p][p]) / (2.0 * apq);
+            const double t = (theta >= 0.0 ? 1.0 : -1.0) / (std::fabs(theta) + std::sqrt(theta * theta + 1.0));
+            const double c = 1.0 / std::sqrt(t * t + 1.0);
+            const double s = t * c;
+            const double tau = s / (1.0 + c);
+            a[p][p] -= t * apq;
+            a[q][q] += t * apq;
+            a[p][q] = a[q][p] = 0.0;
+            const int r = 3 - p - q;
+            const double arp = a[r][p], arq = a[r][q];
+            a[r][p] = a[p][r] = arp - s * (arq + arp * tau);
+            a[r][q] = a[q][r] = arq + s * (arp - arq * tau);
+            for (int i = 0; i < 3; ++i) {
+                const double vip = v[i][p], viq = v[i][q];
+                v[i][p] = vip - s * (viq + vip * tau);
+                v[i][q] = viq + s * (vip - viq * tau);
+            }
+        }
+    }
+    for (int i = 0; i < 3; ++i) w[i] = a[i][i];
+}
+
+// The least-squares d of the sums, sum w (n . d - 1)^2 least, in the
+// directions where the planes differ enough to say; in the others d keeps
+// no component, so that nearly parallel planes move the vertex along their
+// common normal.
+Vec LeastSquaresOffset(PlaneSums& sums) {
+    double v[3][3], w[3];
+    SymmetricEigen(sums.a, v, w);
+    const double largest = std::fmax(w[0], std::fmax(w[1], w[2]));
+    Vec d = {0.0, 0.0, 0.0};
+    for (int i = 0; i < 3; ++i) {
+        if (!(w[i] > kFlatDirection * largest)) continue;
+        const Vec e = {v[0][i], v[1][i], v[2][i]};
+        d = Plus(d, Scale(e, Dot(e, sums.b) / w[i]));
+    }
+    return d;
+}
+
+// The distinct planes around one vertex: each a weighted sum of the unit
+// normals of its faces, with the first face's normal to compare others with.
+struct VertexPlanes {
+    Vec first[kMaxPlanes];
+    Vec sum[kMaxPlanes];
+    double weight[kMaxPlanes];
+    int count = 0;
+    PlaneSums extra;  // planes beyond kMaxPlanes
+    int extraCount = 0;
+
+    void Add(const Vec& n, double w) {
+        for (int i = 0; i < count; ++i) {
+            if (Dot(first[i], n) >= kSamePlaneCosine) {
+                sum[i] = Plus(sum[i], Scale(n, w));
+                weight[i] += w;
+                return;
+            }
+        }
+        if (count < kMaxPlanes) {
+            first[count] = n;
+            sum[count] = Scale(n, w);
+            weight[count] = w;
+            ++count;
+            return;
+        }
+        extra.Add(n, w);
+        ++extraCount;
+    }
+};
+
+enum class Outcome {
+    Placed,    // d puts the vertex at the offset from its planes
+    Capped,    // d was cut to kMaxEvenDisplacement
+    Folded,    // the planes fold back on one another with no direction between them
+    NoPlane,   // no face around the vertex takes part
+};
+
+// The offset vector of one vertex from its planes, in `d`.
+Outcome EvenOffset(VertexPlanes& planes, Vec& d) {
+    const int total = planes.count + planes.extraCount;
+    if (total == 0) return Outcome::NoPlane;
+    Vec n[kMaxPlanes];
+    for (int i = 0; i < planes.count; ++i) {
+        const Vec& s = planes.sum[i];
+        const double length = std::sqrt(Dot(s, s));
+        n[i] = length > 0.0 ? Scale(s, 1.0 / length) : planes.first[i];
+    }
+    if (total == 1) {
+        d = n[0];
+        return Outcome::Placed;
+    }
+    if (total == 2) {
+        // The point on the bisector at the offset from both planes.
+        const double onePlusCosine = 1.0 + Dot(n[0], n[1]);
+        const Vec bisector = Plus(n[0], n[1]);
+        if (onePlusCosine * kMaxEvenDisplacement * kMaxEvenDisplacement > 2.0) {
+            d = Scale(bisector, 1.0 / onePlusCosine);
+            return Outcome::Placed;
+        }
+        const double length = std::sqrt(Dot(bisector, bisector));
+        if (!(length > 1e-12)) return Outcome::Folded;
+        d = Scale(bisector, kMaxEvenDisplacement / length);
+        return Outcome::Capped;
+    }
+    PlaneSums& sums = planes.extra;
+    for (int i = 0; i < planes.count; ++i) sums.Add(n[i], planes.weight[i]);
+    d = LeastSquaresOffset(sums);
+    const double squared = Dot(d, d);
+    if (squared <= kMaxEvenDisplacement * kMaxEvenDisplacement) return Outcome::Placed;
+    if (!(squared < HUGE_VAL)) return Outcome::Folded;
+    d = Scale(d, kMaxEvenDisplacement / std::sqrt(squared));
+    return Outcome::Capped;
+}
+
+}  // namespace
+
+long long ComputeEvenOffsets(ZUM_MQObject& model) {
+    const int polygonCount = model.PolygonCount();
+    std::vector<FacePlane> faces(static_cast<size_t>(polygonCount));
+    for (int i = 0; i < polygonCount; ++i) faces[static_cast<size_t>(i)] = PlaneOf(*model.PolygonAt(i));
+
+    long long capped = 0;
+    const int n = model.VertexCount();
+    for (int i = 0; i < n; ++i) {
+        VertexObject* vertex = model.VertexAt(i);
+        VertexPlanes planes;
+        for (const PolygonObject* polygon : vertex->Polygons()) {
+            const FacePlane& face = faces[static_cast<size_t>(polygon->Index())];
+            if (face.usable) planes.Add(face.normal, CornerAngle(*polygon, *vertex));
+        }
+        Vec d = {0.0, 0.0, 0.0};
+        const Outcome outcome = EvenOffset(planes, d);
+        if (outcome == Outcome::Capped || outcome == Outcome::Folded) ++capped;
+        // A fold with no direction at all, or a vertex without a usable face,
+        // moves as the averaged normal has it.
+        if (outcome == Outcome::Folded || outcome == Outcome::NoPlane)
+            vertex->ComputeVertexNormal();
+        else
+            vertex->SetNormal(ZUM_MQVector(d.x, d.y, d.z));
+    }
+    return capped;
+}

@@ -90,6 +90,12 @@ bool WriteAndClose(FILE* file, const std::string& path,
 
 }  // namespace
 
+bool IsSpecialFile(const std::string& path) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(fs::path(path), ec);
+    return !ec && fs::exists(status) && !fs::is_regular_file(status) && !fs::is_directory(status);
+}
+
 bool WriteFileAtomically(const std::string& path, const std::function<void(TextSink&)>& write,
                          std::string& error) {
     const fs::path target = fs::path(path);

@@ -10,6 +10,11 @@
 // sets `error` to one message naming the file and the reason.
 bool ReadWholeFile(const std::string& path, std::string& data, std::string& error);
 
+// Whether `path` names something that exists and is not a regular file or a
+// folder, after links: a device such as /dev/null, a FIFO, a socket. Such an
+// output has no extension to tell its format by.
+bool IsSpecialFile(const std::string& path);
+
 // Writes `data` to `path` through a temporary file in the same folder that is
 // renamed into place only once it is completely written, so that a failure
 // leaves any earlier file at `path` untouched and no partial file behind.

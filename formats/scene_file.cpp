@@ -245,7 +245,8 @@ void NoteLosses(SceneFormat format, WriteForm form, const Scene& scene, const Sa
 
 bool SaveScene(const std::string& path, Scene& scene, const SaveOptions& options,
                SaveReport& report, std::string& error) {
-    const SceneFormat format = FormatOfPath(path);
+    const SceneFormat format =
+        options.format != SceneFormat::Unknown ? options.format : FormatOfPath(path);
     if (format == SceneFormat::Unknown) {
         error = UnknownFormatMessage(path);
         return false;

@@ -30,9 +30,11 @@ std::string NameAsUtf8(std::string_view name, TextEncoding encoding);
 
 void ConvertSceneEncoding(Scene& scene, TextEncoding encoding, std::vector<std::string>& lossy);
 
-// How STL and PLY files are written: binary (the default), or as text.
+// How STL and PLY files are written: binary (the default), or as text; and
+// the format, where the path's extension does not tell it (a device).
 struct SaveOptions {
     bool ascii = false;
+    SceneFormat format = SceneFormat::Unknown;  // Unknown: by the extension
 };
 
 // What a write could not carry: the names that lost characters in the
@@ -43,7 +45,8 @@ struct SaveReport {
     std::vector<std::string> losses;
 };
 
-// Writes `scene` to `path` in the format of its extension, converting names
+// Writes `scene` to `path` in the format of its extension (or of
+// `options.format`), converting names
 // as needed (the scene's own are given back after the write). In the format
 // the scene was read from, the file is its source with the new objects
 // spliced in (see WriteMqoSplice, WriteObjSplice, WriteStlSplice,

@@ -13,6 +13,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "formats/file_io.h"
 #include "formats/number_text.h"
 #include "platform/text_encoding.h"
 #include "tool/usage_formatter.h"
@@ -96,8 +97,10 @@ bool ParsePreviewSize(const std::string& text, int& width, int& height, std::str
     return true;
 }
 
-// A picture path names a .png file in a folder that exists.
+// A picture path names a .png file in a folder that exists, or a device or
+// FIFO (/dev/null), which has no extension to tell by.
 bool CheckPreviewPath(const std::string& path, std::string& error) {
+    if (IsSpecialFile(path)) return true;
     std::filesystem::path file(path);
     std::string extension = file.extension().string();
     for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -19,6 +19,7 @@
 #include "preview/png_file.h"
 #include "preview/preview.h"
 #include "preview/shell_groups.h"
+#include "formats/file_io.h"
 #include "formats/scene_file.h"
 #include "formats/shown_text.h"
 #include "analysis/shell_diagnosis.h"
@@ -251,7 +252,12 @@ int Thicken(const Options& options) {
     const size_t faceCount = FaceCount(scene);
     const bool large = faceCount >= kLargeDocumentFaces;
     Progress(large, "read " + std::to_string(faceCount) + " faces from " + options.input);
-    if (FormatOfPath(options.output) == SceneFormat::Unknown)
+    // A device or FIFO named without an extension (/dev/stdout) takes the
+    // input's format.
+    SceneFormat outputFormat = FormatOfPath(options.output);
+    if (outputFormat == SceneFormat::Unknown && IsSpecialFile(options.output))
+        outputFormat = FormatOfPath(options.input);
+    if (outputFormat == SceneFormat::Unknown)
         return Fail(UnknownFormatMessage(options.output));
 
     PluginModule module;
@@ -364,7 +370,7 @@ int Thicken(const Options& options) {
 
     SaveReport report;
     Progress(large, "writing " + options.output);
-    if (!SaveScene(options.output, scene, SaveOptions{options.ascii}, report, error))
+    if (!SaveScene(options.output, scene, SaveOptions{options.ascii, outputFormat}, report, error))
         return Fail(error);
     timer.End();
     for (const std::string& loss : report.losses) Warn(options.output + ": " + loss);

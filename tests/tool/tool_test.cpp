@@ -1,5 +1,6 @@
 // mqthicken as its users run it: files in, files and exit statuses out.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
 
@@ -184,6 +185,28 @@ TEST_F(ToolTest, UnwritableOutputLeavesTheOldFileUntouched) {
     EXPECT_NE(full.err.find("cannot write " + old), std::string::npos) << full.err;
     EXPECT_EQ(Contents(old), "the previous result\n");
     EXPECT_EQ(Entries(), (std::vector<std::string>{"folder.mqo", "in.mqo", "old.mqo"}));
+}
+
+// A FIFO named without an extension, as /dev/stdout is, takes the input's
+// format, and the picture goes to one too: both stay FIFOs.
+TEST_F(ToolTest, NodesWithoutAnExtensionTakeTheInputsFormat) {
+    const std::string input = Write("in.mqo", TwoPlates());
+    ASSERT_EQ(::mkfifo(Path("out").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(Path("picture").c_str(), 0600), 0);
+    ToolResult r = RunTool({input, "-o", Path("out"), "--preview", Path("picture")},
+                           "cat '" + Path("out") + "' > '" + Path("copy.mqo") + "' & cat '" +
+                               Path("picture") + "' > '" + Path("copy.png") + "' & true");
+    EXPECT_EQ(r.status, 0) << r.err;
+    // The readers finish after the tool.
+    const auto done = [&] {
+        return Contents(Path("copy.mqo")).find("Eof") != std::string::npos &&
+               Contents(Path("copy.png")).find("IEND") != std::string::npos;
+    };
+    for (int i = 0; i < 100 && !done(); ++i) ::usleep(50000);
+    EXPECT_TRUE(fs::is_fifo(Path("out")));
+    EXPECT_TRUE(fs::is_fifo(Path("picture")));
+    EXPECT_EQ(Load(Path("copy.mqo")).objects.size(), 3u);
+    EXPECT_EQ(Contents(Path("copy.png")).substr(1, 3), "PNG");
 }
 
 // Running out of memory, while the document is read or while the module

@@ -16,9 +16,10 @@ constexpr double kSamePlaneCosine = 0.99984769515639123916;
 // nothing reliable about where the vertex should go along it.
 constexpr double kFlatDirection = 1e-3;
 // A face whose doubled area is no more than this share of the sum of its
-// squared sides has no plane worth the name: its corners lie on a line up
-// to the rounding of single-precision points.
-constexpr double kNoArea = 1e-7;
+// squared sides has no plane worth the name: the rounding of its
+// single-precision corners turns its normal by a degree or more (where its
+// coordinates are no larger than its sides).
+constexpr double kNoArea = 1e-6;
 // Distinct planes kept apart around one vertex; further ones (the pole of a
 // fine sphere) enter the least-squares sums one face at a time.
 constexpr int kMaxPlanes = 8;
@@ -124,7 +125,9 @@ void SymmetricEigen(double a[3][3], double v[3][3], double w[3]) {
     for (int sweep = 0; sweep < 12; ++sweep) {
         const double diagonal = std::fabs(a[0][0]) + std::fabs(a[1][1]) + std::fabs(a[2][2]);
         const double off = std::fabs(a[0][1]) + std::fabs(a[0][2]) + std::fabs(a[1][2]);
-        if (!(off > 1e-18 * diagonal)) break;
+        // Off-diagonal entries this small move d by a billionth at most,
+        // as the directions kept have eigenvalues of kFlatDirection or more.
+        if (!(off > 1e-12 * diagonal)) break;
         for (const auto& pair : kPairs) {
             const int p = pair[0], q = pair[1];
             const double apq = a[p][q];
@@ -156,6 +159,23 @@ void SymmetricEigen(double a[3][3], double v[3][3], double w[3]) {
 // no component, so that nearly parallel planes move the vertex along their
 // common normal.
 Vec LeastSquaresOffset(PlaneSums& sums) {
+    // When every eigenvalue is sure to pass (the smallest is at least the
+    // determinant over the squared trace), the matrix is simply inverted.
+    double (&a)[3][3] = sums.a;
+    const double c0 = a[1][1] * a[2][2] - a[1][2] * a[2][1];
+    const double c1 = a[1][2] * a[2][0] - a[1][0] * a[2][2];
+    const double c2 = a[1][0] * a[2][1] - a[1][1] * a[2][0];
+    const double det = a[0][0] * c0 + a[0][1] * c1 + a[0][2] * c2;
+    const double trace = a[0][0] + a[1][1] + a[2][2];
+    if (det > kFlatDirection * trace * trace * trace) {
+        // The inverse of a symmetric matrix is its cofactor matrix over the determinant.
+        const double c4 = a[0][0] * a[2][2] - a[0][2] * a[2][0];
+        const double c5 = a[0][1] * a[2][0] - a[0][0] * a[2][1];
+        const double c8 = a[0][0] * a[1][1] - a[0][1] * a[1][0];
+        const Vec& b = sums.b;
+        return {(c0 * b.x + c1 * b.y + c2 * b.z) / det, (c1 * b.x + c4 * b.y + c5 * b.z) / det,
+                (c2 * b.x + c5 * b.y + c8 * b.z) / det};
+    }
     double v[3][3], w[3];
     SymmetricEigen(sums.a, v, w);
     const double largest = std::fmax(w[0], std::fmax(w[1], w[2]));

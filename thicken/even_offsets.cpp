@@ -154,6 +154,11 @@ void SymmetricEigen(double a[3][3], double v[3][3], double w[3]) {
     for (int i = 0; i < 3; ++i) w[i] = a[i][i];
 }
 
+inline Vec Times(const double (&a)[3][3], const Vec& v) {
+    return {a[0][0] * v.x + a[0][1] * v.y + a[0][2] * v.z, a[1][0] * v.x + a[1][1] * v.y + a[1][2] * v.z,
+            a[2][0] * v.x + a[2][1] * v.y + a[2][2] * v.z};
+}
+
 // The least-squares d of the sums, sum w (n . d - 1)^2 least, in the
 // directions where the planes differ enough to say; in the others d keeps
 // no component, so that nearly parallel planes move the vertex along their
@@ -161,7 +166,8 @@ void SymmetricEigen(double a[3][3], double v[3][3], double w[3]) {
 Vec LeastSquaresOffset(PlaneSums& sums) {
     // When every eigenvalue is sure to pass (the smallest is at least the
     // determinant over the squared trace), the matrix is simply inverted.
-    double (&a)[3][3] = sums.a;
+    const double (&a)[3][3] = sums.a;
+    const Vec& b = sums.b;
     const double c0 = a[1][1] * a[2][2] - a[1][2] * a[2][1];
     const double c1 = a[1][2] * a[2][0] - a[1][0] * a[2][2];
     const double c2 = a[1][0] * a[2][1] - a[1][1] * a[2][0];
@@ -172,9 +178,24 @@ Vec LeastSquaresOffset(PlaneSums& sums) {
         const double c4 = a[0][0] * a[2][2] - a[0][2] * a[2][0];
         const double c5 = a[0][1] * a[2][0] - a[0][0] * a[2][1];
         const double c8 = a[0][0] * a[1][1] - a[0][1] * a[1][0];
-        const Vec& b = sums.b;
         return {(c0 * b.x + c1 * b.y + c2 * b.z) / det, (c1 * b.x + c4 * b.y + c5 * b.z) / det,
                 (c2 * b.x + c5 * b.y + c8 * b.z) / det};
+    }
+    // When the planes are nearly parallel in every direction (the rest of
+    // the trace beyond the mean normal's share is below the threshold, so
+    // both smaller eigenvalues are), only the largest eigenvector counts:
+    // a few power steps from the mean normal find it to a billionth.
+    const double bLength = std::sqrt(Dot(b, b));
+    if (bLength > 0.0) {
+        Vec e = Scale(b, 1.0 / bLength);
+        const double share = Dot(e, Times(a, e));
+        if (trace - share < kFlatDirection * share) {
+            for (int step = 0; step < 3; ++step) {
+                const Vec next = Times(a, e);
+                e = Scale(next, 1.0 / std::sqrt(Dot(next, next)));
+            }
+            return Scale(e, Dot(e, b) / Dot(e, Times(a, e)));
+        }
     }
     double v[3][3], w[3];
     SymmetricEigen(sums.a, v, w);
@@ -183,7 +204,7 @@ Vec LeastSquaresOffset(PlaneSums& sums) {
     for (int i = 0; i < 3; ++i) {
         if (!(w[i] > kFlatDirection * largest)) continue;
         const Vec e = {v[0][i], v[1][i], v[2][i]};
-        d = Plus(d, Scale(e, Dot(e, sums.b) / w[i]));
+        d = Plus(d, Scale(e, Dot(e, b) / w[i]));
     }
     return d;
 }

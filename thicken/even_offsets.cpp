@@ -164,20 +164,21 @@ inline Vec Times(const double (&a)[3][3], const Vec& v) {
 // no component, so that nearly parallel planes move the vertex along their
 // common normal.
 Vec LeastSquaresOffset(PlaneSums& sums) {
-    // When every eigenvalue is sure to pass (the smallest is at least the
-    // determinant over the squared trace), the matrix is simply inverted.
+    // When every eigenvalue is sure to pass, the matrix is simply inverted:
+    // the smallest is at least the determinant over the sum of the products
+    // of pairs (the diagonal cofactors), the largest at most the trace.
     const double (&a)[3][3] = sums.a;
     const Vec& b = sums.b;
     const double c0 = a[1][1] * a[2][2] - a[1][2] * a[2][1];
     const double c1 = a[1][2] * a[2][0] - a[1][0] * a[2][2];
     const double c2 = a[1][0] * a[2][1] - a[1][1] * a[2][0];
+    const double c4 = a[0][0] * a[2][2] - a[0][2] * a[2][0];
+    const double c5 = a[0][1] * a[2][0] - a[0][0] * a[2][1];
+    const double c8 = a[0][0] * a[1][1] - a[0][1] * a[1][0];
     const double det = a[0][0] * c0 + a[0][1] * c1 + a[0][2] * c2;
     const double trace = a[0][0] + a[1][1] + a[2][2];
-    if (det > kFlatDirection * trace * trace * trace) {
+    if (det > kFlatDirection * trace * (c0 + c4 + c8)) {
         // The inverse of a symmetric matrix is its cofactor matrix over the determinant.
-        const double c4 = a[0][0] * a[2][2] - a[0][2] * a[2][0];
-        const double c5 = a[0][1] * a[2][0] - a[0][0] * a[2][1];
-        const double c8 = a[0][0] * a[1][1] - a[0][1] * a[1][0];
         return {(c0 * b.x + c1 * b.y + c2 * b.z) / det, (c1 * b.x + c4 * b.y + c5 * b.z) / det,
                 (c2 * b.x + c5 * b.y + c8 * b.z) / det};
     }

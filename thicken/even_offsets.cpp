@@ -126,7 +126,7 @@ inline Vec Times(const double (&a)[3][3], const Vec& v) {
 // directions where the planes differ enough to say; in the others d keeps
 // no component, so that nearly parallel planes move the vertex along their
 // common normal.
-Vec LeastSquaresOffset(PlaneSums& sums) {
+Vec LeastSquaresOffset(const PlaneSums& sums) {
     // When every eigenvalue is sure to pass, the matrix is simply inverted:
     // the smallest is at least the determinant over the sum of the products
     // of pairs (the diagonal cofactors), the largest at most the trace.

@@ -16,9 +16,10 @@ constexpr double kSamePlaneCosine = 0.99984769515639123916;
 // nothing reliable about where the vertex should go along it.
 constexpr double kFlatDirection = 1e-3;
 // A face whose doubled area is no more than this share of the sum of its
-// squared sides has no plane worth the name: its corners lie on a line up
-// to the rounding of single-precision points.
-constexpr double kNoArea = 1e-7;
+// squared sides has no plane worth the name: the rounding of its
+// single-precision corners turns its normal by a degree or more (where its
+// coordinates are no larger than its sides).
+constexpr double kNoArea = 1e-6;
 // Distinct planes kept apart around one vertex; further ones (the pole of a
 // fine sphere) enter the least-squares sums one face at a time.
 constexpr int kMaxPlanes = 8;
@@ -34,6 +35,7 @@ inline Vec Cross(const Vec& a, const Vec& b) {
 inline double Dot(const Vec& a, const Vec& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 inline Vec Scale(const Vec& a, double s) { return {a.x * s, a.y * s, a.z * s}; }
 inline Vec Plus(const Vec& a, const Vec& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline Vec Unit(const Vec& a) { return Scale(a, 1.0 / std::sqrt(Dot(a, a))); }
 
 // A face's unit normal, facing the way its corner normals do; `usable` is
 // false for a face that takes no part.
@@ -115,57 +117,80 @@ struct PlaneSums {
     }
 };
 
-// Eigenvalues `w` and unit eigenvectors (the columns of `v`) of the symmetric
-// `a`, by cyclic Jacobi rotations; `a` is destroyed.
-void SymmetricEigen(double a[3][3], double v[3][3], double w[3]) {
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) v[i][j] = i == j ? 1.0 : 0.0;
-    static const int kPairs[3][2] = {{0, 1}, {0, 2}, {1, 2}};
-    for (int sweep = 0; sweep < 12; ++sweep) {
-        const double diagonal = std::fabs(a[0][0]) + std::fabs(a[1][1]) + std::fabs(a[2][2]);
-        const double off = std::fabs(a[0][1]) + std::fabs(a[0][2]) + std::fabs(a[1][2]);
-        if (!(off > 1e-18 * diagonal)) break;
-        for (const auto& pair : kPairs) {
-            const int p = pair[0], q = pair[1];
-            const double apq = a[p][q];
-            if (apq == 0.0) continue;
-            const double theta = (a[q][q] - a[p][p]) / (2.0 * apq);
-            const double t = (theta >= 0.0 ? 1.0 : -1.0) / (std::fabs(theta) + std::sqrt(theta * theta + 1.0));
-            const double c = 1.0 / std::sqrt(t * t + 1.0);
-            const double s = t * c;
-            const double tau = s / (1.0 + c);
-            a[p][p] -= t * apq;
-            a[q][q] += t * apq;
-            a[p][q] = a[q][p] = 0.0;
-            const int r = 3 - p - q;
-            const double arp = a[r][p], arq = a[r][q];
-            a[r][p] = a[p][r] = arp - s * (arq + arp * tau);
-            a[r][q] = a[q][r] = arq + s * (arp - arq * tau);
-            for (int i = 0; i < 3; ++i) {
-                const double vip = v[i][p], viq = v[i][q];
-                v[i][p] = vip - s * (viq + vip * tau);
-                v[i][q] = viq + s * (vip - viq * tau);
-            }
-        }
-    }
-    for (int i = 0; i < 3; ++i) w[i] = a[i][i];
+inline Vec Times(const double (&a)[3][3], const Vec& v) {
+    return {a[0][0] * v.x + a[0][1] * v.y + a[0][2] * v.z, a[1][0] * v.x + a[1][1] * v.y + a[1][2] * v.z,
+            a[2][0] * v.x + a[2][1] * v.y + a[2][2] * v.z};
 }
 
 // The least-squares d of the sums, sum w (n . d - 1)^2 least, in the
 // directions where the planes differ enough to say; in the others d keeps
 // no component, so that nearly parallel planes move the vertex along their
 // common normal.
-Vec LeastSquaresOffset(PlaneSums& sums) {
-    double v[3][3], w[3];
-    SymmetricEigen(sums.a, v, w);
-    const double largest = std::fmax(w[0], std::fmax(w[1], w[2]));
-    Vec d = {0.0, 0.0, 0.0};
-    for (int i = 0; i < 3; ++i) {
-        if (!(w[i] > kFlatDirection * largest)) continue;
-        const Vec e = {v[0][i], v[1][i], v[2][i]};
-        d = Plus(d, Scale(e, Dot(e, sums.b) / w[i]));
+Vec LeastSquaresOffset(const PlaneSums& sums) {
+    // When every eigenvalue is sure to pass, the matrix is simply inverted:
+    // the smallest is at least the determinant over the sum of the products
+    // of pairs (the diagonal cofactors), the largest at most the trace.
+    const double (&a)[3][3] = sums.a;
+    const Vec& b = sums.b;
+    const double c0 = a[1][1] * a[2][2] - a[1][2] * a[2][1];
+    const double c1 = a[1][2] * a[2][0] - a[1][0] * a[2][2];
+    const double c2 = a[1][0] * a[2][1] - a[1][1] * a[2][0];
+    const double c4 = a[0][0] * a[2][2] - a[0][2] * a[2][0];
+    const double c5 = a[0][1] * a[2][0] - a[0][0] * a[2][1];
+    const double c8 = a[0][0] * a[1][1] - a[0][1] * a[1][0];
+    const double det = a[0][0] * c0 + a[0][1] * c1 + a[0][2] * c2;
+    const double trace = a[0][0] + a[1][1] + a[2][2];
+    // The inverse of a symmetric matrix is its cofactor matrix over the determinant.
+    auto inverse = [&] {
+        return Vec{(c0 * b.x + c1 * b.y + c2 * b.z) / det, (c1 * b.x + c4 * b.y + c5 * b.z) / det,
+                   (c2 * b.x + c5 * b.y + c8 * b.z) / det};
+    };
+    if (det > kFlatDirection * trace * (c0 + c4 + c8)) return inverse();
+    // When the planes are nearly parallel in every direction (the rest of
+    // the trace beyond the mean normal's share is below the threshold, so
+    // both smaller eigenvalues are), only the largest eigenvector counts:
+    // a few power steps from the mean normal find it to a billionth.
+    const double bLength = std::sqrt(Dot(b, b));
+    if (!(bLength > 0.0)) return {0.0, 0.0, 0.0};
+    Vec e = Scale(b, 1.0 / bLength);
+    const double share = Dot(e, Times(a, e));
+    if (trace - share < kFlatDirection * share) {
+        for (int step = 0; step < 3; ++step) e = Unit(Times(a, e));
+        return Scale(e, Dot(e, b) / Dot(e, Times(a, e)));
     }
-    return d;
+    // Otherwise find the flattest direction: the adjugate (the cofactor
+    // matrix) has the matrix's eigenvectors with the products of the other
+    // two eigenvalues, so its longest column, sharpened by two products,
+    // points along it. Across it the plane's 2x2 part is solved in its own
+    // eigenvectors.
+    const double adjugate[3][3] = {{c0, c1, c2}, {c1, c4, c5}, {c2, c5, c8}};
+    const Vec columns[3] = {{c0, c1, c2}, {c1, c4, c5}, {c2, c5, c8}};
+    Vec flat = columns[0];
+    for (const Vec& column : columns)
+        if (Dot(column, column) > Dot(flat, flat)) flat = column;
+    if (!(Dot(flat, flat) > 0.0)) return Scale(e, Dot(e, b) / share);
+    flat = Unit(flat);
+    for (int step = 0; step < 2; ++step) flat = Unit(Times(adjugate, flat));
+    const Vec axis = std::fabs(flat.x) < 0.5 ? Vec{1.0, 0.0, 0.0} : Vec{0.0, 1.0, 0.0};
+    const Vec u = Unit(Cross(flat, axis));
+    const Vec v = Cross(flat, u);
+    const Vec au = Times(a, u);
+    const double p = Dot(u, au), q = Dot(v, au), r = Dot(v, Times(a, v));
+    const double half = 0.5 * (p - r);
+    const double spread = std::sqrt(half * half + q * q);
+    const double largest = 0.5 * (p + r) + spread, middle = 0.5 * (p + r) - spread;
+    if (Dot(flat, Times(a, flat)) > kFlatDirection * largest) return inverse();
+    const double bu = Dot(u, b), bv = Dot(v, b);
+    if (middle > kFlatDirection * largest) {
+        const double det2 = p * r - q * q;
+        return Plus(Scale(u, (r * bu - q * bv) / det2), Scale(v, (p * bv - q * bu) / det2));
+    }
+    // Only the largest: its eigenvector in the plane, (q, largest - p) or
+    // (largest - r, q), whichever is the longer.
+    const double x1 = q, y1 = largest - p, x2 = largest - r, y2 = q;
+    const bool first = x1 * x1 + y1 * y1 >= x2 * x2 + y2 * y2;
+    const Vec top = Unit(Plus(Scale(u, first ? x1 : x2), Scale(v, first ? y1 : y2)));
+    return Scale(top, Dot(top, b) / largest);
 }
 
 // The distinct planes around one vertex: each a weighted sum of the unit

@@ -194,6 +194,7 @@ std::vector<DialogAction> Script(ByteReader& in, float spacing) {
         const int directions[] = {IDC_DIRECTION_FRONT, IDC_DIRECTION_CENTER, IDC_DIRECTION_BACK};
         script.push_back({DialogAction::Click, directions[in.Below(3)], ""});
     }
+    if (in.Chance(128)) script.push_back({DialogAction::Click, IDC_EVEN_THICKNESS, ""});
     if (in.Chance(8)) script.push_back({DialogAction::Type, IDC_THICKNESS, ""});
     switch (in.Below(24)) {
     case 0: script.push_back({DialogAction::Escape, 0, ""}); break;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -29,6 +30,7 @@
 #include "platform/text_encoding.h"
 #include "platform/dialog_automation.h"
 #include "platform/message_box_log.h"
+#include "platform/run_counts.h"
 
 #ifndef MQTHICKEN_VERSION
 #define MQTHICKEN_VERSION "0"
@@ -235,6 +237,14 @@ std::optional<WallSummary> MeasureWalls(const Options& options, const CommandRun
     return measure.Summary();
 }
 
+// Vertices whose even offset the module capped where faces fold back, as
+// it reports them during its run.
+long long cappedEvenOffsets = 0;
+
+void CountCappedOffsets(const char* what, long long count) {
+    if (std::strcmp(what, "even offsets capped") == 0) cappedEvenOffsets = count;
+}
+
 int Thicken(const Options& options) {
     StageTimer timer;
     // The times are printed once the command has run, whatever its outcome.
@@ -303,9 +313,12 @@ int Thicken(const Options& options) {
     // The module names its stages from the harvest on; before that the
     // dialog runs. A module whose stages cannot be seen is one stage.
     if (options.timings) timer.HookModuleStages();
+    cappedEvenOffsets = 0;
+    SetCountHook(&CountCappedOffsets);
     timer.Begin(StageTimer::ModuleStagesAvailable() ? "dialog" : "command");
     const BOOL confirmed = module.modifySelect(0, document.get());
     timer.Unhook();
+    SetCountHook(nullptr);
     timer.End();
     std::vector<MergeRecorder::Merge> merged;
     if (merges) merged = merges->Merges();
@@ -365,6 +378,11 @@ int Thicken(const Options& options) {
                                              ? wall->foldsFrom * ThicknessValue(options.thickness)
                                              : 0));
     if (wall && !ThinWallWarning(*wall).empty()) Warn(ThinWallWarning(*wall));
+    if (cappedEvenOffsets > 0)
+        Warn(std::to_string(cappedEvenOffsets) +
+             (cappedEvenOffsets == 1 ? " vertex stands" : " vertices stand") +
+             " where faces fold back on one another: the even offset there was held to at most four "
+             "times the offset");
     if (options.onlyResult) scene.DropSourceObjects();
     scene.objects.push_back(std::move(thick));
 

@@ -1012,6 +1012,16 @@ TEST_F(ToolTest, AValleyThickenedBeyondItsWidthHasFoldedFaces) {
         << back.err;
     ToolResult within = RunTool({valley, "-t", "3.9"});
     EXPECT_EQ(within.err.find("folded"), std::string::npos) << within.err;
+
+    // A knife edge, two faces folded back nearly flat on one another: with
+    // --even its two vertices would go far away, and are held back.
+    const std::string knife = Write("knife.obj", "v 0 0 0\nv 1 0.02 0\nv 1 -0.02 0\nv 0 0 1\n"
+                                                 "v 1 0.02 1\nv 1 -0.02 1\nf 1 2 5 4\nf 3 1 4 6\n");
+    ToolResult even = RunTool({knife, "-t", "0.1", "--even"});
+    EXPECT_NE(even.err.find("warning: 2 vertices stand where faces fold back on one another"),
+              std::string::npos)
+        << even.err;
+    EXPECT_EQ(RunTool({knife, "-t", "0.1"}).err.find("fold back"), std::string::npos);
 }
 
 // A 20 x 20 grid 0.0005 apart, as a model in metres would be: the welds

@@ -154,10 +154,12 @@ std::string DescribeWall(const WallSummary& wall) {
     return text;
 }
 
-std::string ThinWallWarning(const WallSummary& wall) {
+std::string ThinWallWarning(const WallSummary& wall, bool even) {
     if (wall.corners == 0 || !(wall.below90 > 0.05)) return "";
     return Percent(wall.below90) + " of the corners of the front and back surfaces stand below 90% "
            "of the offset asked for, the thinnest at " + Percent(wall.minimum) +
-           ": where faces meet at an angle the copies move along the averaged normal; --even "
-           "keeps the walls as thick as asked";
+           (even ? ": there no point stands at the offset from every face around it (more than "
+                   "three planes meet, faces fold back, or faces are set against their neighbours)"
+                 : ": where faces meet at an angle the copies move along the averaged normal; "
+                   "--even keeps the walls as thick as asked");
 }

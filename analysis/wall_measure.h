@@ -68,5 +68,6 @@ private:
 std::string DescribeWall(const WallSummary& wall);
 
 // The warning for walls thinner than asked (more than 5% of corners below
-// 90% of the offset), or empty.
-std::string ThinWallWarning(const WallSummary& wall);
+// 90% of the offset), or empty. `even`: the walls were made even already,
+// so the warning says why some could not be.
+std::string ThinWallWarning(const WallSummary& wall, bool even);

@@ -377,7 +377,8 @@ int Thicken(const Options& options) {
         Warn(DescribeFolds(wall->folded, wall->foldedAtOnce, wall->foldsFrom < 1
                                              ? wall->foldsFrom * ThicknessValue(options.thickness)
                                              : 0));
-    if (wall && !ThinWallWarning(*wall).empty()) Warn(ThinWallWarning(*wall));
+    if (wall && !ThinWallWarning(*wall, options.even).empty())
+        Warn(ThinWallWarning(*wall, options.even));
     if (cappedEvenOffsets > 0)
         Warn(std::to_string(cappedEvenOffsets) +
              (cappedEvenOffsets == 1 ? " vertex stands" : " vertices stand") +

@@ -1021,6 +1021,11 @@ TEST_F(ToolTest, AValleyThickenedBeyondItsWidthHasFoldedFaces) {
     EXPECT_NE(even.err.find("warning: 2 vertices stand where faces fold back on one another"),
               std::string::npos)
         << even.err;
+    // Its walls stay thin, and the warning does not offer --even again.
+    EXPECT_NE(even.err.find("there no point stands at the offset from every face around it"),
+              std::string::npos)
+        << even.err;
+    EXPECT_EQ(even.err.find("--even keeps"), std::string::npos) << even.err;
     EXPECT_EQ(RunTool({knife, "-t", "0.1"}).err.find("fold back"), std::string::npos);
 }
 

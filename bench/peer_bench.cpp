@@ -13,18 +13,25 @@
 //     against the modifier's first evaluation in a fresh Blender (after the
 //     import);
 //   - whole runs, file to file: mqthicken against blender -b (start, import,
-//     modifier once, export as OBJ), with their peak memory.
+//     modifier once, export as OBJ), with their peak memory;
+//   - every fresh process (from 100k faces on) starts after a pause of
+//     --settle seconds: on a virtual machine that hands freed memory back to
+//     its host within seconds, memory freed just before is far cheaper to
+//     touch the first time than the rest, and neither side is to start on
+//     the memory the other has just given back.
 // Blender with its default policy is measured too, for reference. Runs are
 // taken in rounds that alternate the sides. Then the medians, their ratios,
 // the growth from 100k to 1M faces, the heap the module itself held at its
 // peak per selected face, and whether both results have the same polygons
 // and ours is closed and faces outward.
 //   peer_bench --tool MQTHICKEN --script SOLIDIFY.py --work DIR [--blender B]
-//              [--runs N] [--large-runs N] [--repeats N] [--only SHAPE/FACES]
+//              [--runs N] [--large-runs N] [--repeats N] [--settle S] [--only SHAPE/FACES]
 // With --tool-stages instead of the peer runs: whole runs of mqthicken
 // --timings at 100k and 1M faces of each shape, and per stage (reading and
 // writing included) the median at both sizes and its growth.
 //   peer_bench --tool MQTHICKEN --work DIR --tool-stages [--runs N]
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -32,6 +39,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bench/child_process.h"
@@ -67,6 +75,7 @@ struct Options {
     int runs = 5;       // per case below 1M faces (--runs N sets both)
     int largeRuns = 3;  // per case of 1M faces: a Blender run takes seconds
     int repeats = 5;    // warm evaluations in one Blender process
+    double settle = 3.0;  // seconds of pause before each fresh process
     bool toolStages = false;
 };
 
@@ -83,6 +92,7 @@ struct Case {
     std::vector<double> oursWarm, oursCold, oursWhole;
     BlenderSide huge, plain;  // MALLOC_CONF=thp:always; Blender's default
     size_t oursPeak = 0, oursHugeKB = 0, moduleBytes = 0;
+    std::vector<double> oursWarmFaults;  // page faults of each warm run
     size_t oursPolygons = 0, blenderPolygons = 0, expectedExtra = 0;
     bool closed = false, outward = false, allRan = true;
 };
@@ -117,18 +127,28 @@ size_t HugePagesKB() {
     return 0;
 }
 
+// The page faults the process has taken so far.
+long PageFaults() {
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt + usage.ru_majflt;
+}
+
 // One run of the command in this process; the result's facts when asked,
-// and the module's own heap at its peak when asked (the document is made
-// before the counting starts).
-double RunOurs(const GeneratedMesh& mesh, ShellFacts* facts, size_t* moduleBytes = nullptr) {
+// the page faults it took when asked, and the module's own heap at its peak
+// when asked (the document is made before the counting starts).
+double RunOurs(const GeneratedMesh& mesh, ShellFacts* facts, size_t* moduleBytes = nullptr,
+               long* faults = nullptr) {
     auto document = std::make_unique<MQDocumentRec>();
     AddSelectedObject(*document, mesh);
     ThickenAnswers answers;
     answers.thickness = kThickness;
     if (moduleBytes) StartCountingModuleMemory();
+    const long faultsBefore = PageFaults();
     const auto start = std::chrono::steady_clock::now();
     const MQObjectRec* added = RunThickenInProcess(*document, answers);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    if (faults) *faults = PageFaults() - faultsBefore;
     if (moduleBytes) *moduleBytes = StopCountingModuleMemory();
     if (!added) return -1.0;
     if (facts) *facts = FactsOf(*added);
@@ -167,10 +187,17 @@ SolidifyLog ReadSolidify(const std::string& path) {
 // Defined below with the stage tables.
 double CommandSeconds(const std::string& timingsPath);
 
+// The pause before a fresh process of a case of `size` faces.
+void Settle(const Options& o, int size) {
+    if (size >= 100000 && o.settle > 0)
+        std::this_thread::sleep_for(std::chrono::duration<double>(o.settle));
+}
+
 // One Blender run under `policy`: with no repeats a whole run (its time,
 // peak and cold evaluation are kept), else a run for the warm evaluations.
 bool RunBlender(const Options& o, const std::string& input, const std::string& output, const std::string& log,
-                const char* policy, int repeats, BlenderSide& side, size_t& faces) {
+                const char* policy, int repeats, BlenderSide& side, size_t& faces, int size) {
+    Settle(o, size);
     const ChildRun run = RunChild({o.blender, "-b", "--factory-startup", "-t", "1", "--python", o.script, "--",
                                    input, output, kThickness, std::to_string(repeats)},
                                   log, "", {policy});
@@ -214,19 +241,22 @@ void RunCase(const Options& o, Case& c) {
     c.outward = facts.volume > 0.0;
     // The warm evaluations of each policy, in one Blender process each.
     size_t faces = 0;
-    if (!RunBlender(o, input, blenderOut, blenderLog, kBlenderHugePages, o.repeats, c.huge, faces))
+    if (!RunBlender(o, input, blenderOut, blenderLog, kBlenderHugePages, o.repeats, c.huge, faces, c.size))
         return failed("blender (huge pages, warm)");
-    if (!RunBlender(o, input, blenderOut, blenderLog, kBlenderDefault, o.repeats, c.plain, faces))
+    if (!RunBlender(o, input, blenderOut, blenderLog, kBlenderDefault, o.repeats, c.plain, faces, c.size))
         return failed("blender (default policy, warm)");
     const int runs = c.size >= 1000000 ? o.largeRuns : o.runs;
     for (int r = 0; r < runs; ++r) {
-        const double warm = RunOurs(mesh, nullptr);
+        long faults = 0;
+        const double warm = RunOurs(mesh, nullptr, nullptr, &faults);
         if (warm < 0) return failed("our command");
         c.oursWarm.push_back(warm);
+        c.oursWarmFaults.push_back(double(faults));
         c.oursHugeKB = std::max(c.oursHugeKB, HugePagesKB());
-        if (!RunBlender(o, input, blenderOut, blenderLog, kBlenderHugePages, 0, c.huge, faces))
+        if (!RunBlender(o, input, blenderOut, blenderLog, kBlenderHugePages, 0, c.huge, faces, c.size))
             return failed("blender (huge pages)");
         c.blenderPolygons = faces;
+        Settle(o, c.size);
         const ChildRun whole =
             RunChild({o.tool, input, "-o", oursOut, "-t", kThickness, "--only-result", "--timings"}, "", timings);
         const double cold = CommandSeconds(timings);
@@ -234,7 +264,7 @@ void RunCase(const Options& o, Case& c) {
         c.oursCold.push_back(cold);
         c.oursWhole.push_back(whole.seconds);
         c.oursPeak = std::max(c.oursPeak, whole.peakBytes);
-        if (!RunBlender(o, input, blenderOut, blenderLog, kBlenderDefault, 0, c.plain, faces))
+        if (!RunBlender(o, input, blenderOut, blenderLog, kBlenderDefault, 0, c.plain, faces, c.size))
             return failed("blender (default policy)");
     }
     // The module's own heap, in a run of its own: the counting slows every
@@ -279,19 +309,20 @@ void PrintTable(const std::vector<Case>& cases) {
                     Median(c.huge.whole), Ratio(c.oursWhole, c.huge.whole), c.oursPeak / MiB, c.huge.peak / MiB,
                     double(c.oursPeak) / double(c.huge.peak), result.c_str());
     }
-    std::printf("\nFor reference: Blender with its allocator's default policy (MALLOC_CONF unset), and the huge "
-                "pages each side held (ours: this process after a warm run)\n");
-    std::printf("%-18s  %8s %6s  %8s %6s  %7s %6s  %6s %6s  %9s %9s %9s  %7s\n", "case", "warm ms", "ours/",
+    std::printf("\nFor reference: Blender with its allocator's default policy (MALLOC_CONF unset), the huge "
+                "pages each side held (ours: this process after a warm run), the module's heap per face and the "
+                "page faults of a warm run of ours\n");
+    std::printf("%-18s  %8s %6s  %8s %6s  %7s %6s  %6s %6s  %9s %9s %9s  %7s %7s\n", "case", "warm ms", "ours/",
                 "cold ms", "ours/", "whole s", "ours/", "MiB", "ours/", "huge MiB", "(thp)", "(default)",
-                "B/face");
+                "B/face", "faults");
     for (const Case& c : cases) {
         if (c.oursWarm.empty()) continue;
-        std::printf("%-18s  %8.1f %5.2fx  %8.1f %5.2fx  %7.3f %5.2fx  %6.0f %5.2fx  %9.0f %9.0f %9.0f  %7.0f\n",
+        std::printf("%-18s  %8.1f %5.2fx  %8.1f %5.2fx  %7.3f %5.2fx  %6.0f %5.2fx  %9.0f %9.0f %9.0f  %7.0f %7.0f\n",
                     Name(c.shape, c.size).c_str(), 1e3 * Median(c.plain.warm), Ratio(c.oursWarm, c.plain.warm),
                     1e3 * Median(c.plain.cold), Ratio(c.oursCold, c.plain.cold), Median(c.plain.whole),
                     Ratio(c.oursWhole, c.plain.whole), c.plain.peak / MiB,
                     double(c.oursPeak) / double(c.plain.peak), c.oursHugeKB / 1024.0, c.huge.hugeKB / 1024.0,
-                    c.plain.hugeKB / 1024.0, double(c.moduleBytes) / double(c.faces));
+                    c.plain.hugeKB / 1024.0, double(c.moduleBytes) / double(c.faces), Median(c.oursWarmFaults));
     }
     std::printf("\nTargets at %d faces, on equal terms\n", kJudgedAt);
     for (const Case& c : cases) {
@@ -342,6 +373,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
         else if (name == "--runs") o.runs = o.largeRuns = std::max(1, std::atoi(value.c_str()));
         else if (name == "--large-runs") o.largeRuns = std::max(1, std::atoi(value.c_str()));
         else if (name == "--repeats") o.repeats = std::max(1, std::atoi(value.c_str()));
+        else if (name == "--settle") o.settle = std::max(0.0, std::atof(value.c_str()));
         else return false;
     }
     return !o.tool.empty() && (o.toolStages || !o.script.empty()) && !o.work.empty();
@@ -446,7 +478,7 @@ int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv, o)) {
         std::fprintf(stderr,
                      "usage: peer_bench --tool MQTHICKEN --script SOLIDIFY.py --work DIR [--blender BLENDER]\n"
-                     "                  [--runs N] [--large-runs N] [--repeats N] [--only SHAPE/FACES]\n"
+                     "                  [--runs N] [--large-runs N] [--repeats N] [--settle S] [--only SHAPE/FACES]\n"
                      "       peer_bench --tool MQTHICKEN --work DIR --tool-stages [--runs N]\n");
         return 2;
     }

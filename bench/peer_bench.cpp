@@ -25,7 +25,7 @@
 // peak per selected face, and whether both results have the same polygons
 // and ours is closed and faces outward.
 //   peer_bench --tool MQTHICKEN --script SOLIDIFY.py --work DIR [--blender B]
-//              [--runs N] [--large-runs N] [--repeats N] [--settle S] [--only SHAPE/FACES]
+//              [--runs N] [--large-runs N] [--repeats N] [--settle S] [--only SHAPE/FACES[,...]]
 // With --tool-stages instead of the peer runs: whole runs of mqthicken
 // --timings at 100k and 1M faces of each shape, and per stage (reading and
 // writing included) the median at both sizes and its growth.
@@ -478,7 +478,7 @@ int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv, o)) {
         std::fprintf(stderr,
                      "usage: peer_bench --tool MQTHICKEN --script SOLIDIFY.py --work DIR [--blender BLENDER]\n"
-                     "                  [--runs N] [--large-runs N] [--repeats N] [--settle S] [--only SHAPE/FACES]\n"
+                     "                  [--runs N] [--large-runs N] [--repeats N] [--settle S] [--only SHAPE/FACES[,...]]\n"
                      "       peer_bench --tool MQTHICKEN --work DIR --tool-stages [--runs N]\n");
         return 2;
     }
@@ -490,7 +490,7 @@ int main(int argc, char** argv) {
     std::vector<Case> cases;
     for (MeshShape shape : AllMeshShapes())
         for (int size : kSizes)
-            if (o.only.empty() || o.only == Name(shape, size)) {
+            if (o.only.empty() || ("," + o.only + ",").find("," + Name(shape, size) + ",") != std::string::npos) {
                 Case c;
                 c.shape = shape;
                 c.size = size;

@@ -279,14 +279,14 @@ double Ratio(const std::vector<double>& ours, const std::vector<double>& theirs)
     return Median(ours) / Median(theirs);
 }
 
-void PrintTable(const std::vector<Case>& cases) {
+void PrintTable(const std::vector<Case>& cases, std::FILE* out) {
     const double MiB = 1024.0 * 1024.0;
-    std::printf("\nOn equal terms: the command against Blender's Solidify, both allocators on huge pages "
+    std::fprintf(out, "\nOn equal terms: the command against Blender's Solidify, both allocators on huge pages "
                 "(Blender: %s)\n",
                 kBlenderHugePages);
-    std::printf("medians; warm: again in one process; cold: first in a fresh process; whole: mqthicken vs "
+    std::fprintf(out, "medians; warm: again in one process; cold: first in a fresh process; whole: mqthicken vs "
                 "blender -b, file to file\n");
-    std::printf("%-18s %4s  %8s %8s %6s  %8s %8s %6s  %7s %7s %6s  %6s %6s %6s  %s\n", "case", "runs", "warm ms",
+    std::fprintf(out, "%-18s %4s  %8s %8s %6s  %8s %8s %6s  %7s %7s %6s  %6s %6s %6s  %s\n", "case", "runs", "warm ms",
                 "solid.", "ratio", "cold ms", "solid.", "ratio", "whole s", "blend.", "ratio", "MiB", "blend.",
                 "ratio", "result");
     for (const Case& c : cases) {
@@ -302,35 +302,35 @@ void PrintTable(const std::vector<Case>& cases) {
                       "; the input repeats " + std::to_string(c.expectedExtra / 2) + " faces)";
         result += c.closed ? ", closed" : ", NOT CLOSED";
         result += c.outward ? ", outward" : ", NOT OUTWARD";
-        std::printf("%-18s %4zu  %8.1f %8.1f %5.2fx  %8.1f %8.1f %5.2fx  %7.3f %7.3f %5.2fx  %6.0f %6.0f %5.2fx  %s\n",
+        std::fprintf(out, "%-18s %4zu  %8.1f %8.1f %5.2fx  %8.1f %8.1f %5.2fx  %7.3f %7.3f %5.2fx  %6.0f %6.0f %5.2fx  %s\n",
                     Name(c.shape, c.size).c_str(), c.oursWarm.size(), 1e3 * Median(c.oursWarm),
                     1e3 * Median(c.huge.warm), Ratio(c.oursWarm, c.huge.warm), 1e3 * Median(c.oursCold),
                     1e3 * Median(c.huge.cold), Ratio(c.oursCold, c.huge.cold), Median(c.oursWhole),
                     Median(c.huge.whole), Ratio(c.oursWhole, c.huge.whole), c.oursPeak / MiB, c.huge.peak / MiB,
                     double(c.oursPeak) / double(c.huge.peak), result.c_str());
     }
-    std::printf("\nFor reference: Blender with its allocator's default policy (MALLOC_CONF unset), the huge "
+    std::fprintf(out, "\nFor reference: Blender with its allocator's default policy (MALLOC_CONF unset), the huge "
                 "pages each side held (ours: this process after a warm run), the module's heap per face and the "
                 "page faults of a warm run of ours\n");
-    std::printf("%-18s  %8s %6s  %8s %6s  %7s %6s  %6s %6s  %9s %9s %9s  %7s %7s\n", "case", "warm ms", "ours/",
+    std::fprintf(out, "%-18s  %8s %6s  %8s %6s  %7s %6s  %6s %6s  %9s %9s %9s  %7s %7s\n", "case", "warm ms", "ours/",
                 "cold ms", "ours/", "whole s", "ours/", "MiB", "ours/", "huge MiB", "(thp)", "(default)",
                 "B/face", "faults");
     for (const Case& c : cases) {
         if (c.oursWarm.empty()) continue;
-        std::printf("%-18s  %8.1f %5.2fx  %8.1f %5.2fx  %7.3f %5.2fx  %6.0f %5.2fx  %9.0f %9.0f %9.0f  %7.0f %7.0f\n",
+        std::fprintf(out, "%-18s  %8.1f %5.2fx  %8.1f %5.2fx  %7.3f %5.2fx  %6.0f %5.2fx  %9.0f %9.0f %9.0f  %7.0f %7.0f\n",
                     Name(c.shape, c.size).c_str(), 1e3 * Median(c.plain.warm), Ratio(c.oursWarm, c.plain.warm),
                     1e3 * Median(c.plain.cold), Ratio(c.oursCold, c.plain.cold), Median(c.plain.whole),
                     Ratio(c.oursWhole, c.plain.whole), c.plain.peak / MiB,
                     double(c.oursPeak) / double(c.plain.peak), c.oursHugeKB / 1024.0, c.huge.hugeKB / 1024.0,
                     c.plain.hugeKB / 1024.0, double(c.moduleBytes) / double(c.faces), Median(c.oursWarmFaults));
     }
-    std::printf("\nTargets at %d faces, on equal terms\n", kJudgedAt);
+    std::fprintf(out, "\nTargets at %d faces, on equal terms\n", kJudgedAt);
     for (const Case& c : cases) {
         if (c.oursWarm.empty() || c.size != kJudgedAt) continue;
         const double warm = Ratio(c.oursWarm, c.huge.warm), cold = Ratio(c.oursCold, c.huge.cold);
         const double whole = Ratio(c.oursWhole, c.huge.whole);
         const double memory = double(c.oursPeak) / double(c.huge.peak);
-        std::printf("%-18s warm %.2fx (at most %.2fx: %s); cold %.2fx (at most %.2fx: %s); whole run %.2fx "
+        std::fprintf(out, "%-18s warm %.2fx (at most %.2fx: %s); cold %.2fx (at most %.2fx: %s); whole run %.2fx "
                     "(at most %.2fx: %s); peak memory %.2fx (at most 1x: %s)\n",
                     Name(c.shape, c.size).c_str(), warm, kWarmRatio, Verdict(warm <= kWarmRatio), cold,
                     kColdRatio, Verdict(cold <= kColdRatio), whole, kWholeRatio, Verdict(whole <= kWholeRatio),
@@ -350,7 +350,7 @@ void PrintTable(const std::vector<Case>& cases) {
             return (Median(b) / large->faces) / (Median(a) / small->faces) * 10.0;
         };
         const double whole = growth(small->oursWhole, large->oursWhole);
-        std::printf("growth 100k -> 1M faces, %-10s whole run %.2fx (at most %.0fx: %s), warm %.2fx, cold %.2fx\n",
+        std::fprintf(out, "growth 100k -> 1M faces, %-10s whole run %.2fx (at most %.0fx: %s), warm %.2fx, cold %.2fx\n",
                     MeshShapeName(shape), whole, kGrowthLimit, Verdict(whole <= kGrowthLimit),
                     growth(small->oursWarm, large->oursWarm), growth(small->oursCold, large->oursCold));
     }
@@ -499,8 +499,10 @@ int main(int argc, char** argv) {
     bool allRan = true;
     for (Case& c : cases) {
         RunCase(o, c);
+        // The figures so far, for a run that is cut short.
+        PrintTable(cases, stderr);
         allRan = allRan && c.allRan;
     }
-    PrintTable(cases);
+    PrintTable(cases, stdout);
     return allRan ? 0 : 1;
 }

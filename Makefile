@@ -80,8 +80,11 @@ docs-picture: deps
 # The stages of whole mqthicken runs (--timings, reading and writing
 # included) at 100k and 1M faces, with each stage's growth.
 # Then the command against its peer, Blender's Solidify (installed when
-# missing): the same inputs as OBJ files, in process and file to file, in
-# alternating runs (PEER_ARGS, e.g. --only quads/1000000 or --runs 3).
+# missing), on equal terms: the same inputs as OBJ files, both allocators on
+# huge pages (Blender's jemalloc with MALLOC_CONF=thp:always), in process warm
+# against warm and cold against cold, and file to file, in alternating runs;
+# Blender with its default policy for reference (PEER_ARGS, e.g.
+# --only quads/1000000, --runs 3 or --repeats 5).
 BENCH_DIR := build/bench
 BENCH_ARGS ?=
 PEER_ARGS ?=

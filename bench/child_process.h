@@ -15,5 +15,7 @@ struct ChildRun {
 // `stdoutPath` and its standard error into `stderrPath` (empty: discarded). The peak
 // memory is taken by /usr/bin/time, a small process between: a child made
 // straight from this one would start its count at this process's size.
+// `environment` sets variables for the child ("NAME=VALUE") or, given as
+// "NAME", removes them; the rest of this process's environment is passed on.
 ChildRun RunChild(const std::vector<std::string>& argv, const std::string& stdoutPath,
-                  const std::string& stderrPath = "");
+                  const std::string& stderrPath = "", const std::vector<std::string>& environment = {});

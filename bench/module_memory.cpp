@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "platform/large_pages.h"
 #include "plugin/host_api.h"
 
 namespace {
@@ -60,6 +61,8 @@ void WrapHostCalls() {
 }  // namespace
 
 void StartCountingModuleMemory() {
+    // A large block taken from the kept ones would not pass through malloc.
+    KeepLargeBlocks(false);
     WrapHostCalls();
     held = peak = 0;
     counting = true;
@@ -68,6 +71,7 @@ void StartCountingModuleMemory() {
 size_t StopCountingModuleMemory() {
     counting = false;
     HostApi = unwrapped;
+    KeepLargeBlocks(true);
     return peak;
 }
 

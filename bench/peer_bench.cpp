@@ -1,19 +1,37 @@
 // The command against its peer, Blender's Solidify modifier (simple mode, rim
 // on, centred, one thread), on the generated inputs of 10k, 100k and 1M faces
-// written as OBJ. Per case, in rounds that alternate the four runs:
-//   - our command in this process (MQModifySelect on a fresh document), and
-//     the modifier's evaluation as timed by the Blender script;
-//   - a whole run of mqthicken, file to file, and a whole run of blender -b
-//     (start, import, modifier, export as OBJ), with their peak memory.
-// Then the medians, their ratios, the growth from 100k to 1M faces, the heap
-// the module itself held at its peak per selected face, and whether both
-// results have the same polygons and ours is closed and faces outward.
+// written as OBJ, on equal terms:
+//   - the same huge-page policy: our programs ask for transparent huge pages
+//     for their large blocks and keep blocks given back for reuse; Blender's
+//     allocator, jemalloc, is run with MALLOC_CONF=thp:always (abort_conf
+//     makes a Blender that does not take the option fail);
+//   - warm against warm: our command run again in this process (a first run
+//     per case is not counted), against the modifier evaluated again in one
+//     Blender process after a change of thickness (median of its repeats);
+//   - cold against cold: the command's stages in a fresh mqthicken run (as
+//     --timings reports them: after the file is read, before it is written),
+//     against the modifier's first evaluation in a fresh Blender (after the
+//     import);
+//   - whole runs, file to file: mqthicken against blender -b (start, import,
+//     modifier once, export as OBJ), with their peak memory;
+//   - every fresh process (from 100k faces on) starts after a pause of
+//     --settle seconds: on a virtual machine that hands freed memory back to
+//     its host within seconds, memory freed just before is far cheaper to
+//     touch the first time than the rest, and neither side is to start on
+//     the memory the other has just given back.
+// Blender with its default policy is measured too, for reference. Runs are
+// taken in rounds that alternate the sides. Then the medians, their ratios,
+// the growth from 100k to 1M faces, the heap the module itself held at its
+// peak per selected face, and whether both results have the same polygons
+// and ours is closed and faces outward.
 //   peer_bench --tool MQTHICKEN --script SOLIDIFY.py --work DIR [--blender B]
-//              [--runs N] [--large-runs N] [--only SHAPE/FACES]
+//              [--runs N] [--large-runs N] [--repeats N] [--settle S] [--only SHAPE/FACES[,...]]
 // With --tool-stages instead of the peer runs: whole runs of mqthicken
 // --timings at 100k and 1M faces of each shape, and per stage (reading and
 // writing included) the median at both sizes and its growth.
 //   peer_bench --tool MQTHICKEN --work DIR --tool-stages [--runs N]
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -21,6 +39,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bench/child_process.h"
@@ -36,28 +55,44 @@ namespace {
 constexpr int kSizes[] = {10000, 100000, 1000000};
 constexpr const char* kThickness = "0.5";
 
-// Targets: in process at most 1.5x the modifier at 100k and 1M faces (at
-// 10k a run is too short to judge); whole runs at 1M at most 0.5x Blender's,
+// Targets at 1M faces of each shape, on equal terms: in process at most
+// 1.0x the modifier warm and 1.25x cold; whole runs at most 0.33x Blender's,
 // in no more memory; a whole run's growth from 100k to 1M at most 11x. The
 // module's own heap per face is shown, not judged.
-constexpr int kJudgedFrom = 100000;
-constexpr double kRatio = 1.5;
-constexpr double kWholeRatio = 0.5;
+constexpr int kJudgedAt = 1000000;
+constexpr double kWarmRatio = 1.0;
+constexpr double kColdRatio = 1.25;
+constexpr double kWholeRatio = 0.33;
 constexpr double kGrowthLimit = 11.0;
+
+// Blender's allocator with the huge-page policy of our programs, and with
+// its own default.
+const char* const kBlenderHugePages = "MALLOC_CONF=thp:always,abort_conf:true";
+const char* const kBlenderDefault = "MALLOC_CONF";
 
 struct Options {
     std::string tool, script, work, blender = "blender", only;
-    int runs = 5;       // per case below 1M faces
+    int runs = 5;       // per case below 1M faces (--runs N sets both)
     int largeRuns = 3;  // per case of 1M faces: a Blender run takes seconds
+    int repeats = 5;    // warm evaluations in one Blender process
+    double settle = 3.0;  // seconds of pause before each fresh process
     bool toolStages = false;
+};
+
+// One Blender policy's figures for a case.
+struct BlenderSide {
+    std::vector<double> cold, warm, whole;
+    size_t peak = 0, hugeKB = 0;
 };
 
 struct Case {
     MeshShape shape = MeshShape::BumpyGrid;
     int size = 0;
     size_t faces = 0;  // of the input, all selected
-    std::vector<double> ours, solidify, oursWhole, blenderWhole;
-    size_t oursPeak = 0, blenderPeak = 0, moduleBytes = 0;
+    std::vector<double> oursWarm, oursCold, oursWhole;
+    BlenderSide huge, plain;  // MALLOC_CONF=thp:always; Blender's default
+    size_t oursPeak = 0, oursHugeKB = 0, moduleBytes = 0;
+    std::vector<double> oursWarmFaults;  // page faults of each warm run
     size_t oursPolygons = 0, blenderPolygons = 0, expectedExtra = 0;
     bool closed = false, outward = false, allRan = true;
 };
@@ -83,31 +118,101 @@ size_t Repeats(const GeneratedMesh& mesh) {
     return n;
 }
 
+// The transparent huge pages this process holds, in KiB (0 when unknown).
+size_t HugePagesKB() {
+    std::ifstream in("/proc/self/smaps_rollup");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("AnonHugePages:", 0) == 0) return std::strtoull(line.c_str() + 14, nullptr, 10);
+    return 0;
+}
+
+// The page faults the process has taken so far.
+long PageFaults() {
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt + usage.ru_majflt;
+}
+
 // One run of the command in this process; the result's facts when asked,
-// and the module's own heap at its peak when asked (the document is made
-// before the counting starts).
-double RunOurs(const GeneratedMesh& mesh, ShellFacts* facts, size_t* moduleBytes = nullptr) {
+// the page faults it took when asked, and the module's own heap at its peak
+// when asked (the document is made before the counting starts).
+double RunOurs(const GeneratedMesh& mesh, ShellFacts* facts, size_t* moduleBytes = nullptr,
+               long* faults = nullptr) {
     auto document = std::make_unique<MQDocumentRec>();
     AddSelectedObject(*document, mesh);
     ThickenAnswers answers;
     answers.thickness = kThickness;
     if (moduleBytes) StartCountingModuleMemory();
+    const long faultsBefore = PageFaults();
     const auto start = std::chrono::steady_clock::now();
     const MQObjectRec* added = RunThickenInProcess(*document, answers);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    if (faults) *faults = PageFaults() - faultsBefore;
     if (moduleBytes) *moduleBytes = StopCountingModuleMemory();
     if (!added) return -1.0;
     if (facts) *facts = FactsOf(*added);
     return elapsed.count();
 }
 
-// Reads "solidify seconds S faces N" from the Blender script's output.
-bool ReadSolidify(const std::string& path, double& seconds, size_t& faces) {
+// What the Blender script printed: its cold evaluation, its warm ones, the
+// faces of the result and the huge pages it held.
+struct SolidifyLog {
+    double cold = -1.0;
+    std::vector<double> warm;
+    size_t faces = 0, hugeKB = 0;
+};
+
+SolidifyLog ReadSolidify(const std::string& path) {
+    SolidifyLog log;
     std::ifstream in(path);
     std::string line;
-    while (std::getline(in, line))
-        if (std::sscanf(line.c_str(), "solidify seconds %lf faces %zu", &seconds, &faces) == 2) return true;
-    return false;
+    double seconds = 0.0;
+    size_t number = 0;
+    while (std::getline(in, line)) {
+        if (std::sscanf(line.c_str(), "solidify cold %lf faces %zu", &seconds, &number) == 2) {
+            log.cold = seconds;
+            log.faces = number;
+        } else if (std::sscanf(line.c_str(), "solidify warm %lf", &seconds) == 1) {
+            log.warm.push_back(seconds);
+        } else if (std::sscanf(line.c_str(), "huge pages %zu", &number) == 1) {
+            log.hugeKB = number;
+        }
+    }
+    return log;
+}
+
+// The command's share of one mqthicken --timings run, in seconds: every
+// stage but reading the file, making the document and writing the result.
+// Defined below with the stage tables.
+double CommandSeconds(const std::string& timingsPath);
+
+// The pause before a fresh process of a case of `size` faces.
+void Settle(const Options& o, int size) {
+    if (size >= 100000 && o.settle > 0)
+        std::this_thread::sleep_for(std::chrono::duration<double>(o.settle));
+}
+
+// One Blender run under `policy`: with no repeats a whole run (its time,
+// peak and cold evaluation are kept), else a run for the warm evaluations.
+bool RunBlender(const Options& o, const std::string& input, const std::string& output, const std::string& log,
+                const char* policy, int repeats, BlenderSide& side, size_t& faces, int size) {
+    Settle(o, size);
+    const ChildRun run = RunChild({o.blender, "-b", "--factory-startup", "-t", "1", "--python", o.script, "--",
+                                   input, output, kThickness, std::to_string(repeats)},
+                                  log, "", {policy});
+    const SolidifyLog read = ReadSolidify(log);
+    if (!run.ok || read.cold < 0 || int(read.warm.size()) != repeats) return false;
+    faces = read.faces;
+    side.hugeKB = std::max(side.hugeKB, read.hugeKB);
+    if (repeats > 0) {
+        side.warm.insert(side.warm.end(), read.warm.begin(), read.warm.end());
+        return true;
+    }
+    side.cold.push_back(read.cold);
+    side.whole.push_back(run.seconds);
+    side.peak = std::max(side.peak, run.peakBytes);
+    return true;
 }
 
 void RunCase(const Options& o, Case& c) {
@@ -116,43 +221,51 @@ void RunCase(const Options& o, Case& c) {
     c.expectedExtra = 2 * Repeats(mesh);
     const std::string stem = o.work + "/" + MeshShapeName(c.shape) + "-" + std::to_string(c.size);
     const std::string input = stem + ".obj", oursOut = stem + "-ours.obj", blenderOut = stem + "-blender.obj";
-    const std::string blenderLog = stem + "-blender.log";
+    const std::string blenderLog = stem + "-blender.log", timings = stem + "-timings.log";
     std::string error;
     if (!WriteMeshFile(mesh, input, error)) {
         std::fprintf(stderr, "peer_bench: %s\n", error.c_str());
         c.allRan = false;
         return;
     }
+    auto failed = [&](const char* what) {
+        std::fprintf(stderr, "peer_bench: %s: %s failed\n", Name(c.shape, c.size).c_str(), what);
+        c.allRan = false;
+    };
+    // The first run of the case in this process is not counted: it meets
+    // memory of sizes no earlier case gave back. Its result is checked.
+    ShellFacts facts;
+    if (RunOurs(mesh, &facts) < 0) return failed("our command");
+    c.oursPolygons = facts.polygons;
+    c.closed = facts.closed;
+    c.outward = facts.volume > 0.0;
+    // The warm evaluations of each policy, in one Blender process each.
+    size_t faces = 0;
+    if (!RunBlender(o, input, blenderOut, blenderLog, kBlenderHugePages, o.repeats, c.huge, faces, c.size))
+        return failed("blender (huge pages, warm)");
+    if (!RunBlender(o, input, blenderOut, blenderLog, kBlenderDefault, o.repeats, c.plain, faces, c.size))
+        return failed("blender (default policy, warm)");
     const int runs = c.size >= 1000000 ? o.largeRuns : o.runs;
     for (int r = 0; r < runs; ++r) {
-        ShellFacts facts;
-        const double ours = RunOurs(mesh, r == 0 ? &facts : nullptr);
-        if (r == 0) {
-            c.oursPolygons = facts.polygons;
-            c.closed = facts.closed;
-            c.outward = facts.volume > 0.0;
-        }
-        const ChildRun blender = RunChild({o.blender, "-b", "--factory-startup", "-t", "1", "--python", o.script,
-                                           "--", input, blenderOut, kThickness},
-                                          blenderLog);
-        double solidify = 0.0;
-        size_t blenderPolygons = 0;
-        const bool read = ReadSolidify(blenderLog, solidify, blenderPolygons);
-        const ChildRun whole = RunChild({o.tool, input, "-o", oursOut, "-t", kThickness, "--only-result"}, "");
-        if (ours < 0 || !blender.ok || !read || !whole.ok) {
-            std::fprintf(stderr, "peer_bench: %s: a run failed (ours %s, blender %s, mqthicken %s)\n",
-                         Name(c.shape, c.size).c_str(), ours < 0 ? "added nothing" : "ok",
-                         blender.ok && read ? "ok" : "failed", whole.ok ? "ok" : "failed");
-            c.allRan = false;
-            return;
-        }
-        c.ours.push_back(ours);
-        c.solidify.push_back(solidify);
-        c.blenderPolygons = blenderPolygons;
+        long faults = 0;
+        const double warm = RunOurs(mesh, nullptr, nullptr, &faults);
+        if (warm < 0) return failed("our command");
+        c.oursWarm.push_back(warm);
+        c.oursWarmFaults.push_back(double(faults));
+        c.oursHugeKB = std::max(c.oursHugeKB, HugePagesKB());
+        if (!RunBlender(o, input, blenderOut, blenderLog, kBlenderHugePages, 0, c.huge, faces, c.size))
+            return failed("blender (huge pages)");
+        c.blenderPolygons = faces;
+        Settle(o, c.size);
+        const ChildRun whole =
+            RunChild({o.tool, input, "-o", oursOut, "-t", kThickness, "--only-result", "--timings"}, "", timings);
+        const double cold = CommandSeconds(timings);
+        if (!whole.ok || cold <= 0) return failed("mqthicken");
+        c.oursCold.push_back(cold);
         c.oursWhole.push_back(whole.seconds);
-        c.blenderWhole.push_back(blender.seconds);
         c.oursPeak = std::max(c.oursPeak, whole.peakBytes);
-        c.blenderPeak = std::max(c.blenderPeak, blender.peakBytes);
+        if (!RunBlender(o, input, blenderOut, blenderLog, kBlenderDefault, 0, c.plain, faces, c.size))
+            return failed("blender (default policy)");
     }
     // The module's own heap, in a run of its own: the counting slows every
     // allocation a little.
@@ -162,17 +275,22 @@ void RunCase(const Options& o, Case& c) {
 
 const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
 
-void PrintTable(const std::vector<Case>& cases) {
+double Ratio(const std::vector<double>& ours, const std::vector<double>& theirs) {
+    return Median(ours) / Median(theirs);
+}
+
+void PrintTable(const std::vector<Case>& cases, std::FILE* out) {
     const double MiB = 1024.0 * 1024.0;
-    std::printf("\nThe command against Blender's Solidify (medians; in process: our command vs the modifier's "
-                "evaluation; whole: mqthicken vs blender -b, file to file)\n");
-    std::printf("%-18s %4s %9s %9s %6s  %8s %8s %6s  %8s %8s %6s  %7s  %s\n", "case", "runs", "ours ms",
-                "solid. ms", "ratio", "ours s", "blend. s", "ratio", "ours MiB", "blen MiB", "ratio", "B/face",
-                "result");
+    std::fprintf(out, "\nOn equal terms: the command against Blender's Solidify, both allocators on huge pages "
+                "(Blender: %s)\n",
+                kBlenderHugePages);
+    std::fprintf(out, "medians; warm: again in one process; cold: first in a fresh process; whole: mqthicken vs "
+                "blender -b, file to file\n");
+    std::fprintf(out, "%-18s %4s  %8s %8s %6s  %8s %8s %6s  %7s %7s %6s  %6s %6s %6s  %s\n", "case", "runs", "warm ms",
+                "solid.", "ratio", "cold ms", "solid.", "ratio", "whole s", "blend.", "ratio", "MiB", "blend.",
+                "ratio", "result");
     for (const Case& c : cases) {
-        if (c.ours.empty()) continue;
-        const double ours = Median(c.ours), solidify = Median(c.solidify);
-        const double whole = Median(c.oursWhole), blender = Median(c.blenderWhole);
+        if (c.oursWarm.empty()) continue;
         // Blender keeps the input's repeated faces, each with a front and a
         // back, and so (when they lie on the border) not all of their walls.
         const bool same = c.oursPolygons == c.blenderPolygons;
@@ -184,35 +302,45 @@ void PrintTable(const std::vector<Case>& cases) {
                       "; the input repeats " + std::to_string(c.expectedExtra / 2) + " faces)";
         result += c.closed ? ", closed" : ", NOT CLOSED";
         result += c.outward ? ", outward" : ", NOT OUTWARD";
-        std::printf("%-18s %4zu %9.1f %9.1f %5.2fx  %8.3f %8.3f %5.2fx  %8.0f %8.0f %5.2fx  %7.0f  %s\n",
-                    Name(c.shape, c.size).c_str(), c.ours.size(), 1e3 * ours, 1e3 * solidify, ours / solidify,
-                    whole, blender, whole / blender, c.oursPeak / MiB, c.blenderPeak / MiB,
-                    double(c.oursPeak) / double(c.blenderPeak), double(c.moduleBytes) / double(c.faces),
-                    result.c_str());
+        std::fprintf(out, "%-18s %4zu  %8.1f %8.1f %5.2fx  %8.1f %8.1f %5.2fx  %7.3f %7.3f %5.2fx  %6.0f %6.0f %5.2fx  %s\n",
+                    Name(c.shape, c.size).c_str(), c.oursWarm.size(), 1e3 * Median(c.oursWarm),
+                    1e3 * Median(c.huge.warm), Ratio(c.oursWarm, c.huge.warm), 1e3 * Median(c.oursCold),
+                    1e3 * Median(c.huge.cold), Ratio(c.oursCold, c.huge.cold), Median(c.oursWhole),
+                    Median(c.huge.whole), Ratio(c.oursWhole, c.huge.whole), c.oursPeak / MiB, c.huge.peak / MiB,
+                    double(c.oursPeak) / double(c.huge.peak), result.c_str());
     }
-    std::printf("\nTargets\n");
+    std::fprintf(out, "\nFor reference: Blender with its allocator's default policy (MALLOC_CONF unset), the huge "
+                "pages each side held (ours: this process after a warm run), the module's heap per face and the "
+                "page faults of a warm run of ours\n");
+    std::fprintf(out, "%-18s  %8s %6s  %8s %6s  %7s %6s  %6s %6s  %9s %9s %9s  %7s %7s\n", "case", "warm ms", "ours/",
+                "cold ms", "ours/", "whole s", "ours/", "MiB", "ours/", "huge MiB", "(thp)", "(default)",
+                "B/face", "faults");
     for (const Case& c : cases) {
-        if (c.ours.empty()) continue;
-        const double ratio = Median(c.ours) / Median(c.solidify);
-        char verdict[32] = "not judged";
-        if (c.size >= kJudgedFrom)
-            std::snprintf(verdict, sizeof verdict, "at most %.1fx: %s", kRatio, Verdict(ratio <= kRatio));
-        std::printf("%-18s in process %.2fx of Solidify (%s); module heap %.0f B per selected face\n",
-                    Name(c.shape, c.size).c_str(), ratio, verdict,
-                    double(c.moduleBytes) / double(c.faces));
-        if (c.size >= 1000000) {
-            const double whole = Median(c.oursWhole) / Median(c.blenderWhole);
-            std::printf("%-18s whole run %.2fx of Blender's (at most %.1fx: %s); peak memory %.2fx of Blender's "
-                        "(at most 1x: %s)\n",
-                        Name(c.shape, c.size).c_str(), whole, kWholeRatio, Verdict(whole <= kWholeRatio),
-                        double(c.oursPeak) / double(c.blenderPeak), Verdict(c.oursPeak <= c.blenderPeak));
-        }
+        if (c.oursWarm.empty()) continue;
+        std::fprintf(out, "%-18s  %8.1f %5.2fx  %8.1f %5.2fx  %7.3f %5.2fx  %6.0f %5.2fx  %9.0f %9.0f %9.0f  %7.0f %7.0f\n",
+                    Name(c.shape, c.size).c_str(), 1e3 * Median(c.plain.warm), Ratio(c.oursWarm, c.plain.warm),
+                    1e3 * Median(c.plain.cold), Ratio(c.oursCold, c.plain.cold), Median(c.plain.whole),
+                    Ratio(c.oursWhole, c.plain.whole), c.plain.peak / MiB,
+                    double(c.oursPeak) / double(c.plain.peak), c.oursHugeKB / 1024.0, c.huge.hugeKB / 1024.0,
+                    c.plain.hugeKB / 1024.0, double(c.moduleBytes) / double(c.faces), Median(c.oursWarmFaults));
+    }
+    std::fprintf(out, "\nTargets at %d faces, on equal terms\n", kJudgedAt);
+    for (const Case& c : cases) {
+        if (c.oursWarm.empty() || c.size != kJudgedAt) continue;
+        const double warm = Ratio(c.oursWarm, c.huge.warm), cold = Ratio(c.oursCold, c.huge.cold);
+        const double whole = Ratio(c.oursWhole, c.huge.whole);
+        const double memory = double(c.oursPeak) / double(c.huge.peak);
+        std::fprintf(out, "%-18s warm %.2fx (at most %.2fx: %s); cold %.2fx (at most %.2fx: %s); whole run %.2fx "
+                    "(at most %.2fx: %s); peak memory %.2fx (at most 1x: %s)\n",
+                    Name(c.shape, c.size).c_str(), warm, kWarmRatio, Verdict(warm <= kWarmRatio), cold,
+                    kColdRatio, Verdict(cold <= kColdRatio), whole, kWholeRatio, Verdict(whole <= kWholeRatio),
+                    memory, Verdict(memory <= 1.0));
     }
     for (MeshShape shape : AllMeshShapes()) {
         const Case* small = nullptr;
         const Case* large = nullptr;
         for (const Case& c : cases) {
-            if (c.shape != shape || c.ours.empty()) continue;
+            if (c.shape != shape || c.oursWarm.empty()) continue;
             if (c.size == 100000) small = &c;
             if (c.size == 1000000) large = &c;
         }
@@ -221,10 +349,10 @@ void PrintTable(const std::vector<Case>& cases) {
         auto growth = [&](const std::vector<double>& a, const std::vector<double>& b) {
             return (Median(b) / large->faces) / (Median(a) / small->faces) * 10.0;
         };
-        const double inProcess = growth(small->ours, large->ours);
         const double whole = growth(small->oursWhole, large->oursWhole);
-        std::printf("growth 100k -> 1M faces, %-10s whole run %.2fx (at most %.0fx: %s), in process %.2fx\n",
-                    MeshShapeName(shape), whole, kGrowthLimit, Verdict(whole <= kGrowthLimit), inProcess);
+        std::fprintf(out, "growth 100k -> 1M faces, %-10s whole run %.2fx (at most %.0fx: %s), warm %.2fx, cold %.2fx\n",
+                    MeshShapeName(shape), whole, kGrowthLimit, Verdict(whole <= kGrowthLimit),
+                    growth(small->oursWarm, large->oursWarm), growth(small->oursCold, large->oursCold));
     }
 }
 
@@ -242,8 +370,10 @@ bool ParseOptions(int argc, char** argv, Options& o) {
         else if (name == "--work") o.work = value;
         else if (name == "--blender") o.blender = value;
         else if (name == "--only") o.only = value;
-        else if (name == "--runs") o.runs = std::max(1, std::atoi(value.c_str()));
+        else if (name == "--runs") o.runs = o.largeRuns = std::max(1, std::atoi(value.c_str()));
         else if (name == "--large-runs") o.largeRuns = std::max(1, std::atoi(value.c_str()));
+        else if (name == "--repeats") o.repeats = std::max(1, std::atoi(value.c_str()));
+        else if (name == "--settle") o.settle = std::max(0.0, std::atof(value.c_str()));
         else return false;
     }
     return !o.tool.empty() && (o.toolStages || !o.script.empty()) && !o.work.empty();
@@ -269,6 +399,13 @@ std::vector<std::pair<std::string, double>> ReadTimings(const std::string& path)
         stages.push_back({line.substr(nameStart, nameEnd - nameStart + 1), std::atof(line.c_str() + last + 1)});
     }
     return stages;
+}
+
+double CommandSeconds(const std::string& timingsPath) {
+    double ms = 0.0;
+    for (const auto& [name, stage] : ReadTimings(timingsPath))
+        if (name != "read" && name != "document" && name != "write" && name != "total") ms += stage;
+    return 1e-3 * ms;
 }
 
 // Whole runs of the tool with --timings, the shapes' 100k and 1M inputs in
@@ -341,7 +478,7 @@ int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv, o)) {
         std::fprintf(stderr,
                      "usage: peer_bench --tool MQTHICKEN --script SOLIDIFY.py --work DIR [--blender BLENDER]\n"
-                     "                  [--runs N] [--large-runs N] [--only SHAPE/FACES]\n"
+                     "                  [--runs N] [--large-runs N] [--repeats N] [--settle S] [--only SHAPE/FACES[,...]]\n"
                      "       peer_bench --tool MQTHICKEN --work DIR --tool-stages [--runs N]\n");
         return 2;
     }
@@ -353,7 +490,7 @@ int main(int argc, char** argv) {
     std::vector<Case> cases;
     for (MeshShape shape : AllMeshShapes())
         for (int size : kSizes)
-            if (o.only.empty() || o.only == Name(shape, size)) {
+            if (o.only.empty() || ("," + o.only + ",").find("," + Name(shape, size) + ",") != std::string::npos) {
                 Case c;
                 c.shape = shape;
                 c.size = size;
@@ -362,8 +499,10 @@ int main(int argc, char** argv) {
     bool allRan = true;
     for (Case& c : cases) {
         RunCase(o, c);
+        // The figures so far, for a run that is cut short.
+        PrintTable(cases, stderr);
         allRan = allRan && c.allRan;
     }
-    PrintTable(cases);
+    PrintTable(cases, stdout);
     return allRan ? 0 : 1;
 }

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "host/object.h"
+#include "platform/side_thread.h"
 
 namespace {
 
@@ -61,9 +62,13 @@ struct CellProbe {
     uint64_t ownKey;
 };
 
+// Cells are 8 d wide: a point probes the neighbour along an axis only when
+// it lies within d of a wall, one point in four, so that most points probe
+// one or two cells instead of the three or four of cells 4 d wide; a mesh
+// denser than the cells costs a few more distance checks per probe.
 class CellGrid {
 public:
-    explicit CellGrid(double distance) : inv_(1.0 / (4.0 * distance)) {}
+    explicit CellGrid(double distance) : inv_(1.0 / (8.0 * distance)) {}
 
     CellProbe Probe(const MQPoint& p) const {
         // The grid is shifted by an odd fraction of a cell so that round
@@ -84,10 +89,10 @@ public:
 
 private:
     static constexpr double kPhase = 0.3711;
-    // Within a quarter cell (d) of a wall; the margin keeps rounding in t
+    // Within an eighth of a cell (d) of a wall; the margin keeps rounding in t
     // from hiding a neighbour.
-    static constexpr double kNearLow = 0.25 + 1e-6;
-    static constexpr double kNearHigh = 0.75 - 1e-6;
+    static constexpr double kNearLow = 0.125 + 1e-6;
+    static constexpr double kNearHigh = 0.875 - 1e-6;
     double inv_;
 };
 
@@ -179,6 +184,109 @@ private:
     std::vector<Slot> slots_;
     std::unique_ptr<int32_t[]> next_;  // written when a vertex becomes a survivor
     size_t used_ = 0;
+};
+
+// The cells each vertex of a weld probes, worked out a chunk of vertices at
+// a time on a side thread while the weld itself walks the chunk before: the
+// cells of a vertex follow from its position alone. A vertex that takes no
+// part in the weld has no cells.
+class ProbeChunks {
+public:
+    static constexpr int kChunk = 1 << 15;
+    static constexpr uint8_t kNoPart = 0xFF;
+
+    ProbeChunks(const MQObjectRec& object, const unsigned char* apply, const CellGrid& grid)
+        : object_(object), apply_(apply), grid_(grid), n_(object.VertexCount()) {
+        // Written before they are read, so left uninitialised: a small weld
+        // touches little.
+        const size_t size = static_cast<size_t>(std::min(n_, kChunk));
+        for (int c = 0; c < std::min(Chunks(), 3); ++c) {
+            chunks_[c].count.reset(new uint8_t[size]);
+            chunks_[c].first.reset(new uint32_t[size]);
+            chunks_[c].keys.reset(new uint64_t[size * 8]);
+        }
+        if (n_ == 0) return;
+        Fill(0);
+        if (Chunks() > 1) StartFilling(1);
+    }
+    ~ProbeChunks() { side_.reset(); }
+
+    // Whether vertex v takes part: live, applied and finite.
+    bool TakesPart(int v) const {
+        const MQPoint& p = object_.positions[v];
+        return object_.vertexLive[v] && (!apply_ || apply_[v]) && std::isfinite(p.x) && std::isfinite(p.y) &&
+               std::isfinite(p.z);
+    }
+
+    // The cells of vertex v (keys[0] its own) and their number, or kNoPart.
+    // The vertices must be asked in order: asking for the first vertex of a
+    // chunk waits for that chunk and starts on the one after it.
+    uint8_t CellsOf(int v, const uint64_t*& keys) {
+        const int c = v / kChunk;
+        if (v % kChunk == 0 && c > 0) {
+            side_.reset();
+            if (c + 1 < Chunks()) StartFilling(c + 1);
+        }
+        const Chunk& chunk = chunks_[c % 3];
+        const int i = v - c * kChunk;
+        keys = chunk.keys.get() + chunk.first[i];
+        return chunk.count[i];
+    }
+
+private:
+    struct Chunk {
+        std::unique_ptr<uint8_t[]> count;
+        std::unique_ptr<uint32_t[]> first;  // where its keys begin in keys
+        std::unique_ptr<uint64_t[]> keys;
+    };
+    struct Job {
+        ProbeChunks* self;
+        int chunk;
+    };
+
+    int Chunks() const { return (n_ + kChunk - 1) / kChunk; }
+
+    // Three chunks in turn: the one walked, the next (which the look-ahead
+    // of the walk reaches into) and the one being filled.
+    void StartFilling(int c) {
+        job_ = Job{this, c};
+        side_.reset(new SideThread([](void* job) {
+            const Job* j = static_cast<const Job*>(job);
+            j->self->Fill(j->chunk);
+        }, &job_));
+    }
+
+    void Fill(int c) {
+        Chunk& chunk = chunks_[c % 3];
+        const int begin = c * kChunk, end = std::min(n_, begin + kChunk);
+        uint32_t next = 0;
+        for (int v = begin; v < end; ++v) {
+            const int i = v - begin;
+            chunk.first[i] = next;
+            if (!TakesPart(v)) {
+                chunk.count[i] = kNoPart;
+                continue;
+            }
+            const CellProbe probe = grid_.Probe(object_.positions[v]);
+            uint8_t count = 0;
+            for (int k = 0; k < 8; ++k) {
+                const int ix = k & 1, iy = (k >> 1) & 1, iz = (k >> 2) & 1;
+                if (ix >= probe.span[0] || iy >= probe.span[1] || iz >= probe.span[2]) continue;
+                chunk.keys[next + count++] =
+                    k == 0 ? probe.ownKey : CellKey(probe.cell[0][ix], probe.cell[1][iy], probe.cell[2][iz]);
+            }
+            chunk.count[i] = count;
+            next += count;
+        }
+    }
+
+    const MQObjectRec& object_;
+    const unsigned char* apply_;
+    const CellGrid& grid_;
+    const int n_;
+    Chunk chunks_[3];
+    Job job_{};
+    std::unique_ptr<SideThread> side_;
 };
 
 // Vertices at exactly one place (the copies of a point that a harvest makes
@@ -304,12 +412,6 @@ int MQObjectRec::Weld(float distance, const unsigned char* apply) {
     const CellGrid grid(d);
     SurvivorMap survivors(n);
 
-    // A vertex takes part when it is live, applied and finite.
-    auto takesPart = [&](int v) {
-        const MQPoint& p = positions[v];
-        return vertexLive[v] && (!apply || apply[v]) && std::isfinite(p.x) && std::isfinite(p.y) &&
-               std::isfinite(p.z);
-    };
     // Nearly every vertex reads a random place of the survivor map, which
     // is far larger than the caches: the cells of the vertex kAhead places
     // on are worked out and fetched early, so that its reads find them in
@@ -324,25 +426,29 @@ int MQObjectRec::Weld(float distance, const unsigned char* apply) {
     bool askRecent = true;
     int recentHits = 0;
     struct Cells {
+        bool part;         // the vertex takes part
         int count;
         int32_t known;     // the vertex it goes to, when its place is recent; else -1
         uint64_t keys[8];  // keys[0]: the vertex's own cell
     };
     Cells ahead[kAhead];
+    // Every vertex is prepared, in order, for the probes to follow.
+    ProbeChunks probes(*this, apply, grid);
     auto prepare = [&](int v) {
         Cells& cells = ahead[v % kAhead];
+        const uint64_t* keys = nullptr;
+        const uint8_t count = probes.CellsOf(v, keys);
+        cells.part = count != ProbeChunks::kNoPart;
         cells.count = 0;
+        cells.known = -1;
+        if (!cells.part) return;
         cells.known = askRecent ? recent.Find(positions[v]) : -1;
         if (cells.known >= 0) return;
-        const CellProbe probe = grid.Probe(positions[v]);
-        for (int k = 0; k < 8; ++k) {
-            const int ix = k & 1, iy = (k >> 1) & 1, iz = (k >> 2) & 1;
-            if (ix >= probe.span[0] || iy >= probe.span[1] || iz >= probe.span[2]) continue;
-            const uint64_t key =
-                k == 0 ? probe.ownKey : CellKey(probe.cell[0][ix], probe.cell[1][iy], probe.cell[2][iz]);
-            cells.keys[cells.count++] = key;
-            __builtin_prefetch(survivors.HomeSlot(key));
+        for (int k = 0; k < count; ++k) {
+            cells.keys[k] = keys[k];
+            __builtin_prefetch(survivors.HomeSlot(keys[k]));
         }
+        cells.count = count;
     };
     // Once a sample of vertices has been welded, the survivor map is sized
     // for as many cells as the sample's share foretells for all of them. A
@@ -350,8 +456,7 @@ int MQObjectRec::Weld(float distance, const unsigned char* apply) {
     // table of 1 MB at most) instead of doubling its table step by step.
     constexpr int kSample = 1 << 14;
     if (n < 4 * kSample) survivors.Reserve(static_cast<size_t>(n));
-    for (int v = 0; v < n && v < kAhead; ++v)
-        if (takesPart(v)) prepare(v);
+    for (int v = 0; v < n && v < kAhead; ++v) prepare(v);
 
     // Where each vertex goes; written for every vertex before it is read.
     std::unique_ptr<int32_t[]> target(new int32_t[static_cast<size_t>(n)]);
@@ -362,11 +467,10 @@ int MQObjectRec::Weld(float distance, const unsigned char* apply) {
             askRecent = recentHits * 8 >= kSample;
         }
         target[v] = v;
-        const bool part = takesPart(v);
         // The slot of v is read before the vertex kAhead on overwrites it.
         const Cells cells = ahead[v % kAhead];
-        if (v + kAhead < n && takesPart(v + kAhead)) prepare(v + kAhead);
-        if (!part) continue;
+        if (v + kAhead < n) prepare(v + kAhead);
+        if (!cells.part) continue;
         const MQPoint& p = positions[v];
 
         const int32_t known = cells.known >= 0 ? cells.known : askRecent ? recent.Find(p) : -1;

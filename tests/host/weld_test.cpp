@@ -264,6 +264,44 @@ TEST(HostWeld, AgreesWithAllPairsComparisonOnRandomClouds) {
     }
 }
 
+// A weld of more vertices than one chunk of probes (32768) works out the
+// next chunk's cells on a side thread: the joins must stay those of the
+// written rules across chunks, with vertices that take no part at a chunk's
+// start.
+TEST(HostWeld, AgreesWithAllPairsComparisonAcrossChunksOfProbes) {
+    std::mt19937 random(777);
+    const float d = 0.05f;
+    std::uniform_real_distribution<float> centre(-30.0f * d, 30.0f * d);
+    std::uniform_real_distribution<float> offset(-1.5f * d, 1.5f * d);
+    std::vector<MQPoint> centres(400);
+    for (MQPoint& c : centres) c = MQPoint{centre(random), centre(random), centre(random)};
+    const int n = 3 * 32768 + 5;
+    MQObject o = MQ_CreateObject();
+    std::vector<unsigned char> apply(n, 1);
+    std::vector<MQPoint> applied;
+    std::vector<int> appliedIndex, expected;
+    for (int v = 0; v < n; ++v) {
+        const MQPoint& c = centres[random() % centres.size()];
+        MQPoint p{c.x + offset(random), c.y + offset(random), c.z + offset(random)};
+        MQObj_AddVertex(o, &p);
+        if (v % 7 == 3 || v % 32768 == 0) {
+            apply[v] = 0;
+            expected.push_back(v);
+        } else {
+            applied.push_back(p);
+            appliedIndex.push_back(v);
+        }
+    }
+    for (int s : NaiveSurvivors(applied, d)) expected.push_back(appliedIndex[s]);
+    std::sort(expected.begin(), expected.end());
+    MQObj_OptimizeVertex(o, d, apply.data());
+    std::vector<int> live;
+    for (int v = 0; v < n; ++v)
+        if (MQObj_GetVertexIndexFromUniqueID(o, MQObj_GetVertexUniqueID(o, v)) == v) live.push_back(v);
+    EXPECT_EQ(live, expected);
+    MQObj_Delete(o);
+}
+
 // A vertex is live when its unique id still leads to it.
 bool IsLive(MQObject o, int v) {
     return MQObj_GetVertexIndexFromUniqueID(o, MQObj_GetVertexUniqueID(o, v)) == v;

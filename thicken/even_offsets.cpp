@@ -20,6 +20,11 @@ constexpr double kFlatDirection = 1e-3;
 // single-precision corners turns its normal by a degree or more (where its
 // coordinates are no larger than its sides).
 constexpr double kNoArea = 1e-6;
+// A face turned more than 120 degrees from the averaged normal at a corner
+// is set against the faces around it (wound the other way, or across a
+// seam of a non-manifold model): no point can stand at the offset from its
+// plane and theirs, and taking it in would thin the walls of all of them.
+constexpr double kAgainstNeighbours = -0.5;
 // Distinct planes kept apart around one vertex; further ones (the pole of a
 // fine sphere) enter the least-squares sums one face at a time.
 constexpr int kMaxPlanes = 8;
@@ -278,19 +283,22 @@ long long ComputeEvenOffsets(ZUM_MQObject& model) {
     const int n = model.VertexCount();
     for (int i = 0; i < n; ++i) {
         VertexObject* vertex = model.VertexAt(i);
+        // The averaged normal stays in the slot where no plane places the
+        // vertex; it also tells the faces set against their neighbours.
+        const ZUM_MQVector& averaged = vertex->ComputeVertexNormal();
+        const Vec mean = {averaged.x, averaged.y, averaged.z};
         VertexPlanes planes;
         for (const PolygonObject* polygon : vertex->Polygons()) {
             const FacePlane& face = faces[static_cast<size_t>(polygon->Index())];
-            if (face.usable) planes.Add(face.normal, CornerAngle(*polygon, *vertex));
+            if (face.usable && Dot(face.normal, mean) > kAgainstNeighbours)
+                planes.Add(face.normal, CornerAngle(*polygon, *vertex));
         }
         Vec d = {0.0, 0.0, 0.0};
         const Outcome outcome = EvenOffset(planes, d);
         if (outcome == Outcome::Capped || outcome == Outcome::Folded) ++capped;
         // A fold with no direction at all, or a vertex without a usable face,
         // moves as the averaged normal has it.
-        if (outcome == Outcome::Folded || outcome == Outcome::NoPlane)
-            vertex->ComputeVertexNormal();
-        else
+        if (outcome != Outcome::Folded && outcome != Outcome::NoPlane)
             vertex->SetNormal(ZUM_MQVector(d.x, d.y, d.z));
     }
     return capped;

@@ -98,6 +98,22 @@ TEST_F(EvenThickness, OpenBoxCornersStandAtTheThicknessFromEveryFace) {
     EXPECT_GT(WorstRelativeDeviation(source, averaged, 0.2), 0.25);
 }
 
+TEST_F(EvenThickness, AFaceSetAgainstItsNeighboursDoesNotThinTheirWalls) {
+    // A floor of two triangles and a wall meeting it at a right angle, and
+    // at the floor's corner a triangle wound the other way.
+    const std::vector<MQPoint> points = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0},
+                                         {0, 0, 1}, {0, 1, 1}, {1, -1, 0}, {0, -1, 0}};
+    AddObject(points, {{0, 1, 2}, {0, 2, 3}, {4, 0, 3, 5}, {0, 6, 7}});
+    std::vector<FaceView> source = LiveFaces(*document_.Object(0));
+
+    ASSERT_EQ(Run(FrontSurface("0.2", true)), 1);
+    std::vector<FaceView> front = LiveFaces(Added());
+    ASSERT_EQ(front.size(), source.size());
+    source.pop_back();
+    front.pop_back();
+    EXPECT_LT(WorstRelativeDeviation(source, front, 0.2), 1e-6);
+}
+
 TEST_F(EvenThickness, HemisphereCornersWithinHalfAPercent) {
     std::vector<MQPoint> points;
     std::vector<std::vector<int>> faces;

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <new>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -229,9 +229,11 @@ Options TypedOptions(const Options& options) {
 }
 
 // The walls of the new object measured from the faces they came from, or
-// nothing when its faces cannot be traced to them.
-std::optional<WallSummary> MeasureWalls(const Options& options, const CommandRun& run) {
-    const auto [front, back] = Offsets(options, ThicknessValue(TypedOptions(options).thickness));
+// nothing when its faces cannot be traced to them. `thickness` is the one
+// the module was given.
+std::optional<WallSummary> MeasureWalls(const Options& options, double thickness,
+                                        const CommandRun& run) {
+    const auto [front, back] = Offsets(options, thickness);
     WallMeasure measure(front, back);
     if (!MeasureWall(run, measure)) return std::nullopt;
     return measure.Summary();
@@ -302,7 +304,9 @@ int Thicken(const Options& options) {
     WarnAboutPartlyReadThickness(options.thickness);
     StartObservingMessageBoxes();
     ClearRecordedMessageBoxes();
-    SetNextDialogScript(MakeDialogScript(TypedOptions(options)));
+    const Options typed = TypedOptions(options);
+    const double typedThickness = ThicknessValue(typed.thickness);
+    SetNextDialogScript(MakeDialogScript(typed));
     const int before = document->ObjectCount();
     // The merges tell the shell's groups apart: the faces the welds deleted
     // from each, the picture's colours, and the faces each merged surface
@@ -354,8 +358,9 @@ int Thicken(const Options& options) {
 
     timer.Begin("wall");
     const std::optional<WallSummary> wall = MeasureWalls(
-        options, {document.get(), before, result, &merged, options.makeFront, options.makeBack,
-                  options.makeSide});
+        options, typedThickness,
+        {document.get(), before, result, &merged, options.makeFront, options.makeBack,
+         options.makeSide});
     timer.End();
 
     timer.Begin("write");
@@ -372,7 +377,7 @@ int Thicken(const Options& options) {
             stats, DiagnoseSelection(
                        scene, EligibleSelectedFaces(scene, options.selection, options.include),
                        options.scale),
-            ThicknessValue(TypedOptions(options).thickness), options.scale));
+            typedThickness, options.scale));
     if (wall && wall->folded)
         Warn(DescribeFolds(wall->folded, wall->foldedAtOnce, wall->foldsFrom < 1
                                              ? wall->foldsFrom * ThicknessValue(options.thickness)

@@ -88,12 +88,18 @@ bool WriteAndClose(FILE* file, const std::string& path,
     return ok;
 }
 
+// Whether what a path leads to (after links) is there and is neither a
+// regular file nor a folder: a device, a FIFO, a socket.
+bool IsSpecial(const fs::file_status& status) {
+    return fs::exists(status) && !fs::is_regular_file(status) && !fs::is_directory(status);
+}
+
 }  // namespace
 
 bool IsSpecialFile(const std::string& path) {
     std::error_code ec;
     const fs::file_status status = fs::status(fs::path(path), ec);
-    return !ec && fs::exists(status) && !fs::is_regular_file(status) && !fs::is_directory(status);
+    return !ec && IsSpecial(status);
 }
 
 bool WriteFileAtomically(const std::string& path, const std::function<void(TextSink&)>& write,
@@ -109,7 +115,7 @@ bool WriteFileAtomically(const std::string& path, const std::function<void(TextS
     // A link, a device or a FIFO is written in place: renaming over it would
     // put a regular file where the link or the node was. A link stays, and
     // the file it names (made when there is none) is written.
-    if (link || (fs::exists(status) && !fs::is_regular_file(status))) {
+    if (link || IsSpecial(status)) {
         FILE* file = std::fopen(path.c_str(), "wb");
         if (!file) {
             error = "cannot write " + path + ": " + Reason(errno);
